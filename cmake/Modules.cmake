@@ -1,0 +1,33 @@
+# Conventions that let each subsystem's folder build itself:
+#   NAME/*.cpp           the subsystem's library (ferrowyn_NAME)
+#   NAME/*_test.cpp      its unit tests, one executable NAME_tests run by ctest
+#   NAME/*_fuzz.cpp      fuzz targets: libFuzzer binaries with FERROWYN_FUZZ, otherwise
+#                        each one runs under a random-input driver as a test
+set(FERROWYN_ROOT ${CMAKE_CURRENT_LIST_DIR}/..)
+
+function(ferrowyn_module name)
+  cmake_parse_arguments(M "" "" "DEPS" ${ARGN})
+  file(GLOB all CONFIGURE_DEPENDS ${FERROWYN_ROOT}/${name}/*.cpp)
+  file(GLOB tests CONFIGURE_DEPENDS ${FERROWYN_ROOT}/${name}/*_test.cpp)
+  file(GLOB fuzzers CONFIGURE_DEPENDS ${FERROWYN_ROOT}/${name}/*_fuzz.cpp)
+  set(sources ${all})
+  if(tests)
+    list(REMOVE_ITEM sources ${tests})
+  endif()
+  if(fuzzers)
+    list(REMOVE_ITEM sources ${fuzzers})
+  endif()
+  file(GLOB headers CONFIGURE_DEPENDS ${FERROWYN_ROOT}/${name}/*.h)
+  if(sources)
+    add_library(ferrowyn_${name} STATIC ${sources} ${headers})
+    target_include_directories(ferrowyn_${name} PUBLIC ${FERROWYN_ROOT})
+    target_link_libraries(ferrowyn_${name} PUBLIC ${M_DEPS})
+  else()
+    add_library(ferrowyn_${name} INTERFACE)
+    target_include_directories(ferrowyn_${name} INTERFACE ${FERROWYN_ROOT})
+    target_link_libraries(ferrowyn_${name} INTERFACE ${M_DEPS})
+  endif()
+  set_property(GLOBAL APPEND PROPERTY FERROWYN_TEST_MODULES ${name})
+  set_property(GLOBAL PROPERTY FERROWYN_TESTS_${name} "${tests}")
+  set_property(GLOBAL PROPERTY FERROWYN_FUZZERS_${name} "${fuzzers}")
+endfunction()

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building and testing Ferrowyn needs on a Debian machine.
+# Runs apt-get only when something is missing. Needs root (or sudo).
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-qpa-plugins libgl-dev fonts-dejavu-core
+  libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
+  clang libclang-rt-14-dev
+  # Real peers for the HTTP client's integration tests.
+  nginx-light tinyproxy
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -q
+"${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
