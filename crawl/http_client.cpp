@@ -1,0 +1,382 @@
+// THttpCli: HTTP/1.0 GET over QTcpSocket on the GUI thread's event loop, with
+// our own request text, response reading, redirects, abort and error texts.
+#include "crawl/http_client.h"
+
+#include <QEventLoop>
+#include <QHostInfo>
+#include <QNetworkProxy>
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+#include <cassert>
+#include <cctype>
+#include <utility>
+
+#include "crawl/base64.h"
+#include "crawl/url_toolkit.h"
+
+namespace ferrowyn {
+
+namespace {
+
+constexpr const char* kBusy = "HTTP component is busy";
+constexpr const char* kAborted = "Connection aborted.";
+constexpr const char* kCantResolve = "can't resolve hostname to IP address";
+constexpr const char* kCantConnect = "can't connect: ";
+constexpr int kClientFailureStatus = 404;
+
+std::string Lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// A port text as a number; 0 when it is not a port.
+uint16_t ParsePort(std::string_view text) {
+  if (text.empty() || text.size() > 5) return 0;
+  unsigned value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    value = value * 10 + static_cast<unsigned>(c - '0');
+  }
+  return value <= 65535 ? static_cast<uint16_t>(value) : 0;
+}
+
+}  // namespace
+
+std::string HttpErrorText(int status_code, std::string_view reason_phrase) {
+  return "\"" + std::to_string(status_code) + ": " + std::string(reason_phrase) + ".\"";
+}
+
+void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view stream) {
+  size_t pos = 0;
+  while (pos < stream.size()) {
+    size_t end = stream.find('\r', pos);
+    if (end == std::string_view::npos) end = stream.size();
+    std::string_view line = stream.substr(pos, end - pos);
+    const size_t nul = line.find('\0');
+    if (nul != std::string_view::npos) line = line.substr(0, nul);
+    lines.emplace_back(line);
+    pos = end;
+    if (pos < stream.size() && stream[pos] == '\r') ++pos;
+    if (pos < stream.size() && stream[pos] == '\n') ++pos;
+  }
+}
+
+THttpCli::THttpCli(QObject* parent) : QObject(parent) {}
+
+THttpCli::~THttpCli() {
+  ++generation_;
+  if (lookup_id_ >= 0) QHostInfo::abortHostLookup(lookup_id_);
+  if (socket_ != nullptr) {
+    socket_->disconnect(this);
+    socket_->abort();
+  }
+}
+
+void THttpCli::SetState(State state) {
+  if (state_ == state) return;
+  state_ = state;
+  emit StateChanged(state);
+}
+
+void THttpCli::Get() {
+  if (Busy()) throw EHttpException(kBusy, 0);
+  status_code_ = 0;
+  reason_phrase_.clear();
+  redirect_.clear();
+  rcvd_count_ = 0;
+  body_bytes_ = 0;
+  last_error_ = nullptr;
+
+  const UrlParts url = SplitUrl(URL);
+  target_ = {url.scheme, url.host, url.port, url.path};
+  auth_user_ = Username;
+  auth_password_ = Password;
+  if (!url.user.empty() || !url.password.empty()) {
+    auth_user_ = url.user;
+    auth_password_ = url.password;
+  }
+  proxy_ = Proxy;
+  proxy_port_ = ProxyPort;
+  proxy_user_ = ProxyUsername;
+  proxy_password_ = ProxyPassword;
+  agent_ = Agent;
+  stream_ = RcvdStream;
+  max_response_bytes_ = MaxResponseBytes;
+  BeginConnection();
+}
+
+void THttpCli::GetAndWait() {
+  Get();
+  if (Busy()) {
+    QEventLoop loop;
+    connect(this, &THttpCli::RequestDone, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  if (last_error_) std::rethrow_exception(last_error_);
+}
+
+void THttpCli::Abort() {
+  if (!Busy()) {
+    DropConnection();
+    return;
+  }
+  Fail(kClientFailureStatus, kAborted);
+}
+
+// Looks up the host to connect to: the proxy's, or the target's.
+void THttpCli::BeginConnection() {
+  std::string host = target_.host;
+  std::string port_text = target_.port.empty() ? "80" : target_.port;
+  if (!proxy_.empty()) {
+    const UrlParts proxy = SplitUrl(proxy_);
+    host = proxy.host;
+    port_text = proxy.port.empty() ? proxy_port_ : proxy.port;
+  }
+  ++generation_;
+  SetState(State::kLookingUp);
+  if (host.empty()) {
+    FailLater(kClientFailureStatus, kCantResolve);
+    return;
+  }
+  const uint16_t port = ParsePort(port_text);
+  if (port == 0) {
+    FailLater(kClientFailureStatus, std::string(kCantConnect) + "Invalid port number \"" +
+                                        port_text + "\" (Error #" +
+                                        std::to_string(QAbstractSocket::UnknownSocketError) + ")");
+    return;
+  }
+  const uint64_t generation = generation_;
+  lookup_id_ = QHostInfo::lookupHost(
+      QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), this,
+      [this, generation, port](const QHostInfo& info) {
+        if (generation != generation_) return;
+        lookup_id_ = -1;
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+          Fail(kClientFailureStatus, kCantResolve);
+          return;
+        }
+        // Our test and crawl peers listen on IPv4; prefer it when both exist.
+        QHostAddress address = info.addresses().front();
+        for (const QHostAddress& candidate : info.addresses()) {
+          if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+            address = candidate;
+            break;
+          }
+        }
+        ConnectTo(address, port);
+      });
+}
+
+void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
+  const uint64_t generation = generation_;
+  SetState(State::kConnecting);
+  if (generation != generation_) return;  // aborted by a StateChanged handler
+  socket_ = new QTcpSocket(this);
+  socket_->setProxy(QNetworkProxy::NoProxy);
+  connect(socket_, &QTcpSocket::connected, this, &THttpCli::OnSocketConnected);
+  connect(socket_, &QTcpSocket::readyRead, this, &THttpCli::OnSocketReadyRead);
+  connect(socket_, &QTcpSocket::disconnected, this, &THttpCli::OnConnectionClosed);
+  connect(socket_, &QTcpSocket::errorOccurred, this, &THttpCli::OnSocketError);
+  in_connect_call_ = true;
+  connect_failed_in_call_ = false;
+  socket_->connectToHost(address, port);
+  in_connect_call_ = false;
+  if (connect_failed_in_call_ && generation == generation_) {
+    Fail(kClientFailureStatus, std::string(kCantConnect) + socket_->errorString().toStdString() +
+                                   " (Error #" + std::to_string(socket_->error()) + ")");
+  }
+}
+
+void THttpCli::OnSocketConnected() {
+  const uint64_t generation = generation_;
+  parser_ = std::make_unique<HttpResponseParser>();
+  SetState(State::kWaitingHeaders);
+  if (generation != generation_ || socket_ == nullptr) return;
+  const std::string request = RequestText();
+  socket_->write(request.data(), static_cast<qint64>(request.size()));
+}
+
+void THttpCli::OnSocketError() {
+  if (socket_ == nullptr) return;
+  if (in_connect_call_) {
+    // Failing here would tear the socket down inside its own connectToHost.
+    connect_failed_in_call_ = true;
+    return;
+  }
+  if (state_ == State::kConnecting) {
+    Fail(kClientFailureStatus, socket_->errorString().toStdString() + " (Error #" +
+                                   std::to_string(socket_->error()) + ")");
+    return;
+  }
+  // Once connected, any socket error (a reset as much as the server's close)
+  // ends the response with what has arrived.
+  OnConnectionClosed();
+}
+
+void THttpCli::OnSocketReadyRead() {
+  if (socket_ == nullptr || parser_ == nullptr) return;
+  const uint64_t generation = generation_;
+  char buffer[kMaxChunkBytes];
+  while (generation == generation_ && socket_ != nullptr && socket_->bytesAvailable() > 0) {
+    const qint64 n = socket_->read(buffer, sizeof buffer);
+    if (n <= 0) break;
+    HandleBlock(std::string_view(buffer, static_cast<size_t>(n)));
+  }
+}
+
+void THttpCli::OnConnectionClosed() {
+  if (socket_ == nullptr) return;
+  if (state_ == State::kConnecting) {
+    Fail(kClientFailureStatus, socket_->errorString().toStdString() + " (Error #" +
+                                   std::to_string(socket_->error()) + ")");
+    return;
+  }
+  const uint64_t generation = generation_;
+  OnSocketReadyRead();  // what arrived before the close is still to be read
+  if (generation != generation_ || parser_ == nullptr) return;
+  parser_->Finish();
+  status_code_ = parser_->status_code();
+  reason_phrase_ = parser_->reason_phrase();
+  if (parser_->has_location()) redirect_ = parser_->location();
+  Finish();
+}
+
+void THttpCli::HandleBlock(std::string_view block) {
+  const std::string_view body = parser_->Feed(block);
+  status_code_ = parser_->status_code();
+  reason_phrase_ = parser_->reason_phrase();
+  if (parser_->has_location()) redirect_ = parser_->location();
+  switch (parser_->phase()) {
+    case HttpResponseParser::Phase::kHeaders:
+      return;
+    case HttpResponseParser::Phase::kErrorStatus:
+      Finish();  // closes the connection; the request ends with the error status
+      return;
+    case HttpResponseParser::Phase::kLineTooLong:
+      Fail(kClientFailureStatus, kResponseTooLarge);
+      return;
+    case HttpResponseParser::Phase::kRedirect:
+      FollowRedirect();
+      return;
+    case HttpResponseParser::Phase::kBody: {
+      const uint64_t generation = generation_;
+      SetState(State::kReceivingBody);
+      if (generation != generation_) return;
+      if (!body.empty()) DeliverBody(body);
+      return;
+    }
+  }
+}
+
+void THttpCli::DeliverBody(std::string_view chunk) {
+  rcvd_count_ += chunk.size();
+  std::string bytes;
+  bytes.reserve(chunk.size());
+  std::copy_if(chunk.begin(), chunk.end(), std::back_inserter(bytes),
+               [](char c) { return c != '\0'; });
+  if (bytes.size() > max_response_bytes_ - std::min(body_bytes_, max_response_bytes_)) {
+    Fail(kClientFailureStatus, kResponseTooLarge);
+    return;
+  }
+  body_bytes_ += bytes.size();
+  const uint64_t generation = generation_;
+  if (OnDocData) OnDocData(this, bytes.data(), bytes.size());
+  if (generation != generation_) return;
+  if (stream_ != nullptr) stream_->append(bytes);
+}
+
+void THttpCli::FollowRedirect() {
+  const std::string location = parser_->location();
+  DropConnection();
+  const uint64_t generation = generation_;
+  if (OnLocationChange) OnLocationChange(this);
+  if (generation != generation_) return;
+
+  if (!location.empty() && location.front() == '/') {
+    target_.path = location;
+  } else if (location.find("://") != std::string::npos) {
+    const UrlParts url = SplitUrl(location);
+    const bool same_host = Lower(url.host) == Lower(target_.host);
+    target_ = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
+    if (!url.user.empty() || !url.password.empty()) {
+      auth_user_ = url.user;
+      auth_password_ = url.password;
+    } else if (!same_host) {
+      // The site's login belongs to the site: another host never sees it.
+      auth_user_.clear();
+      auth_password_.clear();
+    }
+  } else {
+    // A relative value: taken against the directory of the current path.
+    std::string directory = target_.path.empty() ? "/" : target_.path;
+    directory.erase(directory.rfind('/') + 1);
+    if (directory.empty()) directory = "/";
+    target_.path = directory + location;
+  }
+  BeginConnection();
+}
+
+std::string THttpCli::RequestText() const {
+  std::string path = target_.path.empty() ? "/" : target_.path;
+  if (!proxy_.empty()) {
+    path = (target_.scheme.empty() ? std::string("http") : target_.scheme) + "://" + target_.host +
+           (target_.port.empty() ? std::string() : ":" + target_.port) + path;
+  }
+  std::string text = "GET " + path + " HTTP/1.0\r\n";
+  if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
+  text += "Host: " + target_.host + "\r\n";
+  if (!auth_user_.empty()) {
+    text += "Authorization: Basic " + Base64Encode(auth_user_ + ":" + auth_password_) + "\r\n";
+  }
+  if (!proxy_.empty() && !proxy_user_.empty()) {
+    text +=
+        "Proxy-Authorization: Basic " + Base64Encode(proxy_user_ + ":" + proxy_password_) + "\r\n";
+  }
+  text += "\r\n";
+  return text;
+}
+
+void THttpCli::Fail(int status_code, std::string reason_phrase) {
+  status_code_ = status_code;
+  reason_phrase_ = std::move(reason_phrase);
+  Finish();
+}
+
+// A failure found before anything asynchronous started still ends on the event
+// loop, so that Get() always returns before OnRequestDone is called.
+void THttpCli::FailLater(int status_code, std::string reason_phrase) {
+  const uint64_t generation = generation_;
+  QTimer::singleShot(0, this, [this, generation, status_code, reason = std::move(reason_phrase)] {
+    if (generation == generation_) Fail(status_code, reason);
+  });
+}
+
+void THttpCli::Finish() {
+  ++generation_;
+  DropConnection();
+  parser_.reset();
+  stream_ = nullptr;
+  last_error_ = status_code_ >= 400
+                    ? std::make_exception_ptr(EHttpException(reason_phrase_, status_code_))
+                    : nullptr;
+  SetState(State::kIdle);
+  if (OnRequestDone) OnRequestDone(this, last_error_);
+  emit RequestDone();
+}
+
+void THttpCli::DropConnection() {
+  if (lookup_id_ >= 0) {
+    QHostInfo::abortHostLookup(lookup_id_);
+    lookup_id_ = -1;
+  }
+  if (socket_ == nullptr) return;
+  QTcpSocket* socket = socket_;
+  socket_ = nullptr;
+  socket->disconnect(this);
+  socket->abort();
+  socket->deleteLater();
+}
+
+}  // namespace ferrowyn

@@ -1,0 +1,184 @@
+// THttpCli: the HTTP/1.0 GET client of one transfer slot. Direct or through a
+// proxy, basic authentication for the site and the proxy, redirects followed by
+// the client itself, the body delivered in chunks as it arrives, abort at any
+// moment. Request text, response parsing and error texts are our own; Qt only
+// provides the name lookup and the TCP socket.
+//
+// Threading: a THttpCli lives on the GUI thread and is driven by that thread's
+// event loop; every operation, callback and signal happens on it. Get() only
+// starts a request and returns at once, so several clients make progress at the
+// same time without a nested event loop. GetAndWait() is the blocking form for
+// simple callers (command-line tools, tests).
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QPointer>
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crawl/http_response_parser.h"
+
+class QHostInfo;
+class QTcpSocket;
+
+namespace ferrowyn {
+
+// The failure of a request: an error status (400 or more) from the server, or
+// one of the client's own failures, which all carry status 404 and a reason
+// phrase ("can't resolve hostname to IP address", "Connection aborted.", ...).
+// what() is the reason phrase.
+class EHttpException : public std::runtime_error {
+ public:
+  EHttpException(const std::string& reason_phrase, int status_code)
+      : std::runtime_error(reason_phrase), status_code_(status_code) {}
+  int StatusCode() const { return status_code_; }
+  std::string ReasonPhrase() const { return what(); }
+
+ private:
+  int status_code_;
+};
+
+// A failed retrieval as the crawl reports it: the status, ": ", the reason
+// phrase and a full stop, between quotation marks ("404: Not Found.").
+std::string HttpErrorText(int status_code, std::string_view reason_phrase);
+
+// Splits received page bytes into lines: a line ends at CR, and the CR and one
+// LF directly after it are skipped; the last line runs to the end of the data
+// with or without a line break; each line is cut at its first NUL byte. A lone
+// LF stays inside its line. Appends to `lines`; empty data gives no lines.
+void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view stream);
+
+class THttpCli : public QObject {
+  Q_OBJECT
+
+ public:
+  // The phases of a request; kIdle between requests.
+  enum class State { kIdle, kLookingUp, kConnecting, kWaitingHeaders, kReceivingBody };
+
+  using TDocDataEvent = std::function<void(THttpCli* sender, const char* buffer, size_t len)>;
+  using TNotifyEvent = std::function<void(THttpCli* sender)>;
+  // `error` is null on success; otherwise it holds an EHttpException whose
+  // status and reason are also in StatusCode() and ReasonPhrase().
+  using TRequestDoneEvent = std::function<void(THttpCli* sender, std::exception_ptr error)>;
+
+  // The reason phrase of a response whose body passed MaxResponseBytes.
+  static constexpr const char* kResponseTooLarge = "response too large";
+  static constexpr size_t kDefaultMaxResponseBytes = size_t{64} << 20;
+  // Body bytes are read and delivered in chunks of at most this size.
+  static constexpr size_t kMaxChunkBytes = 8191;
+
+  explicit THttpCli(QObject* parent = nullptr);
+  // Destroying a busy client drops its request without calling OnRequestDone.
+  ~THttpCli() override;
+
+  // Settings, read when Get() starts; changing them during a request has no
+  // effect on it.
+  std::string URL;
+  std::string Proxy;             // "" (direct), a host, "host:port" or "http://host:port"
+  std::string ProxyPort = "80";  // used when Proxy names no port
+  std::string ProxyUsername;
+  std::string ProxyPassword;
+  std::string Username;  // site credentials; user information in URL takes precedence
+  std::string Password;
+  std::string Agent;  // User-Agent value; "" sends no User-Agent line
+  int Tag = 0;        // the slot number, for the callbacks' use
+  // Receives the body bytes (NULs removed). Not owned; may be null; must
+  // outlive the request.
+  std::string* RcvdStream = nullptr;
+  // Past this many body bytes (after NUL removal) the request ends with 404 and
+  // "response too large", so a hostile server cannot exhaust memory.
+  size_t MaxResponseBytes = kDefaultMaxResponseBytes;
+
+  // Callbacks, all called on the GUI thread from the event loop. A callback may
+  // call Abort(); the client then stops processing what it had in hand.
+  TDocDataEvent OnDocData;          // each body chunk, NUL bytes removed
+  TNotifyEvent OnLocationChange;    // a Location is about to be followed; see Redirect()
+  TRequestDoneEvent OnRequestDone;  // the request has ended; the client is idle again
+
+  // Results of the current or last request.
+  int StatusCode() const { return status_code_; }
+  const std::string& ReasonPhrase() const { return reason_phrase_; }
+  const std::string& Redirect() const { return redirect_; }  // last Location value
+  // Body bytes received for the current Get, NULs included, redirects included.
+  uint64_t RcvdCount() const { return rcvd_count_; }
+  State state() const { return state_; }
+  bool Busy() const { return state_ != State::kIdle; }
+
+  // Starts a GET for URL and returns at once. The request ends, on the event
+  // loop, with OnRequestDone and the RequestDone signal; it has failed when the
+  // final status is 400 or more. Throws EHttpException("HTTP component is busy",
+  // 0) when a request is already in progress (which goes on unaffected).
+  void Get();
+
+  // Get() and run a local event loop until the request has ended. Throws
+  // EHttpException for a failed request and when busy. For command-line tools
+  // and tests; the crawl uses Get().
+  void GetAndWait();
+
+  // Ends the request in progress at once, in any phase: status 404, "Connection
+  // aborted.", OnRequestDone called before Abort returns. On an idle client it
+  // only closes a socket left open.
+  void Abort();
+
+ signals:
+  void RequestDone();
+  void StateChanged(ferrowyn::THttpCli::State state);
+
+ private:
+  struct Target {
+    std::string scheme, host, port, path;
+  };
+
+  void SetState(State state);
+  void BeginConnection();
+  void OnLookupDone(const QHostInfo& info, uint64_t generation);
+  void ConnectTo(const QHostAddress& address, uint16_t port);
+  void OnSocketConnected();
+  void OnSocketReadyRead();
+  void OnSocketError();
+  void OnConnectionClosed();
+  void HandleBlock(std::string_view block);
+  void DeliverBody(std::string_view chunk);
+  void FollowRedirect();
+  std::string RequestText() const;
+  void Fail(int status_code, std::string reason_phrase);
+  void FailLater(int status_code, std::string reason_phrase);
+  void Finish();
+  void DropConnection();
+
+  // Results.
+  int status_code_ = 0;
+  std::string reason_phrase_;
+  std::string redirect_;
+  uint64_t rcvd_count_ = 0;
+
+  // The request in progress, fixed when Get() starts.
+  Target target_;
+  std::string auth_user_, auth_password_;
+  std::string proxy_, proxy_port_, proxy_user_, proxy_password_, agent_;
+  size_t max_response_bytes_ = kDefaultMaxResponseBytes;
+  std::string* stream_ = nullptr;
+  size_t body_bytes_ = 0;
+
+  State state_ = State::kIdle;
+  // Bumped when a request ends and at every new connection of it, so that late
+  // lookups, timers and socket signals of an earlier step are recognised and
+  // dropped, and so that code after a callback can tell it was aborted.
+  uint64_t generation_ = 0;
+  int lookup_id_ = -1;
+  QTcpSocket* socket_ = nullptr;
+  std::unique_ptr<HttpResponseParser> parser_;
+  bool in_connect_call_ = false;
+  bool connect_failed_in_call_ = false;
+  std::exception_ptr last_error_;
+};
+
+}  // namespace ferrowyn

@@ -1,0 +1,166 @@
+// Starts nginx and tinyproxy on loopback for the HTTP client's integration tests.
+#include "tests/support/real_peers.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+#include <stdexcept>
+
+namespace ferrowyn::test {
+
+namespace {
+
+QString FindProgram(const QString& name, const QString& usual_path) {
+  if (QFileInfo(usual_path).isExecutable()) return usual_path;
+  QString found = QStandardPaths::findExecutable(name);
+  if (found.isEmpty())
+    found = QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/local/sbin"});
+  if (found.isEmpty()) {
+    throw std::runtime_error(name.toStdString() + " is not installed (looked for " +
+                             usual_path.toStdString() +
+                             " and on PATH); run scripts/install-deps.sh");
+  }
+  return found;
+}
+
+// A port that was free a moment ago; the peer binds it right after.
+uint16_t FreePort() {
+  QTcpServer probe;
+  if (!probe.listen(QHostAddress(QHostAddress::LocalHost), 0)) {
+    throw std::runtime_error("no free port on 127.0.0.1");
+  }
+  return probe.serverPort();
+}
+
+void WriteFile(const QString& path, const std::string& content) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+      file.write(content.data(), static_cast<qint64>(content.size())) !=
+          static_cast<qint64>(content.size())) {
+    throw std::runtime_error("cannot write " + path.toStdString());
+  }
+}
+
+std::string ReadFile(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().toStdString();
+}
+
+// Waits until the peer accepts connections on the port; throws with its output
+// and log when it exits or does not come up within a few seconds.
+void WaitUntilListening(QProcess& process, uint16_t port, const std::string& name,
+                        const QString& log_path) {
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 10000) {
+    if (process.state() == QProcess::NotRunning) break;
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress(QHostAddress::LocalHost), port);
+    if (probe.waitForConnected(200)) {
+      probe.abort();
+      return;
+    }
+    QThread::msleep(20);
+  }
+  const std::string output = process.readAll().toStdString();
+  process.kill();
+  process.waitForFinished(2000);
+  throw std::runtime_error(name + " did not start on 127.0.0.1:" + std::to_string(port) +
+                           "\noutput: " + output + "\nlog: " + ReadFile(log_path));
+}
+
+void Stop(QProcess& process) {
+  if (process.state() == QProcess::NotRunning) return;
+  process.terminate();
+  if (!process.waitForFinished(3000)) {
+    process.kill();
+    process.waitForFinished(2000);
+  }
+}
+
+void CheckDir(const QTemporaryDir& dir) {
+  if (!dir.isValid()) throw std::runtime_error("cannot create a temporary directory");
+}
+
+}  // namespace
+
+NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
+  CheckDir(dir_);
+  const QString program = FindProgram("nginx", "/usr/sbin/nginx");
+  const std::string root = dir_.path().toStdString();
+  for (const auto& [path, content] : files)
+    WriteFile(dir_.filePath(QString::fromStdString("www/" + path)), content);
+  QDir().mkpath(dir_.filePath("www"));
+  QDir().mkpath(dir_.filePath("tmp"));
+  port_ = FreePort();
+  const std::string port = std::to_string(port_);
+  std::string config;
+  config += "daemon off;\nmaster_process off;\n";
+  // A root nginx would otherwise switch to a user that cannot read the temp dir.
+  if (geteuid() == 0) config += "user root;\n";
+  config += "pid " + root + "/nginx.pid;\n";
+  config += "error_log " + root + "/error.log;\n";
+  config += "events { worker_connections 64; }\n";
+  config += "http {\n";
+  config += "  access_log " + root + "/access.log;\n";
+  for (const char* kind : {"client_body", "proxy", "fastcgi", "uwsgi", "scgi"}) {
+    config += std::string("  ") + kind + "_temp_path " + root + "/tmp/" + kind + ";\n";
+  }
+  config += "  server {\n";
+  config += "    listen 127.0.0.1:" + port + ";\n";
+  config += "    root " + root + "/www;\n";
+  config += "    location = /moved { absolute_redirect off; return 302 /index.html; }\n";
+  config += "    location = /moved-absolute { return 302 /index.html; }\n";
+  config += "  }\n}\n";
+  WriteFile(dir_.filePath("nginx.conf"), config);
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  process_.start(program, {"-p", dir_.path(), "-e", dir_.filePath("error.log"), "-c",
+                           dir_.filePath("nginx.conf")});
+  if (!process_.waitForStarted(5000)) {
+    throw std::runtime_error("cannot start " + program.toStdString());
+  }
+  WaitUntilListening(process_, port_, "nginx", dir_.filePath("error.log"));
+}
+
+NginxPeer::~NginxPeer() { Stop(process_); }
+
+std::string NginxPeer::Url(std::string_view path) const {
+  return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
+}
+
+TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& password) {
+  CheckDir(dir_);
+  const QString program = FindProgram("tinyproxy", "/usr/bin/tinyproxy");
+  const std::string root = dir_.path().toStdString();
+  port_ = FreePort();
+  std::string config;
+  config += "Port " + std::to_string(port_) + "\n";
+  config += "Listen 127.0.0.1\n";
+  config += "Timeout 30\n";
+  config += "Allow 127.0.0.1\n";
+  config += "BasicAuth " + user + " " + password + "\n";
+  config += "MaxClients 16\n";
+  config += "PidFile \"" + root + "/tinyproxy.pid\"\n";
+  config += "LogFile \"" + root + "/tinyproxy.log\"\n";
+  WriteFile(dir_.filePath("tinyproxy.conf"), config);
+  process_.setProcessChannelMode(QProcess::MergedChannels);
+  process_.start(program, {"-d", "-c", dir_.filePath("tinyproxy.conf")});
+  if (!process_.waitForStarted(5000)) {
+    throw std::runtime_error("cannot start " + program.toStdString());
+  }
+  WaitUntilListening(process_, port_, "tinyproxy", dir_.filePath("tinyproxy.log"));
+}
+
+TinyproxyPeer::~TinyproxyPeer() { Stop(process_); }
+
+}  // namespace ferrowyn::test
