@@ -1,0 +1,196 @@
+// Tsearchmain: the main window's state and operations without widgets. It owns
+// the site store and the URL store, the four HTTP clients, the views' item models
+// and the timers; it validates what the search page asks for and hands crawls and
+// queries over to their engines through SearchOperations. The window binds its
+// controls to state() and forwards its events to the handlers here.
+#pragma once
+
+#include <QObject>
+#include <QStandardItemModel>
+#include <QTimer>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/live_settings.h"
+#include "app/quill_encryption.h"
+#include "app/search_center_state.h"
+#include "app/search_operations.h"
+#include "app/settings_store.h"
+#include "app/slot_view_model.h"
+#include "app/user_port.h"
+#include "crawl/http_client.h"
+#include "store/record_store.h"
+
+namespace ferrowyn {
+
+// Refuses a crawl while a query runs, from the search button and from the menus.
+inline constexpr char kSearchWhileQueryMessage[] =
+    "You cannot run a search while a query is active.";
+
+// What the login dialog gave (`getpass`): "true", "false", "kill".
+enum class PassResult { kTrue, kFalse, kKill };
+// What the filter dialog gave (`getfilter`): "OK", "SKIP", "NO".
+enum class FilterResult { kOK, kSKIP, kNO };
+
+// What the window does after FormClose.
+enum class CloseAction {
+  kClose,               // close now (the program ends)
+  kKeepOpen,            // the user kept the window open
+  kCloseWhenCrawlEnds,  // `closepending`: the end of the halted crawl closes it
+};
+
+// The window's geometry, written to the settings when it closes.
+struct WindowGeometry {
+  int top = 0;
+  int left = 0;
+  int width = 0;
+  int height = 0;
+};
+
+// Lives as long as the main window. `port`, `live` and `operations` are not owned
+// and outlive it. GUI thread only: workers reach it through synchronised calls.
+// Construction runs the window's creation steps (FormCreate). Handlers let
+// ESettingsError (a refused settings write) reach the caller unless said otherwise.
+class Tsearchmain : public QObject {
+  Q_OBJECT
+
+ public:
+  // `programdir`: where "data" and "temp" live (ProgramDirectory()). `arguments`:
+  // the command line without the program's own name.
+  Tsearchmain(UserPort& port, SettingsStore store, std::string programdir, LiveSettings& live,
+              SearchOperations& operations, std::vector<std::string> arguments,
+              QObject* parent = nullptr);
+  ~Tsearchmain() override;
+
+  // --- Start-up and closing.
+  // Showing: window position, pages, caption, clearview, the full settings load,
+  // then Timer1 (100 ms, once). A stored proxy password that cannot be unscrambled
+  // is reported as an error and Timer1 still starts.
+  void FormShow();
+  // Timer1: opens the site named on the command line, or shows Getting Started.
+  void Timer1Timer();
+  // Closing (however it is asked for). Saves the window position, then decides.
+  CloseAction FormClose(const WindowGeometry& geometry);
+
+  // --- The search page.
+  void SearchBtnClick();
+  void executesearch();
+  void executequery();
+  void searchbuttonit();
+  void haltsearch();
+  PassResult getpass();
+  FilterResult getfilter();
+  void clearview();
+  void elapsedtimerTimer();
+  void clearbtnClick();
+  // Key presses in `URL` / `querysearch`; true when the key was handled (Enter).
+  bool URLKeyDown(int key);
+  bool mainsearchKeyDown(int key);
+
+  // --- Menus and toolbar.
+  void EngageFerrowyn1Click();
+  void HaltSearch1Click();
+  void BasicBuild1Click();
+  void DynamicBuildandQuery1Click();
+  void QueryOnly1Click();
+  void Setup1Click();
+  void About1Click();
+  void Contents1Click();
+  void Registration1Click();
+  void EnableHints1Click();
+  void GettingStarted1Click();
+  void HomePage1Click();
+  void ToolbarButton971Click();  // "Exit"
+  void ToolbarButton972Click();  // "Help"
+  void ToolbarButton974Click();  // "Site Mapping"
+  void ToolbarButton975Click();  // "Search"
+  void Toolbar971DockChanged(bool docked);
+
+  // --- For the engines.
+  // Restores the controls after a crawl that did not start or has ended:
+  // `queryactive` cleared, the clock stopped, the search button, "Clear Search",
+  // "&Ferrowyn!" and "&Halt Search" enabled.
+  void restorecontrols();
+  // A query has ended: keyword field, "Clear Search" and the search button's
+  // caption back, `queryactive` cleared.
+  void queryended();
+  // A crawl runs exactly while the elapsed-time clock runs.
+  bool crawlrunning() const { return elapsedtimer_.isActive(); }
+  void setcursor(Cursor cursor);
+  // Tell the window that state() was changed from outside the handlers.
+  void NotifyChanged() { emit changed(); }
+
+  SearchCenterState& state() { return state_; }
+  const SearchCenterState& state() const { return state_; }
+  LiveSettings& live() { return live_; }
+  UserPort& port() { return port_; }
+  const SettingsStore& store() const { return store_; }
+  const std::string& programdir() const { return programdir_; }
+  std::string tempdir() const;
+
+  TQDB& QDB() { return QDB_; }
+  TQDB& urldb() { return urldb_; }
+  // The HTTP client of transfer slot 1..4 (its Tag is the slot number).
+  THttpCli& httpclient(int slot);
+
+  SlotViewModel& slotview() { return *slotview_; }
+  QStandardItemModel& querylist() { return *querylist_; }      // "URL", "Hits", "Found"
+  QStandardItemModel& mainview() { return *mainview_; }        // the site map tree
+  QStandardItemModel& urllistview() { return *urllistview_; }  // "URL", "Title"
+  QStandardItemModel& mailview() { return *mailview_; }        // one address per row
+
+  QTimer& Timer1() { return Timer1_; }
+  QTimer& elapsedtimer() { return elapsedtimer_; }
+  QTimer& megatoolong() { return megatoolong_; }
+  QTimer& megatestsize() { return megatestsize_; }
+
+ signals:
+  // Something in state() or the live settings changed; the window re-reads it.
+  void changed();
+  // The window is to close (toolbar "Exit"); it then calls FormClose.
+  void closeRequested();
+  // The toolbar was docked (+55) or floated (-55): the window's height changes.
+  void heightChangeRequested(int delta);
+  // Hints are to be shown application-wide, or not.
+  void hintsChanged(bool on);
+
+ private:
+  // Creation: fresh state, the temporary directory made and emptied, both stores
+  // configured, the four HTTP clients, the slot rows. Run once, by the constructor;
+  // throws std::filesystem::filesystem_error when "temp" cannot be created.
+  void FormCreate();
+  // Enables or disables the search button, "Clear Search", "&Ferrowyn!" and
+  // "&Halt Search" together.
+  void SetRunControls(bool enabled);
+  // The guard shared by "&Ferrowyn!" and the three wizards; true when refused.
+  bool RefuseNewSearch();
+  bool ConfirmCloseDuringCrawl();
+
+  UserPort& port_;
+  SettingsStore store_;
+  std::string programdir_;
+  LiveSettings& live_;
+  SearchOperations& ops_;
+  std::vector<std::string> arguments_;
+  TQuillEncryption scrambler_;
+
+  SearchCenterState state_;
+  TQDB QDB_;
+  TQDB urldb_;
+  std::array<std::unique_ptr<THttpCli>, 4> httpclients_;
+
+  std::unique_ptr<SlotViewModel> slotview_;
+  std::unique_ptr<QStandardItemModel> querylist_;
+  std::unique_ptr<QStandardItemModel> mainview_;
+  std::unique_ptr<QStandardItemModel> urllistview_;
+  std::unique_ptr<QStandardItemModel> mailview_;
+
+  QTimer Timer1_;
+  QTimer elapsedtimer_;
+  QTimer megatoolong_;
+  QTimer megatestsize_;
+};
+
+}  // namespace ferrowyn
