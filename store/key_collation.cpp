@@ -1,0 +1,37 @@
+// Key comparison of the record store (see key_collation.h).
+#include "store/key_collation.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace ferrowyn {
+
+unsigned char FoldKeyByte(unsigned char c) {
+  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  return c;
+}
+
+int CompareKeys(std::string_view a, std::string_view b, bool case_sensitive) {
+  const std::size_t n = a.size() < b.size() ? a.size() : b.size();
+  if (case_sensitive) {
+    const int r = n ? std::memcmp(a.data(), b.data(), n) : 0;
+    if (r != 0) return r;
+  } else {
+    // Keys of one store share long prefixes ("DISPLAYXXhttp://..."): skip equal
+    // bytes quickly and fold only where the raw bytes differ.
+    std::size_t i = 0;
+    while (i < n) {
+      const auto [x, y] = std::mismatch(a.begin() + i, a.begin() + n, b.begin() + i);
+      i = static_cast<std::size_t>(x - a.begin());
+      if (i == n) break;
+      const int fx = FoldKeyByte(static_cast<unsigned char>(*x));
+      const int fy = FoldKeyByte(static_cast<unsigned char>(*y));
+      if (fx != fy) return fx - fy;
+      ++i;
+    }
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace ferrowyn

@@ -1,0 +1,36 @@
+// The fixed key order: which bytes fold, and that order is by folded unsigned bytes.
+#include "store/key_collation.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ferrowyn {
+namespace {
+
+TEST(KeyCollation, FoldsAsciiAndLatin1CapitalsOnly) {
+  for (int c = 0; c < 256; ++c) {
+    const bool capital = (c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7);
+    EXPECT_EQ(FoldKeyByte(static_cast<unsigned char>(c)), capital ? c + 32 : c) << c;
+  }
+}
+
+TEST(KeyCollation, EqualUnderFoldIsTheSameKey) {
+  EXPECT_EQ(CompareKeys("DISPLAYXXhttp://A.COM/", "displayxxhttp://a.com/", false), 0);
+  EXPECT_EQ(CompareKeys("\xC9t\xC9", "\xE9t\xE9", false), 0);  // É and é
+  EXPECT_NE(CompareKeys("\xD7", "\xF7", false), 0);            // × and ÷ are not a pair
+  EXPECT_NE(CompareKeys("A", "a", true), 0);
+}
+
+TEST(KeyCollation, OrdersByFoldedUnsignedBytesThenLength) {
+  // '_' (0x5F) lies between the capitals and the small letters: folded, it sorts before 'a'.
+  EXPECT_LT(CompareKeys("_", "a", false), 0);
+  EXPECT_GT(CompareKeys("_", "A", true), 0);  // raw: 0x5F > 0x41
+  EXPECT_LT(CompareKeys("z", "\x80", false), 0);
+  EXPECT_LT(CompareKeys("ab", "abc", false), 0);
+  EXPECT_LT(CompareKeys("", "a", false), 0);
+  EXPECT_GT(CompareKeys("b", "ABC", false), 0);
+}
+
+}  // namespace
+}  // namespace ferrowyn

@@ -1,0 +1,499 @@
+// The record store TQDB: opening (unpacking a store file into working files),
+// item operations, the index journal, and the write-back.
+#include "store/record_store.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cassert>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <limits>
+#include <new>
+
+#include "store/index_section.h"
+#include "store/item_coder.h"
+#include "store/qdb_format.h"
+
+namespace ferrowyn {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::int64_t kDefaultCacheSize = 65536;
+constexpr std::int64_t kMaxDataSize = std::numeric_limits<std::int32_t>::max();
+
+std::string& TempDirectorySetting() {
+  static std::string dir;
+  return dir;
+}
+
+std::string WorkingDirectory() {
+  const std::string& setting = TempDirectorySetting();
+  std::error_code error;
+  if (!setting.empty() && fs::is_directory(setting, error)) return setting;
+  const fs::path platform = fs::temp_directory_path(error);
+  return error ? std::string("/tmp") : platform.string();
+}
+
+// Reports a long pass in tenths: at every entry whose number is a multiple of
+// a tenth of the entries, then once with 0 at the end.
+class ProgressPass {
+ public:
+  ProgressPass(const TQDB::ProgressCallback& callback, int kind, std::int64_t entries)
+      : callback_(callback), kind_(kind), step_((entries > 0 ? entries : 0) / 10 + 1) {}
+  ~ProgressPass() {
+    if (callback_) callback_(kind_, 0);
+  }
+  void At(std::int64_t entry) const {
+    if (callback_ && entry % step_ == 0) callback_(kind_, static_cast<int>(entry * 10 / step_));
+  }
+
+ private:
+  const TQDB::ProgressCallback& callback_;
+  int kind_;
+  std::int64_t step_;
+};
+
+[[noreturn]] void ThrowInvalidFile(const std::string& name) {
+  throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, name));
+}
+
+std::string CutKey(const std::string& key) {
+  const std::size_t end = std::min(key.find('\0'), qdb::kMaxKeyLength);
+  return key.substr(0, end);
+}
+
+std::string ReadWholeFile(const std::string& path, const std::string& store) {
+  qdb_io::FileHandle file = qdb_io::OpenForReading(path, store);
+  std::string bytes(static_cast<std::size_t>(qdb_io::FileSize(file.fd(), store)), '\0');
+  if (!qdb_io::ReadExact(file.fd(), bytes.data(), bytes.size(), store)) ThrowInvalidFile(store);
+  return bytes;
+}
+
+// The mode a new store file gets: what the process's file creation mask leaves of 0666.
+mode_t NewFileMode() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    unsigned mask = 0;
+    if (std::sscanf(line.c_str(), "Umask: %o", &mask) == 1)
+      return 0666 & ~static_cast<mode_t>(mask);
+  }
+  return 0644;
+}
+
+}  // namespace
+
+TQDB::TQDB() : cache_(kDefaultCacheSize) {}
+
+TQDB::~TQDB() {
+  if (!assigned_) return;
+  try {
+    Close();
+  } catch (...) {
+    // The working files stay in the temporary directory; the old store file is intact.
+  }
+}
+
+void TQDB::SetTempDirectory(const std::string& dir) { TempDirectorySetting() = dir; }
+
+std::string TQDB::TempDirectory() { return TempDirectorySetting(); }
+
+std::string TQDB::StoreFileName(const std::string& name) {
+  std::error_code error;
+  fs::path path = fs::absolute(fs::path(name), error);
+  path = error ? fs::path(name) : path.lexically_normal();
+  if (!path.has_extension()) path += ".QDB";
+  return path.string();
+}
+
+std::string TQDB::ExpandName(const std::string& name) const {
+  if (!expanded_file_names_) return name;
+  std::error_code error;
+  const fs::path full = fs::absolute(fs::path(name), error);
+  if (error) throw QDBFileError(error.value(), name);
+  return full.lexically_normal().string();
+}
+
+void TQDB::RequireFile() const {
+  if (!assigned_) throw EQDBNoFile(std::string(qdb_text::kNoFile));
+}
+
+void TQDB::RequireData() const {
+  if (ordinary_.Count() == 0) throw EQDBNoData(QDBMessage(qdb_text::kNoData, file_name_));
+}
+
+void TQDB::SetFileName(const std::string& name) {
+  if (name.empty()) {
+    if (assigned_) Close();
+    file_name_.clear();
+    return;
+  }
+  const std::string full = ExpandName(name);
+  if (assigned_ && full == file_name_) return;
+  if (assigned_) Close();
+  fs::path path(full);
+  if (!path.has_extension()) path += ".QDB";
+  Open(path.string());
+}
+
+void TQDB::Open(const std::string& name) {
+  file_name_ = name;
+  try {
+    Unpack();
+  } catch (const std::bad_alloc&) {
+    const std::string message = QDBMessage(qdb_text::kInvalidFile, file_name_);
+    DiscardWorkingState(true);
+    file_name_.clear();
+    throw EQDBIndexError(message);
+  } catch (...) {
+    DiscardWorkingState(true);
+    file_name_.clear();
+    throw;
+  }
+}
+
+void TQDB::Unpack() {
+  const std::string& name = file_name_;
+  if (!qdb_io::Exists(name)) qdb_io::CreateFileWith(name, qdb::kEmptyStoreFile, name);
+  timestamp_ = qdb_io::ModificationTime(name);
+  if (qdb_io::HasReadOnlyAttribute(name)) read_only_ = true;
+
+  qdb_io::FileHandle in = qdb_io::OpenForReading(name, name);
+  const std::int64_t file_size = qdb_io::FileSize(in.fd(), name);
+  char tag[4];
+  if (!qdb_io::ReadExact(in.fd(), tag, 4, name) || std::string_view(tag, 4) != qdb::kSignature)
+    ThrowInvalidFile(name);
+  char word[4];
+  if (!qdb_io::ReadExact(in.fd(), word, 4, name)) ThrowInvalidFile(name);
+  if (std::string_view(word, 4) == qdb::kPasswordTag) {
+    // No password is ever supplied, so a protected file is always refused.
+    throw EQDBInvalidPW(std::string(qdb_text::kInvalidPassword));
+  }
+  // Without a password block the four bytes are D.
+  std::int64_t consumed = 8;
+  const std::int32_t data_length = qdb::GetInt32(word);
+  if (data_length < 0 || data_length > file_size - consumed) ThrowInvalidFile(name);
+
+  const std::string dir = WorkingDirectory();
+  qdb_io::TempFile data = qdb_io::MakeUniqueFile(dir, "QDB", name);
+  data_path_ = data.path;
+  data_file_ = std::move(data.handle);
+  // The index and journal are named like the data file with another prefix.
+  const std::string suffix = fs::path(data_path_).filename().string().substr(3);
+  index_path_ = (fs::path(dir) / ("QIX" + suffix)).string();
+  journal_path_ = (fs::path(dir) / ("QIJ" + suffix)).string();
+
+  if (!qdb_io::CopyBytes(in.fd(), std::nullopt, data_length, data_file_.fd(), name))
+    ThrowInvalidFile(name);
+  consumed += data_length;
+  if (!qdb_io::ReadExact(in.fd(), tag, 4, name) || std::string_view(tag, 4) != qdb::kIndexMarker)
+    ThrowInvalidFile(name);
+  if (!qdb_io::ReadExact(in.fd(), word, 4, name)) ThrowInvalidFile(name);
+  consumed += 8;
+  const std::int32_t index_length = qdb::GetInt32(word);
+  if (index_length < 0 || index_length > file_size - consumed) ThrowInvalidFile(name);
+  std::string section(static_cast<std::size_t>(index_length), '\0');
+  if (!qdb_io::ReadExact(in.fd(), section.data(), section.size(), name)) ThrowInvalidFile(name);
+  in.Close();
+  qdb_io::CreateFileWith(index_path_, section, name);
+  qdb_io::CreateFileWith(journal_path_, {}, name);
+  journal_file_ = qdb_io::OpenForAppending(journal_path_, name);
+  data_size_ = data_length;
+
+  ParsedIndex parsed;
+  {
+    ProgressPass progress(progress_, 0, index_length >= 4 ? qdb::GetInt32(section.data()) : 0);
+    parsed = ParseIndexSection(section, data_size_, name,
+                               [&progress](std::int64_t i) { progress.At(i); });
+  }
+  LoadAdministrative(std::move(parsed.administrative), administrative_, name);
+  bool case_sensitive = false;
+  int at = 0;
+  if (administrative_.Find(qdb::kCaseSensitiveKey, &at)) {
+    // A stored form that cannot be read refuses the file like any other.
+    case_sensitive = ReadItem(administrative_.Entry(at)) == std::string_view("\1", 1);
+  }
+  ordinary_.EmptyAndClear();
+  ordinary_.SetCaseSensitive(case_sensitive);
+  LoadOrdinary(std::move(parsed.ordinary), ordinary_, name);
+
+  item_index_ = 0;
+  current_key_ = ordinary_.Count() > 0 ? ordinary_.Key(0) : std::string();
+  modified_ = false;
+  assigned_ = true;
+}
+
+void TQDB::DiscardWorkingState(bool delete_files) {
+  data_file_.Close();
+  journal_file_.Close();
+  if (delete_files) {
+    for (const std::string* path : {&data_path_, &index_path_, &journal_path_})
+      if (!path->empty()) ::unlink(path->c_str());
+  }
+  data_path_.clear();
+  index_path_.clear();
+  journal_path_.clear();
+  data_size_ = 0;
+  ordinary_.EmptyAndClear();
+  administrative_.EmptyAndClear();
+  pending_journal_.clear();
+  pending_ends_.clear();
+  cache_.Clear();
+  assigned_ = false;
+  item_index_ = 0;
+  current_key_.clear();
+  modified_ = false;
+  timestamp_.reset();
+}
+
+void TQDB::Close() {
+  assert(assigned_);
+  if (read_only_ || !save_on_close_) {
+    pending_journal_.clear();
+    pending_ends_.clear();
+  } else {
+    FlushJournal(1);
+  }
+  cache_.Clear();
+  modified_ = false;
+  try {
+    WriteBack();
+  } catch (...) {
+    // The old store file is intact; the working files stay in the temporary
+    // directory so that nothing committed is lost.
+    DiscardWorkingState(false);
+    file_name_.clear();
+    throw;
+  }
+  DiscardWorkingState(true);
+  file_name_.clear();
+}
+
+void TQDB::FlushJournal(int progress_kind) {
+  if (pending_ends_.empty()) return;
+  ProgressPass progress(progress_, progress_kind, static_cast<std::int64_t>(pending_ends_.size()));
+  std::size_t written = 0;
+  const std::size_t step = pending_ends_.size() / 10 + 1;
+  for (std::size_t i = 0; i < pending_ends_.size(); i += step) {
+    progress.At(static_cast<std::int64_t>(i));
+    const std::size_t end = pending_ends_[std::min(pending_ends_.size(), i + step) - 1];
+    qdb_io::WriteAll(journal_file_.fd(),
+                     std::string_view(pending_journal_).substr(written, end - written), file_name_);
+    written = end;
+  }
+  pending_journal_.clear();
+  pending_ends_.clear();
+}
+
+std::string TQDB::ComposeCommittedIndex() {
+  const std::string section = ReadWholeFile(index_path_, file_name_);
+  ParsedIndex parsed = ParseIndexSection(section, data_size_, file_name_);
+  TIndexList administrative;
+  LoadAdministrative(std::move(parsed.administrative), administrative, file_name_);
+  TIndexList ordinary(ordinary_.CaseSensitive());
+  LoadOrdinary(std::move(parsed.ordinary), ordinary, file_name_);
+  ReplayJournal(ReadWholeFile(journal_path_, file_name_), data_size_, ordinary, file_name_);
+  ProgressPass progress(progress_, 1, administrative.Count() + ordinary.Count());
+  return WriteIndexSection(administrative, ordinary,
+                           [&progress](std::int64_t i) { progress.At(i); });
+}
+
+void TQDB::WriteBack() {
+  if (read_only_) return;
+  std::string target = file_name_;
+  if (timestamp_) {
+    const auto now = qdb_io::ModificationTime(target);
+    // Another program changed the file: leave it alone and write beside it.
+    if (now && *now != *timestamp_) {
+      const fs::path path(target);
+      fs::path renamed = path;
+      do {
+        renamed = renamed.parent_path() / ("1." + renamed.filename().string());
+      } while (qdb_io::Exists(renamed.string()));
+      target = renamed.string();
+      file_name_ = target;
+    }
+  }
+  const std::string index = ComposeCommittedIndex();
+
+  const fs::path parent = fs::path(target).parent_path();
+  const std::string dir = parent.empty() ? std::string(".") : parent.string();
+  qdb_io::TempFile out = qdb_io::MakeUniqueFile(dir, "QDD", file_name_);
+  try {
+    std::string head(qdb::kSignature);
+    qdb::PutInt32(head, static_cast<std::uint32_t>(data_size_));
+    qdb_io::WriteAll(out.handle.fd(), head, file_name_);
+    if (!qdb_io::CopyBytes(data_file_.fd(), std::int64_t{0}, data_size_, out.handle.fd(),
+                           file_name_))
+      throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+    std::string tail(qdb::kIndexMarker);
+    qdb::PutInt32(tail, static_cast<std::uint32_t>(index.size()));
+    tail += index;
+    qdb_io::WriteAll(out.handle.fd(), tail, file_name_);
+    struct stat st;
+    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+    if (::fchmod(out.handle.fd(), mode) != 0) throw QDBFileError(errno, file_name_);
+    qdb_io::SyncToDisk(out.handle.fd(), file_name_);
+    out.handle.Close();
+    qdb_io::RenameOver(out.path, target, file_name_);
+  } catch (...) {
+    ::unlink(out.path.c_str());
+    throw;
+  }
+  timestamp_ = qdb_io::ModificationTime(target);
+}
+
+std::string TQDB::ReadItem(const TIndex& index) const {
+  std::string stored;
+  try {
+    stored.resize(static_cast<std::size_t>(index.size));
+    if (!qdb_io::ReadAt(data_file_.fd(), index.position, stored.data(), stored.size(), file_name_))
+      throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+  } catch (const EQDBIndexError&) {
+    throw;
+  } catch (...) {
+    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+  }
+  if (!(index.flags & qdb::kFlagCompressed)) return stored;
+  try {
+    return ExpandItem(stored);
+  } catch (const ECoderError&) {
+    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+  } catch (const std::bad_alloc&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+}
+
+void TQDB::AddItem(std::string_view bytes, const std::string& key) {
+  RequireFile();
+  if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
+  std::string cut = CutKey(key);
+  int at = 0;
+  if (ordinary_.Find(cut, &at)) throw EQDBIndexError(std::string(qdb_text::kDuplicate));
+  if (ordinary_.Count() >= qdb::kMaxEntries)
+    throw EQDBListError(std::string(qdb_text::kOutOfBounds));
+  std::string compressed;
+  std::string_view stored = bytes;
+  TIndex index;
+  if (compression_) {
+    try {
+      CompressItem(bytes, compressed);
+    } catch (const std::bad_alloc&) {
+      throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+    }
+    stored = compressed;
+    index.flags = qdb::kFlagCompressed;
+  }
+  // Positions and sizes are signed 32-bit in the file.
+  if (data_size_ + static_cast<std::int64_t>(stored.size()) > kMaxDataSize)
+    throw QDBFileError(EFBIG, file_name_);
+  qdb_io::WriteAt(data_file_.fd(), data_size_, stored, file_name_);
+  index.position = static_cast<std::int32_t>(data_size_);
+  index.size = static_cast<std::int32_t>(stored.size());
+  const bool inserted = ordinary_.Insert(cut, index, &at);
+  assert(inserted);
+  (void)inserted;
+  data_size_ += index.size;
+  AppendJournalAddition(pending_journal_, cut, index);
+  pending_ends_.push_back(pending_journal_.size());
+  item_index_ = at;
+  current_key_ = cut;
+  cache_.Offer(current_key_, bytes);
+  modified_ = true;
+}
+
+std::string TQDB::GetItem() {
+  RequireFile();
+  RequireData();
+  const std::string& key = ordinary_.Key(item_index_);
+  std::string bytes;
+  if (cache_.Lookup(key, &bytes)) return bytes;
+  bytes = ReadItem(ordinary_.Entry(item_index_));
+  cache_.Offer(key, bytes);
+  return bytes;
+}
+
+std::int64_t TQDB::StoredSize() const {
+  RequireFile();
+  RequireData();
+  return ordinary_.Entry(item_index_).size;
+}
+
+bool TQDB::FindKey(const std::string& key) {
+  if (!assigned_) return false;
+  int at = 0;
+  if (!ordinary_.Find(CutKey(key), &at)) return false;
+  item_index_ = at;
+  current_key_ = ordinary_.Key(at);
+  return true;
+}
+
+bool TQDB::KeyExists(const std::string& key) const {
+  if (!assigned_) return false;
+  int at = 0;
+  return ordinary_.Find(CutKey(key), &at);
+}
+
+void TQDB::SetItemIndex(int index) {
+  if (Count() == 0) throw EQDBNoData(QDBMessage(qdb_text::kNoData, file_name_));
+  if (index < 0 || index >= Count()) throw EQDBOutOfBounds(std::string(qdb_text::kOutOfBounds));
+  item_index_ = index;
+  current_key_ = ordinary_.Key(index);
+}
+
+void TQDB::DeleteItem() {
+  RequireFile();
+  if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
+  RequireData();
+  const std::string key = ordinary_.Key(item_index_);
+  cache_.Remove(key);
+  AppendJournalRemoval(pending_journal_, key);
+  pending_ends_.push_back(pending_journal_.size());
+  ordinary_.Erase(item_index_);
+  if (item_index_ == 0) {
+    current_key_.clear();
+  } else {
+    --item_index_;
+    current_key_ = ordinary_.Key(item_index_);
+  }
+  modified_ = true;
+}
+
+void TQDB::Commit() {
+  RequireFile();
+  if (read_only_ || !modified_) return;
+  FlushJournal(2);
+  modified_ = false;
+}
+
+void TQDB::SaveAs(const std::string& name) {
+  Commit();
+  const std::string previous_name = file_name_;
+  const auto previous_timestamp = timestamp_;
+  fs::path path(ExpandName(name));
+  if (!path.has_extension()) path += ".QDB";
+  file_name_ = path.string();
+  timestamp_.reset();
+  try {
+    WriteBack();
+  } catch (...) {
+    file_name_ = previous_name;
+    timestamp_ = previous_timestamp;
+    throw;
+  }
+  modified_ = false;
+}
+
+void TQDB::ClearCache() { cache_.Clear(); }
+
+void TQDB::SetCacheSize(std::int64_t bytes) { cache_.SetBudget(bytes); }
+
+void TQDB::SetCacheFrequency(int) { cache_.ResetCounters(); }
+
+}  // namespace ferrowyn

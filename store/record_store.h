@@ -1,0 +1,148 @@
+// TQDB, the record store: byte items under string keys in one store file.
+//
+// While a store is open its contents live in working files in the store
+// temporary directory: the working data file (stored forms appended one after
+// another), the working index file (the index section as the store file held
+// it) and the index journal (every addition and removal committed since). The
+// store file is rewritten from them when the store closes and by SaveAs: the
+// new file is written beside the old one, synced, and renamed over it, so the
+// store file is always either the old or the new complete file.
+//
+// GUI thread only (one thread at a time); not copyable. Destruction closes the
+// store (write-back) and swallows a failure of that write-back, leaving the
+// working files in the temporary directory. Every failure is an EQDBError
+// (store/qdb_errors.h) whose text names the full FileName. The store needs no
+// Qt and pumps no event loop; an owner that wants to stay responsive during the
+// long index passes installs a progress callback.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "store/index_list.h"
+#include "store/item_cache.h"
+#include "store/qdb_errors.h"
+#include "store/store_file_io.h"
+
+namespace ferrowyn {
+
+class TQDB {
+ public:
+  // Called during the long index passes with the pass kind (0 = open, 1 =
+  // close, 2 = commit) and the share done (0, 10, ... 90), then once with 0.
+  // It must not throw, and must outlive the store (closing reports too).
+  using ProgressCallback = std::function<void(int kind, int progress)>;
+
+  TQDB();  // CacheSize 65,536; Compression off; ReadOnly off; SaveOnClose on; ExpandedFileNames on
+  ~TQDB();
+  TQDB(const TQDB&) = delete;
+  TQDB& operator=(const TQDB&) = delete;
+
+  // Closes the open store (write-back), then opens the named one, creating an
+  // empty store file when none exists (".QDB" is appended to a name without
+  // extension). The empty name only closes; the name already set does nothing.
+  // A failed open leaves the store closed with an empty FileName. Throws
+  // EQDBFileError, EQDBIndexError, EQDBInvalidPW.
+  void SetFileName(const std::string& name);
+  const std::string& FileName() const { return file_name_; }
+
+  // Stores `bytes` under `key` (cut to 255 bytes, and at a zero byte) as a new
+  // item, which becomes current. Throws EQDBNoFile, EQDBReadOnly, EQDBIndexError
+  // "Duplicate keys are not allowed", EQDBFileError when the working data file
+  // cannot take the bytes (nothing is changed then).
+  void AddItem(std::string_view bytes, const std::string& key);
+  // The current item's bytes. Throws EQDBNoFile, EQDBNoData, EQDBIndexError
+  // "The file %s is not a valid QDB file" when its stored form is malformed.
+  std::string GetItem();
+  // Length of the current item's stored form. Throws EQDBNoFile, EQDBNoData.
+  std::int64_t StoredSize() const;
+  // Looks the key up among the ordinary items; a found item becomes current.
+  bool FindKey(const std::string& key);
+  bool KeyExists(const std::string& key) const;
+  // Throws EQDBNoData on an empty store, EQDBOutOfBounds outside 0 .. Count - 1.
+  void SetItemIndex(int index);
+  int ItemIndex() const { return item_index_; }
+  const std::string& CurrentKey() const { return current_key_; }
+  int Count() const { return assigned_ ? ordinary_.Count() : 0; }
+  // Deletes the current item; its stored bytes stay in the data section.
+  // Throws EQDBNoFile, EQDBReadOnly, EQDBNoData.
+  void DeleteItem();
+  // Makes the working files hold every change so far. Costs in proportion to
+  // the changes since the previous Commit. Throws EQDBNoFile, EQDBFileError.
+  void Commit();
+  // Commits and writes the whole store to `name`, which from then on is the
+  // store file. Throws EQDBNoFile, EQDBFileError (FileName is kept then).
+  void SaveAs(const std::string& name);
+
+  void ClearCache();
+  void SetCacheSize(std::int64_t bytes);
+  std::int64_t CacheSize() const { return cache_.Budget(); }
+  int CacheFrequency() const { return cache_.Frequency(); }
+  void SetCacheFrequency(int percent);  // resets the hit counters
+
+  void SetCompression(bool on) { compression_ = on; }
+  bool Compression() const { return compression_; }
+  void SetReadOnly(bool on) { read_only_ = on; }
+  bool ReadOnly() const { return read_only_; }
+  void SetSaveOnClose(bool on) { save_on_close_ = on; }
+  bool SaveOnClose() const { return save_on_close_; }
+  void SetExpandedFileNames(bool on) { expanded_file_names_ = on; }
+  bool ExpandedFileNames() const { return expanded_file_names_; }
+
+  // True once the open store file switched keys to case-sensitive comparison.
+  bool CaseSensitive() const { return ordinary_.CaseSensitive(); }
+
+  void SetProgressCallback(ProgressCallback callback) { progress_ = std::move(callback); }
+
+  // The name a store file gets for `name`: the full path, with ".QDB" appended
+  // when it has no extension.
+  static std::string StoreFileName(const std::string& name);
+
+  // Process-wide store temporary directory (all stores' working files). When it
+  // does not name an existing directory, the platform's temporary directory is used.
+  static void SetTempDirectory(const std::string& dir);
+  static std::string TempDirectory();
+
+ private:
+  void Open(const std::string& name);
+  void Unpack();
+  void Close();
+  void WriteBack();
+  std::string ComposeCommittedIndex();
+  void FlushJournal(int progress_kind);
+  std::string ReadItem(const TIndex& index) const;
+  void DiscardWorkingState(bool delete_files);
+  std::string ExpandName(const std::string& name) const;
+  void RequireFile() const;
+  void RequireData() const;
+
+  std::string file_name_;
+  bool assigned_ = false;
+  int item_index_ = 0;
+  std::string current_key_;
+  bool modified_ = false;
+  // Modification time of the store file when opened or last written.
+  std::optional<std::int64_t> timestamp_;
+
+  std::string data_path_, index_path_, journal_path_;
+  qdb_io::FileHandle data_file_, journal_file_;
+  std::int64_t data_size_ = 0;
+
+  TIndexList ordinary_;
+  TIndexList administrative_;
+  // Journal records of the changes since the last Commit, and where each ends.
+  std::string pending_journal_;
+  std::vector<std::size_t> pending_ends_;
+
+  TCacheList cache_;
+  bool compression_ = false;
+  bool read_only_ = false;
+  bool save_on_close_ = true;
+  bool expanded_file_names_ = true;
+  ProgressCallback progress_;
+};
+
+}  // namespace ferrowyn

@@ -1,0 +1,276 @@
+// Write-back: read-only files, files changed on disk, SaveOnClose and SaveAs,
+// failures that must leave the old file intact, a process killed in the middle
+// of a write-back, and the journalled index against a full-rewrite reference.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "store/record_store.h"
+#include "tests/support/qdb_index_oracle.h"
+#include "tests/support/qdb_test_files.h"
+
+namespace ferrowyn {
+namespace {
+
+using testing::IndexOracle;
+using testing::ReadFileBytes;
+using testing::ScratchDir;
+using testing::WriteFileBytes;
+
+class WriteBack : public ::testing::Test {
+ protected:
+  void SetUp() override { TQDB::SetTempDirectory(work_.path()); }
+  void TearDown() override { TQDB::SetTempDirectory(""); }
+
+  static std::string IndexSection(const std::string& file) {
+    const auto* b = reinterpret_cast<const unsigned char*>(file.data());
+    const std::size_t data_length = b[4] | (b[5] << 8) | (b[6] << 16) | (std::size_t{b[7]} << 24);
+    EXPECT_EQ(file.substr(8 + data_length, 4), std::string("QIX\0", 4));
+    return file.substr(8 + data_length + 8);
+  }
+
+  ScratchDir dir_;
+  ScratchDir work_;
+};
+
+TEST_F(WriteBack, AReadOnlyFileIsNeverWrittenAndReadOnlyStaysOn) {
+  {
+    TQDB db;
+    db.SetFileName(dir_.File("ro.QDB"));
+    db.AddItem("kept", "k");
+  }
+  const std::string before = ReadFileBytes(dir_.File("ro.QDB"));
+  ASSERT_EQ(::chmod(dir_.File("ro.QDB").c_str(), 0444), 0);
+  TQDB db;
+  db.SetFileName(dir_.File("ro.QDB"));
+  EXPECT_TRUE(db.ReadOnly());
+  EXPECT_EQ(db.GetItem(), "kept");
+  try {
+    db.AddItem("new", "n");
+    ADD_FAILURE() << "AddItem accepted";
+  } catch (const EQDBReadOnly& e) {
+    EXPECT_EQ(std::string(e.what()), dir_.File("ro.QDB") + " is marked as read-only");
+  }
+  db.Commit();  // does nothing
+  db.SetFileName(dir_.File("other.QDB"));
+  EXPECT_EQ(ReadFileBytes(dir_.File("ro.QDB")), before);
+  EXPECT_TRUE(db.ReadOnly());
+  EXPECT_THROW(db.AddItem("new", "n"), EQDBReadOnly);
+  db.SetFileName("");
+  EXPECT_TRUE(work_.List().empty());
+}
+
+TEST_F(WriteBack, AFileChangedOnDiskIsLeftAloneAndTheStoreWritesBesideIt) {
+  const std::string name = dir_.File("site.fwb");
+  TQDB db;
+  db.SetFileName(name);
+  db.AddItem("mine", "k");
+  // Another program replaces the file, with another modification time.
+  WriteFileBytes(name, "theirs");
+  struct timespec times[2] = {{1000000, 0}, {1000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
+  WriteFileBytes(dir_.File("1.site.fwb"), "also theirs");
+  db.SetFileName("");
+  EXPECT_EQ(ReadFileBytes(name), "theirs");
+  EXPECT_EQ(ReadFileBytes(dir_.File("1.site.fwb")), "also theirs");
+  TQDB check;
+  check.SetFileName(dir_.File("1.1.site.fwb"));
+  EXPECT_EQ(check.GetItem(), "mine");
+}
+
+TEST_F(WriteBack, TheFileNameFollowsTheRenamedWriteBack) {
+  const std::string name = dir_.File("s.QDB");
+  TQDB db;
+  db.SetFileName(name);
+  db.AddItem("v", "k");
+  WriteFileBytes(name, "changed");
+  struct timespec times[2] = {{5, 0}, {5, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, name.c_str(), times, 0), 0);
+  db.SaveAs(name);  // SaveAs forgets the time stamp: it overwrites
+  EXPECT_EQ(db.FileName(), name);
+  db.AddItem("w", "l");
+  db.SetFileName("");
+  TQDB check;
+  check.SetFileName(name);
+  EXPECT_EQ(check.Count(), 2);
+}
+
+TEST_F(WriteBack, WithoutSaveOnCloseOnlyCommittedChangesReachTheFile) {
+  TQDB db;
+  db.SetFileName(dir_.File("s"));
+  db.AddItem("one", "1");
+  db.AddItem("two", "2");
+  db.Commit();
+  db.AddItem("three", "3");
+  db.SetItemIndex(0);
+  db.DeleteItem();
+  db.SetSaveOnClose(false);
+  db.SetFileName("");
+  db.SetSaveOnClose(true);
+  db.SetFileName(dir_.File("s"));
+  ASSERT_EQ(db.Count(), 2);
+  EXPECT_EQ(db.CurrentKey(), "1");
+  db.SetItemIndex(1);
+  EXPECT_EQ(db.GetItem(), "two");
+}
+
+TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
+  TQDB db;
+  db.SetFileName(dir_.File("temp.fwt"));
+  db.AddItem("page", "DISPLAYXXu");
+  db.SaveAs(dir_.File("site"));
+  EXPECT_EQ(db.FileName(), dir_.File("site.QDB"));
+  EXPECT_EQ(db.Count(), 1);
+  db.AddItem("list", "WEBLIST");
+  db.SetFileName("");
+  TQDB check;
+  check.SetFileName(dir_.File("site.QDB"));
+  EXPECT_EQ(check.Count(), 2);
+  check.SetFileName(dir_.File("temp.fwt"));
+  EXPECT_EQ(check.Count(), 0);  // the scratch file was never written back
+}
+
+TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
+  const std::string name = dir_.File("big.QDB");
+  {
+    TQDB db;
+    db.SetFileName(name);
+    db.AddItem("old", "k");
+  }
+  const std::string before = ReadFileBytes(name);
+
+  // The target is a directory: SaveAs fails and the store stays on its file.
+  ASSERT_EQ(::mkdir(dir_.File("dir.QDB").c_str(), 0755), 0);
+  ASSERT_EQ(::mkdir(dir_.File("dir.QDB/inside").c_str(), 0755), 0);
+  TQDB db;
+  db.SetFileName(name);
+  db.AddItem(std::string(300000, 'x'), "large");
+  EXPECT_THROW(db.SaveAs(dir_.File("dir.QDB")), EQDBFileError);
+  EXPECT_EQ(db.FileName(), name);
+  EXPECT_EQ(db.Count(), 2);
+
+  // A file size limit makes the write-back itself fail part way.
+  ::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit old_limit;
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old_limit), 0);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = 100000;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string raised;
+  try {
+    db.SetFileName("");
+  } catch (const EQDBFileError& e) {
+    raised = e.what();
+  }
+  ::setrlimit(RLIMIT_FSIZE, &old_limit);
+  EXPECT_EQ(raised, "Unidentified problem -  27");  // EFBIG
+  EXPECT_EQ(ReadFileBytes(name), before);
+  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"big.QDB", "dir.QDB"}));
+  // The working files were kept, so the committed data is not lost.
+  EXPECT_EQ(work_.List().size(), 3u);
+  EXPECT_EQ(db.FileName(), "");
+}
+
+TEST_F(WriteBack, JournalledIndexMatchesAFullRewriteAfterRandomChanges) {
+  std::mt19937 rng(99);
+  for (int round = 0; round < 4; ++round) {
+    const std::string name = dir_.File("j" + std::to_string(round) + ".QDB");
+    IndexOracle oracle(false);
+    std::int32_t data_size = 0;
+    TQDB db;
+    db.SetFileName(name);
+    for (int reopen = 0; reopen < 3; ++reopen) {
+      for (int step = 0; step < 400; ++step) {
+        const unsigned action = rng() % 10;
+        if (action < 6) {
+          std::string key = "k" + std::to_string(rng() % 300);
+          if (rng() % 2) key[0] = 'K';
+          const std::string bytes(rng() % 5, 'b');
+          const bool fresh =
+              oracle.Add({key, data_size, static_cast<std::int32_t>(bytes.size()), 0});
+          try {
+            db.AddItem(bytes, key);
+            ASSERT_TRUE(fresh) << key;
+            data_size += static_cast<std::int32_t>(bytes.size());
+          } catch (const EQDBIndexError&) {
+            ASSERT_FALSE(fresh) << key;
+          }
+        } else if (action < 9 && db.Count() > 0) {
+          const int at = static_cast<int>(rng() % db.Count());
+          db.SetItemIndex(at);
+          ASSERT_EQ(db.CurrentKey(), oracle.Entries()[at].key);
+          db.DeleteItem();
+          oracle.Remove(static_cast<std::size_t>(at));
+        } else {
+          db.Commit();
+        }
+      }
+      db.SetFileName("");
+      EXPECT_EQ(IndexSection(ReadFileBytes(name)), oracle.Commit()) << round << "/" << reopen;
+      db.SetFileName(name);
+      ASSERT_EQ(db.Count(), static_cast<int>(oracle.Entries().size()));
+    }
+  }
+}
+
+TEST_F(WriteBack, AProcessKilledDuringWriteBackLeavesAWholeFile) {
+  const std::string name = dir_.File("kill.QDB");
+  const std::string big(3 << 20, 'p');
+  {
+    TQDB db;
+    db.SetFileName(name);
+    db.AddItem(big, "big");
+  }
+  std::mt19937 rng(7);
+  for (int round = 0; round < 8; ++round) {
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // Each pass adds one small item and writes the whole store back.
+      for (int i = 0;; ++i) {
+        TQDB db;
+        db.SetFileName(name);
+        db.AddItem(std::to_string(i), "r" + std::to_string(round) + "-" + std::to_string(i));
+      }
+    }
+    ::usleep(20000 + rng() % 150000);
+    ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    TQDB db;
+    db.SetReadOnly(true);
+    ASSERT_NO_THROW(db.SetFileName(name)) << round;
+    ASSERT_TRUE(db.FindKey("big"));
+    ASSERT_EQ(db.GetItem().size(), big.size());
+    for (int i = 0; i < db.Count(); ++i) {
+      db.SetItemIndex(i);
+      if (db.CurrentKey() != "big") {
+        const std::string key = db.CurrentKey();
+        EXPECT_EQ(db.GetItem(), key.substr(key.find('-') + 1));
+      }
+    }
+  }
+  // A killed write-back may leave its unfinished temporary file beside the store, never in its
+  // place.
+  int interrupted = 0;
+  for (const auto& entry : dir_.List()) {
+    EXPECT_TRUE(entry == "kill.QDB" || entry.rfind("QDD", 0) == 0) << entry;
+    interrupted += entry.rfind("QDD", 0) == 0;
+  }
+  TQDB db;
+  db.SetReadOnly(true);
+  db.SetFileName(name);
+  std::printf("%d write-backs completed, %d killed while writing\n", db.Count() - 1, interrupted);
+}
+
+}  // namespace
+}  // namespace ferrowyn

@@ -1,0 +1,80 @@
+// The file operations of the record store over POSIX descriptors: exact reads
+// and writes, unique temporary files, section copies through one bounded
+// buffer, time stamps, and the atomic replacement of a store file. Failures
+// are raised as EQDBFileError naming the store (see QDBFileError).
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace ferrowyn::qdb_io {
+
+// Owns one open descriptor.
+class FileHandle {
+ public:
+  FileHandle() = default;
+  explicit FileHandle(int fd) : fd_(fd) {}
+  FileHandle(FileHandle&& other) noexcept : fd_(other.Release()) {}
+  FileHandle& operator=(FileHandle&& other) noexcept;
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  ~FileHandle() { Close(); }
+
+  int fd() const { return fd_; }
+  bool IsOpen() const { return fd_ >= 0; }
+  int Release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
+  void Close();
+
+ private:
+  int fd_ = -1;
+};
+
+// Every path here is a plain file system path; `store` is the name that failure texts carry.
+FileHandle OpenForReading(const std::string& path, std::string_view store);
+FileHandle OpenForAppending(const std::string& path, std::string_view store);
+FileHandle OpenForReadWrite(const std::string& path, std::string_view store);
+
+// Creates a new file with exactly these bytes; fails when it exists.
+void CreateFileWith(const std::string& path, std::string_view bytes, std::string_view store);
+
+// A new, empty file whose name is `prefix` and six unique characters, in `dir`.
+struct TempFile {
+  std::string path;
+  FileHandle handle;
+};
+TempFile MakeUniqueFile(const std::string& dir, std::string_view prefix, std::string_view store);
+
+// Reads exactly n bytes at the current offset; false when the file ends first.
+bool ReadExact(int fd, char* to, std::size_t n, std::string_view store);
+// Reads exactly n bytes at `offset`; false when the file ends first.
+bool ReadAt(int fd, std::int64_t offset, char* to, std::size_t n, std::string_view store);
+
+void WriteAll(int fd, std::string_view bytes, std::string_view store);
+void WriteAt(int fd, std::int64_t offset, std::string_view bytes, std::string_view store);
+
+// Copies n bytes from `from` (at its current offset, or at `from_offset` when
+// given) to `to`, through one buffer of n held to 1,024 .. 524,288 bytes.
+// Returns false when `from` ends first.
+bool CopyBytes(int from, std::optional<std::int64_t> from_offset, std::int64_t n, int to,
+               std::string_view store);
+
+std::int64_t FileSize(int fd, std::string_view store);
+void Truncate(int fd, std::int64_t size, std::string_view store);
+void SyncToDisk(int fd, std::string_view store);
+
+// Modification time in nanoseconds since the epoch; nullopt when the file is missing.
+std::optional<std::int64_t> ModificationTime(const std::string& path);
+// True when the file exists and its owner may not write it.
+bool HasReadOnlyAttribute(const std::string& path);
+bool Exists(const std::string& path);
+
+// Renames `from` over `to` and makes the rename durable by syncing the directory.
+void RenameOver(const std::string& from, const std::string& to, std::string_view store);
+
+}  // namespace ferrowyn::qdb_io
