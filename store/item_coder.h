@@ -5,7 +5,9 @@
 // then the body (method byte 0x40 compressed or 0x80 copied). The format is
 // written up with worked examples in docs/item_compression.md.
 //
-// Pure functions, safe to call from any thread.
+// Pure functions without shared state, safe to call from any thread at once.
+// Working memory is fixed per call (an 8 KB hash table on the stack); output
+// goes into the caller's strings and buffers.
 #pragma once
 
 #include <cstddef>
@@ -23,26 +25,35 @@ inline constexpr std::size_t kMaxBodySize = kPieceSize + 1;
 inline constexpr std::size_t kBodyWorkSize = kPieceSize + 6;
 
 // Raised for a stored form that cannot be expanded: a body whose output would
-// pass 32,768 bytes, a copy reaching before the start of the piece, items
-// running past the body, a truncated block, a stored size ending inside a block.
+// pass 32,768 bytes, a copy reaching before the start of the piece, items or a
+// control word running past the body, a compressed body too short to hold its
+// first control word, a stored form ending inside a block length or a block.
+// The record store turns it into its own "not a valid QDB file" error.
 class ECoderError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;
 };
 
 // Compresses a piece of n bytes (1 <= n <= kPieceSize) into `body`, which must
-// have room for kBodyWorkSize bytes. Returns the body length B.
+// have room for kBodyWorkSize bytes (n + 6 suffice). Returns the body length B:
+// at most n for a compressed body, n + 1 for the copied form. Reads only in[0..n).
 std::size_t CompressPiece(const std::uint8_t* in, std::size_t n, std::uint8_t* body);
 
-// Expands a body of `size` bytes, appending the piece to `out`.
-// Throws ECoderError on a malformed body; never reads or writes out of bounds.
+// Expands a body of `size` bytes, appending the piece to `out`. A body of 0 or
+// 1 bytes is an empty piece; a method byte other than 0x80 is read as a
+// compressed body. Throws ECoderError on a malformed body and then leaves `out`
+// as it was; never reads outside body[0..size) or writes outside `out`.
 void ExpandPiece(const std::uint8_t* body, std::size_t size, std::string& out);
 
-// Appends the stored form of `item` to `out` and returns its length.
+// Appends the stored form of `item` to `out` and returns its length (the stored
+// size; 0 for an empty item). `item` must not view the bytes of `out`.
 std::size_t CompressItem(std::string_view item, std::string& out);
 
-// Expands a whole stored form (the blocks of one item) and returns the item.
-// Throws ECoderError on a malformed or truncated stored form.
+// Expands a whole stored form (the blocks of one item, back to back) and
+// returns the item. Throws ECoderError on a malformed or truncated stored form;
+// a cut-off one is refused before anything is allocated. The result is sized
+// once from the block lengths: at most 32,768 bytes a block and 1,028 bytes a
+// stored byte, the most a genuine stored form of that shape can hold.
 std::string ExpandItem(std::string_view stored);
 
 }  // namespace ferrowyn
