@@ -1,0 +1,109 @@
+// Page capture on the GUI thread, and the worker-side preparation that leads to it.
+#include "crawl/page_capture.h"
+
+#include <exception>
+#include <utility>
+
+#include "crawl/page_assembly.h"
+#include "store/key_collation.h"
+#include "store/qdb_errors.h"
+#include "store/record_store.h"
+#include "store/site_layout.h"
+
+namespace ferrowyn {
+
+bool PreparePage(std::vector<std::string>& PageLines, LinkPage& page,
+                 const PreparePageSteps& steps) {
+  if (!steps.CheckLimits()) {
+    steps.StopForLimit();
+    return false;
+  }
+  page.Base = MakePageBase(page.CurrentUrl);
+  AssembledPage assembled = AssemblePage(PageLines);
+  // An empty body stays empty, so that StorePage leaves it out.
+  if (!PageLines.empty()) PageLines.assign(1, std::move(assembled.DisplayText));
+  page.PageText = std::move(assembled.PageText);
+  steps.StorePage();
+  return true;
+}
+
+PageCapture::PageCapture(TQDB& QDB, SiteMapModel& mainview, PageListModel& urllistview,
+                         MailListModel& maillist, QueryQueue& queries)
+    : QDB_(QDB),
+      mainview_(mainview),
+      urllistview_(urllistview),
+      maillist_(maillist),
+      queries_(queries) {}
+
+SiteMapNode PageCapture::AddPageNode(SiteMapNode PageNode, std::string_view CurrentUrl,
+                                     const std::atomic<bool>& Stopping) {
+  if (Stopping.load()) return PageNode;
+  try {
+    const SiteMapNode node = PageNode == kNoNode
+                                 ? mainview_.AddTopLevelNode(CurrentUrl, kStartPageImage)
+                                 : mainview_.AddChildNode(PageNode, CurrentUrl, kPageImage);
+    return node == kNoNode ? PageNode : node;
+  } catch (const std::exception&) {
+    return PageNode;  // the page goes on without its node
+  }
+}
+
+StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
+                                    const std::vector<std::string>& PageLines,
+                                    std::string_view PageText, const QueryTextSettings& settings,
+                                    bool livequery, bool& DbError,
+                                    const std::function<void()>& StopForLimit) {
+  if (PageLines.empty()) return StoreOutcome::kNothing;
+  std::string query_text;
+  try {
+    const std::string display = JoinRecordLines(PageLines);
+    query_text = MakeQueryText(PageText, settings);
+    QDB_.AddItem(display, DisplayKey(CurrentUrl));
+    QDB_.AddItem(query_text + "\r\n", QueryKey(CurrentUrl));
+    QDB_.Commit();
+  } catch (const EQDBIndexError&) {
+    return StoreOutcome::kRefused;
+  } catch (const std::exception&) {
+    DbError = true;
+    if (StopForLimit) StopForLimit();
+    return StoreOutcome::kDatabaseError;
+  }
+  if (livequery) {
+    queries_.querypending.push_back(query_text);
+    queries_.querypendingurls.push_back(CurrentUrl);
+    queries_.querytexts.push_back(std::move(query_text));
+    queries_.queryurls.push_back(CurrentUrl);
+  }
+  return StoreOutcome::kStored;
+}
+
+void PageCapture::AddPageListRow(std::string_view CurrentUrl, std::string_view PageTitle,
+                                 const std::atomic<bool>& Stopping) {
+  if (Stopping.load() || CurrentUrl.empty()) return;
+  try {
+    urllistview_.AddRow(CurrentUrl, PageTitle);
+  } catch (const std::exception&) {
+    // A row that cannot be added is left out; the crawl goes on.
+  }
+}
+
+void PageCapture::AddRejectedNode(SiteMapNode PageNode, std::string_view link) {
+  try {
+    mainview_.AddChildNode(PageNode, link, kPageImage);
+  } catch (const std::exception&) {
+    // A leaf that cannot be added is left out; the crawl goes on.
+  }
+}
+
+void PageCapture::AddMailAddress(std::string_view MailAddress, const std::atomic<bool>& Stopping) {
+  if (Stopping.load()) return;
+  try {
+    std::string lower(MailAddress);
+    for (char& c : lower) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
+    maillist_.AddAddress(lower);
+  } catch (const std::exception&) {
+    // An address that cannot be added is left out; the crawl goes on.
+  }
+}
+
+}  // namespace ferrowyn
