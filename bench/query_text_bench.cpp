@@ -7,7 +7,7 @@
 #include <string>
 
 #include "crawl/query_text.h"
-#include "tests/support/literal_query_text.cpp"
+#include "tests/support/literal_query_text.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // "ferrowyn-cli get" run as a process against the scripted loopback server.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 #include <string>
 
 #include "tests/support/http_test_server.h"
+#include "tests/support/process_runner.h"
 
 namespace ferrowyn {
 namespace {
@@ -13,33 +13,19 @@ namespace {
 using test::HttpTestServer;
 using test::ScriptedResponse;
 
-struct Result {
-  int exit_code = -1;
-  std::string out, err;
-};
+using ferrowyn::testing::ProcessResult;
 
-Result RunCli(const QStringList& args) {
-  QProcess process;
-  process.start(FERROWYN_CLI_PATH, QStringList{"get"} + args);
-  Result result;
-  if (!process.waitForFinished(10000)) {
-    process.kill();
-    process.waitForFinished();
-    return result;
-  }
-  result.exit_code = process.exitCode();
-  result.out = process.readAllStandardOutput().toStdString();
-  result.err = process.readAllStandardError().toStdString();
-  return result;
+ProcessResult RunCli(const QStringList& args) {
+  return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"get"} + args);
 }
 
 TEST(GetCommandTest, PrintsStatusAndBodyAndSendsTheOptions) {
   HttpTestServer server;
   server.Enqueue(ScriptedResponse::Page(std::string("line one\r\nl\0ast", 15)));
-  const Result result =
+  const ProcessResult result =
       RunCli({"http://site.example/page.htm", "--proxy", QString::fromStdString(server.HostPort()),
               "--proxy-user", "pu:pp", "--user", "al:open:sesame", "--agent", "Test Agent"});
-  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Status: 200 OK\n");
   EXPECT_EQ(result.out, "line one\r\nlast");
   ASSERT_EQ(server.Requests().size(), 1u);
@@ -52,13 +38,13 @@ TEST(GetCommandTest, PrintsStatusAndBodyAndSendsTheOptions) {
 TEST(GetCommandTest, FailureGivesTheQuotedErrorTextAndExitStatusOne) {
   HttpTestServer server;
   server.Enqueue(ScriptedResponse::Status(404, "Not Found", {}, "<html>no</html>"));
-  Result result = RunCli({QString::fromStdString(server.Url("/missing"))});
-  EXPECT_EQ(result.exit_code, 1);
+  ProcessResult result = RunCli({QString::fromStdString(server.Url("/missing"))});
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "Status: 404 Not Found\n\"404: Not Found.\"\n");
   EXPECT_EQ(result.out, "");
 
   result = RunCli({"http://no such host/"});
-  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,
             "Status: 404 can't resolve hostname to IP address\n"
             "\"404: can't resolve hostname to IP address.\"\n");
@@ -67,8 +53,8 @@ TEST(GetCommandTest, FailureGivesTheQuotedErrorTextAndExitStatusOne) {
 TEST(GetCommandTest, WrongArgumentsShowTheUsage) {
   for (const QStringList& args :
        {QStringList{}, QStringList{"http://a/", "--bogus"}, QStringList{"http://a/", "--proxy"}}) {
-    const Result result = RunCli(args);
-    EXPECT_EQ(result.exit_code, 2) << args.join(' ').toStdString();
+    const ProcessResult result = RunCli(args);
+    EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
     EXPECT_NE(result.err.find("usage:"), std::string::npos);
   }
 }

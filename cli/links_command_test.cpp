@@ -2,7 +2,6 @@
 // mail listings, and the file types of the settings store.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -10,37 +9,21 @@
 #include <string>
 
 #include "app/settings_store.h"
+#include "tests/support/process_runner.h"
 
 namespace ferrowyn {
 namespace {
 
-struct Result {
-  int exit_code = -1;
-  std::string out, err;
-};
+using ferrowyn::testing::ProcessResult;
 
 class LinksCommandTest : public ::testing::Test {
  protected:
   // Runs "links" with `args`, `input` on standard input, and a settings store of its own.
-  Result Run(const QStringList& args, const std::string& input = "") {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  ProcessResult Run(const QStringList& args, const std::string& input = "") {
+    QProcessEnvironment env;
     env.insert("XDG_CONFIG_HOME", config_.path());
-    process.setProcessEnvironment(env);
-    process.start(FERROWYN_CLI_PATH, QStringList{"links"} + args);
-    Result result;
-    if (!process.waitForStarted(10000)) return result;
-    process.write(input.data(), static_cast<qint64>(input.size()));
-    process.closeWriteChannel();
-    if (!process.waitForFinished(10000)) {
-      process.kill();
-      process.waitForFinished();
-      return result;
-    }
-    result.exit_code = process.exitCode();
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"links"} + args, input,
+                                         env);
   }
 
   std::string StorePath() const { return config_.path().toStdString() + "/Castrel/Ferrowyn.ini"; }
@@ -56,8 +39,8 @@ const std::string kPage =
     "<frame src=\"/top.htm#t\"><option value=o.php><a href=pic.gif><a href=docs/>\r\n";
 
 TEST_F(LinksCommandTest, PrintsTheTitleAndTheLinksToFollow) {
-  const Result result = Run({"http://host/a/b/page.htm", "--mail"}, kPage);
-  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const ProcessResult result = Run({"http://host/a/b/page.htm", "--mail"}, kPage);
+  EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out,
             "Title: Fish & Chips & More\n"
             "http://host/a/b/x.htm\n"
@@ -72,8 +55,9 @@ TEST_F(LinksCommandTest, PrintsTheTitleAndTheLinksToFollow) {
 TEST_F(LinksCommandTest, RawListsEveryResolvedLinkFromAFile) {
   const std::string file = config_.path().toStdString() + "/page.htm";
   std::ofstream(file, std::ios::binary) << kPage;
-  const Result result = Run({"http://host/a/b/page.htm", QString::fromStdString(file), "--raw"});
-  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const ProcessResult result =
+      Run({"http://host/a/b/page.htm", QString::fromStdString(file), "--raw"});
+  EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out,
             "Title: Fish & Chips & More\n"
             "http://host/a/b/x.htm\n"
@@ -88,9 +72,9 @@ TEST_F(LinksCommandTest, RawListsEveryResolvedLinkFromAFile) {
 }
 
 TEST_F(LinksCommandTest, IgnoringScriptsDropsLinksAndAddressesWithArguments) {
-  const Result result = Run({"http://host/a/b/page.htm", "--ignore-scripts", "--mail"},
-                            "<a href=run.asp?a=1><a href=x.htm><a href=mailto:a@b.org?s=1>");
-  EXPECT_EQ(result.exit_code, 0) << result.err;
+  const ProcessResult result = Run({"http://host/a/b/page.htm", "--ignore-scripts", "--mail"},
+                                   "<a href=run.asp?a=1><a href=x.htm><a href=mailto:a@b.org?s=1>");
+  EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.out, "Title: Untitled\nhttp://host/a/b/x.htm\n");
 }
 
@@ -103,14 +87,14 @@ TEST_F(LinksCommandTest, StoredFileTypesJoinTheBuiltInOnes) {
 }
 
 TEST_F(LinksCommandTest, RefusesAnEmptyPageAndBadArguments) {
-  Result result = Run({"http://host/"}, "");
-  EXPECT_EQ(result.exit_code, 1);
+  ProcessResult result = Run({"http://host/"}, "");
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.out, "");
   EXPECT_EQ(result.err, "ferrowyn-cli links: the page is empty\n");
-  EXPECT_EQ(Run({}).exit_code, 2);
-  EXPECT_EQ(Run({"http://host/", "--bogus"}, "x").exit_code, 2);
+  EXPECT_EQ(Run({}).status, 2);
+  EXPECT_EQ(Run({"http://host/", "--bogus"}, "x").status, 2);
   result = Run({"http://host/", config_.path() + "/missing.htm"});
-  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.err.find("cannot read"), std::string::npos);
 }
 

@@ -3,28 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
+
+#include "tests/support/process_runner.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
+using ferrowyn::testing::ProcessResult;
 
 class SettingsCommandTest : public ::testing::Test {
  protected:
-  Result Cli(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  ProcessResult Cli(const QStringList& args) {
+    QProcessEnvironment environment;
     environment.insert("XDG_CONFIG_HOME", config_.path());
-    process.setProcessEnvironment(environment);
-    process.start(FERROWYN_CLI_PATH, QStringList{"settings"} + args);
-    EXPECT_TRUE(process.waitForFinished(20000));
-    return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-            process.readAllStandardError().toStdString()};
+    return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"settings"} + args, {},
+                                         environment);
   }
   void WriteFile(const std::string& text) {
     QDir().mkpath(config_.filePath("Castrel"));
@@ -41,7 +34,7 @@ class SettingsCommandTest : public ::testing::Test {
 };
 
 TEST_F(SettingsCommandTest, AnEmptyStoreShowsEveryDefaultInTableOrder) {
-  const Result result = Cli({});
+  const ProcessResult result = Cli({});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(result.out,
@@ -68,7 +61,7 @@ TEST_F(SettingsCommandTest, ShowsStoredValuesVerbatimAndHidesThePassword) {
       "[File Types]\nCount=2\n0=.php\n1=.HTM\n"
       "[History]\nCount=2\n0=http://a.example/\n1=http://b.example/\n"
       "[QueryHistory]\nCount=1\n0=\"exact phrase\", more\n");
-  const Result result = Cli({});
+  const ProcessResult result = Cli({});
   EXPECT_EQ(result.status, 0);
   for (const char* line :
        {"\nAgent=Mozilla/4.0 (compatible; MSIE 4.0; Windows 95)\n", "\nProxy=On\n",
@@ -81,7 +74,7 @@ TEST_F(SettingsCommandTest, ShowsStoredValuesVerbatimAndHidesThePassword) {
 }
 
 TEST_F(SettingsCommandTest, SetRunsOkAndShowReflectsIt) {
-  Result result =
+  ProcessResult result =
       Cli({"set", "Search Type=Directory", "RestrictLevelDeepCheck=On", "Generations=6", "Proxy=On",
            "Proxy Server=proxy.example", "Proxy Port=3128", "ProxyPassword=hunter2",
            "HighlightColor=$00FF8000", "SearchBar=2", "Hints=FALSE"});
@@ -100,7 +93,7 @@ TEST_F(SettingsCommandTest, SetRunsOkAndShowReflectsIt) {
 }
 
 TEST_F(SettingsCommandTest, AFailingCheckReportsItsMessageAfterTheEarlierWrites) {
-  const Result result =
+  const ProcessResult result =
       Cli({"set", "Mail Address=On", "RestrictLevelDeepCheck=On", "Generations=0"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "0 is not a valid value for the number of levels deep. Please re-enter.\n");
@@ -117,7 +110,7 @@ TEST_F(SettingsCommandTest, RefusesValuesNoControlCouldHold) {
         QStringList{"set", "SearchBar=5"}, QStringList{"set", "Nonsense=1"},
         QStringList{"set", "Generations"}, QStringList{"set", "HighlightColor=pink"},
         QStringList{"set", "Body Font=Arial,x,Red"}, QStringList{"show"}}) {
-    const Result result = Cli(args);
+    const ProcessResult result = Cli(args);
     EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
     EXPECT_NE(result.err, "");
   }

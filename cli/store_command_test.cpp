@@ -2,10 +2,10 @@
 // ls and cat leave the store file untouched.
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QStringList>
 #include <string>
 
+#include "tests/support/process_runner.h"
 #include "tests/support/qdb_test_files.h"
 
 namespace {
@@ -15,20 +15,10 @@ using ferrowyn::testing::ScratchDir;
 using ferrowyn::testing::StoreFileBuilder;
 using ferrowyn::testing::WriteFileBytes;
 
-struct Outcome {
-  int status;
-  std::string out;
-  std::string err;
-};
+using ferrowyn::testing::ProcessResult;
 
-Outcome Cli(const QStringList& args, const std::string& input = "") {
-  QProcess process;
-  process.start(FERROWYN_CLI_PATH, QStringList{"store"} + args);
-  process.write(input.data(), static_cast<qint64>(input.size()));
-  process.closeWriteChannel();
-  process.waitForFinished(30000);
-  return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-          process.readAllStandardError().toStdString()};
+ProcessResult Cli(const QStringList& args, const std::string& input = "") {
+  return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"store"} + args, input);
 }
 
 TEST(StoreCommand, PutListCatRemove) {
@@ -37,12 +27,12 @@ TEST(StoreCommand, PutListCatRemove) {
   const std::string page = "<html><body>" + std::string(100, 'x') + "</body></html>";
   EXPECT_EQ(Cli({"put", file, "DISPLAYXXhttp://a/"}, page).status, 0);
   EXPECT_EQ(Cli({"put", file, "Empty"}, "").status, 0);
-  const Outcome ls = Cli({"ls", file});
+  const ProcessResult ls = Cli({"ls", file});
   EXPECT_EQ(ls.status, 0);
   // 126 bytes compress to one block: 2 + body.
   EXPECT_EQ(ls.out.substr(0, 23), "DISPLAYXXhttp://a/\t126\t");
   EXPECT_EQ(ls.out.substr(ls.out.find('\n') + 1), "Empty\t0\t0\n");
-  const Outcome cat = Cli({"cat", file, "displayxxHTTP://A/"});
+  const ProcessResult cat = Cli({"cat", file, "displayxxHTTP://A/"});
   EXPECT_EQ(cat.status, 0);
   EXPECT_EQ(cat.out, page);
   EXPECT_EQ(Cli({"rm", file, "empty"}).status, 0);
@@ -67,7 +57,7 @@ TEST(StoreCommand, ListAndCatDoNotChangeTheFile) {
 TEST(StoreCommand, FailuresAndWrongArguments) {
   ScratchDir dir;
   const std::string missing = dir.File("missing.QDB");
-  Outcome o = Cli({"ls", QString::fromStdString(dir.File("missing"))});
+  ProcessResult o = Cli({"ls", QString::fromStdString(dir.File("missing"))});
   EXPECT_EQ(o.status, 1);
   EXPECT_EQ(o.err, "Could not find the file " + missing + "\n");
   EXPECT_EQ(dir.List().size(), 0u);  // ls created nothing

@@ -9,8 +9,7 @@
 #include <string_view>
 
 #include "crawl/query_text.h"
-// The reference is part of the test support library, which fuzz binaries do not link.
-#include "tests/support/literal_query_text.cpp"
+#include "tests/support/literal_query_text.h"
 
 namespace {
 
