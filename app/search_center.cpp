@@ -57,7 +57,7 @@ Tsearchmain::Tsearchmain(UserPort& port, SettingsStore store, std::string progra
   FormCreate();
 }
 
-Tsearchmain::~Tsearchmain() = default;
+// The destructor is beside the crawl run's window adapter (search_center_crawl.cpp).
 
 std::string Tsearchmain::tempdir() const {
   return (std::filesystem::path(programdir_) / "temp").string();
@@ -92,9 +92,11 @@ void Tsearchmain::FormCreate() {
 
   slotview_ = std::make_unique<SlotViewModel>();
   querylist_ = ListModel({QStringLiteral("URL"), QStringLiteral("Hits"), QStringLiteral("Found")});
-  mainview_ = std::make_unique<QStandardItemModel>();
-  urllistview_ = ListModel({QStringLiteral("URL"), QStringLiteral("Title")});
+  mainview_ = std::make_unique<SiteMapModel>();
+  urllistview_ = std::make_unique<PageListModel>();
   mailview_ = std::make_unique<QStandardItemModel>(0, 1);
+  maillist_ = std::make_unique<MailListModel>();
+  MakeCrawlRun();
 }
 
 void Tsearchmain::FormShow() {
@@ -104,7 +106,7 @@ void Tsearchmain::FormShow() {
   state_.popupmenu = WindowMenu::kStartMenu;
   state_.lowerpage = LowerPage::kQueryResults;
   state_.caption = kUntitledCaption;
-  state_.sitename = kUntitled;
+  state_.sitename = kUntitledSite;
   clearview();
   try {
     loadregistrydefaults(store_, programdir_, live_, state_.fields, scrambler_);
@@ -132,8 +134,8 @@ void Tsearchmain::Timer1Timer() {
 
 void Tsearchmain::clearview() {
   try {
-    mainview_->removeRows(0, mainview_->rowCount());
-    urllistview_->removeRows(0, urllistview_->rowCount());
+    mainview_->Clear();
+    urllistview_->Clear();
     mailview_->removeRows(0, mailview_->rowCount());
     querylist_->removeRows(0, querylist_->rowCount());
     state_.hits = "0";
@@ -207,7 +209,7 @@ CloseAction Tsearchmain::FormClose(const WindowGeometry& geometry) {
 
   // With `closepending` the user already chose to abort and exit; the crawl has
   // now ended, so the window closes without a further question.
-  if (!state_.closepending && state_.sitename == kUntitled && QDB_.Count() >= 1) {
+  if (!state_.closepending && state_.sitename == kUntitledSite && QDB_.Count() >= 1) {
     const Answer answer = port_.ShowMessage({MessageKind::kQuestion, kCloseUnsavedSite,
                                              MessageButtons::kYesNoCancel, true, Answer::kCancel});
     if (answer == Answer::kCancel) {

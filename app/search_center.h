@@ -9,7 +9,10 @@
 #include <QStandardItemModel>
 #include <QTimer>
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,7 +23,13 @@
 #include "app/settings_store.h"
 #include "app/slot_view_model.h"
 #include "app/user_port.h"
+#include "crawl/crawl_limits.h"
+#include "crawl/crawl_run.h"
 #include "crawl/http_client.h"
+#include "crawl/mail_list_model.h"
+#include "crawl/page_list_model.h"
+#include "crawl/query_queue.h"
+#include "crawl/site_map_model.h"
 #include "store/record_store.h"
 
 namespace ferrowyn {
@@ -108,6 +117,26 @@ class Tsearchmain : public QObject {
   void ToolbarButton975Click();  // "Search"
   void Toolbar971DockChanged(bool docked);
 
+  // --- The crawl run (search_center_crawl.cpp).
+  // Prepares and starts a retrieval of `url` with `scope` and `filter`: the questions, a
+  // fresh site store and URL store, the histories, the crawl origin, the queue holding
+  // the start URL and the workers. Leaves the controls restored when it does not start.
+  void startrecurse(const std::string& scope, const std::string& filter, const std::string& url);
+  // One worker per transfer slot from the live settings, and the query side.
+  void startitup();
+  // The end of a run: controls back, the queues emptied, the outcome reported (or the
+  // window closed when `closepending`). Called by the run when its last worker has ended.
+  void posttransfer();
+  CrawlRun& crawl() { return *crawl_; }
+  // The width of a text in the page list's font; the window sets its font's measure.
+  // Default: FixedTextWidth.
+  void SetTextWidth(TextWidthFunction width) { textwidth_ = std::move(width); }
+  // The free space of the program directory's drive, in bytes; nullopt when it cannot
+  // be measured. Default: the file system's.
+  void SetFreeSpace(std::function<std::optional<std::uint64_t>()> freespace) {
+    freespace_ = std::move(freespace);
+  }
+
   // --- For the engines.
   // Restores the controls after a crawl that did not start or has ended:
   // `queryactive` cleared, the clock stopped, the search button, "Clear Search",
@@ -136,10 +165,12 @@ class Tsearchmain : public QObject {
   THttpCli& httpclient(int slot);
 
   SlotViewModel& slotview() { return *slotview_; }
-  QStandardItemModel& querylist() { return *querylist_; }      // "URL", "Hits", "Found"
-  QStandardItemModel& mainview() { return *mainview_; }        // the site map tree
-  QStandardItemModel& urllistview() { return *urllistview_; }  // "URL", "Title"
-  QStandardItemModel& mailview() { return *mailview_; }        // one address per row
+  QStandardItemModel& querylist() { return *querylist_; }  // "URL", "Hits", "Found"
+  SiteMapModel& mainview() { return *mainview_; }          // the site map tree
+  PageListModel& urllistview() { return *urllistview_; }   // "URL", "Title"
+  QStandardItemModel& mailview() { return *mailview_; }    // the mail miner's addresses
+  MailListModel& maillist() { return *maillist_; }         // collected by the running crawl
+  QueryQueue& queryqueue() { return queries_; }
 
   QTimer& Timer1() { return Timer1_; }
   QTimer& elapsedtimer() { return elapsedtimer_; }
@@ -161,6 +192,8 @@ class Tsearchmain : public QObject {
   // configured, the four HTTP clients, the slot rows. Run once, by the constructor;
   // throws std::filesystem::filesystem_error when "temp" cannot be created.
   void FormCreate();
+  // Makes the crawl run over the clients, stores and models (search_center_crawl.cpp).
+  void MakeCrawlRun();
   // Enables or disables the search button, "Clear Search", "&Ferrowyn!" and
   // "&Halt Search" together.
   void SetRunControls(bool enabled);
@@ -183,14 +216,23 @@ class Tsearchmain : public QObject {
 
   std::unique_ptr<SlotViewModel> slotview_;
   std::unique_ptr<QStandardItemModel> querylist_;
-  std::unique_ptr<QStandardItemModel> mainview_;
-  std::unique_ptr<QStandardItemModel> urllistview_;
+  std::unique_ptr<SiteMapModel> mainview_;
+  std::unique_ptr<PageListModel> urllistview_;
   std::unique_ptr<QStandardItemModel> mailview_;
+  std::unique_ptr<MailListModel> maillist_;
+  QueryQueue queries_;
 
   QTimer Timer1_;
   QTimer elapsedtimer_;
   QTimer megatoolong_;
   QTimer megatestsize_;
+
+  TextWidthFunction textwidth_ = FixedTextWidth;
+  std::function<std::optional<std::uint64_t>()> freespace_;
+  class CrawlHostAdapter;
+  std::unique_ptr<CrawlHost> crawlhost_;  // the run's view of this window
+  // Last: stopped and joined before the clients, stores and models it works on go.
+  std::unique_ptr<CrawlRun> crawl_;
 };
 
 }  // namespace ferrowyn

@@ -11,7 +11,9 @@
 
 namespace ferrowyn {
 
-inline constexpr char kUntitled[] = "Untitled";
+// The name of a site not yet saved. Not `kUntitled`: the page title of the same text
+// has that name, and two inline variables of one name would be merged by the linker.
+inline constexpr char kUntitledSite[] = "Untitled";
 inline constexpr char kUntitledCaption[] = "Ferrowyn! - Untitled";
 inline constexpr char kSearchCaption[] = "Ferrowyn!";  // the search button when idle
 inline constexpr char kHaltCaption[] = "Halt Search";  // ... while a crawl or query runs
@@ -74,7 +76,7 @@ struct SearchCenterState {
   // The site in the site store.
   bool siteloaded = false;
   std::string siteurl;
-  std::string sitename = kUntitled;
+  std::string sitename = kUntitledSite;
   bool sitesaved = false;
 
   // The crawl.

@@ -98,7 +98,7 @@ TEST_F(SearchCenterStartTest, ShowLoadsSettingsResetsTheViewsAndStartsTimer1) {
   main.state().caption = "Ferrowyn! - old";
   main.state().FindAgain1.enabled = true;
   main.state().lowerpage = LowerPage::kRetrievalProgress;
-  main.mainview().appendRow(new QStandardItem("http://a/"));
+  main.mainview().AddTopLevelNode("http://a/", kStartPageImage);
   main.querylist().appendRow(
       {new QStandardItem("http://a/"), new QStandardItem("1"), new QStandardItem("x")});
   std::vector<bool> hints;
@@ -179,8 +179,8 @@ TEST_F(SearchCenterStartTest, ClearviewEmptiesEveryViewAndCounter) {
   state.numproc = "Live";
   state.bytestran = "10.25";
   state.elapsedview = "01:02:03";
-  main.mainview().appendRow(new QStandardItem("http://a/"));
-  main.urllistview().appendRow({new QStandardItem("http://a/"), new QStandardItem("A")});
+  main.mainview().AddTopLevelNode("http://a/", kStartPageImage);
+  main.urllistview().AddRow("http://a/", "A");
   main.mailview().appendRow(new QStandardItem("a@b.test"));
   main.querylist().appendRow(new QStandardItem("http://a/"));
 

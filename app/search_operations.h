@@ -35,7 +35,7 @@ class SearchOperations {
   // Crawl run. `startrecurse` takes over once the search page has validated the
   // URL and asked for the login and the filter; `scope` is "Domain", "Directory",
   // "Server", "Filter" or "None", `filter` the filter text ("" unless "Filter").
-  // Default: no crawl can start, so the controls are restored at once.
+  // Default: the controller's own crawl run (Tsearchmain::startrecurse).
   virtual void startrecurse(Tsearchmain& main, const std::string& scope, const std::string& filter,
                             const std::string& url);
   // Ends the running crawl: stops the crawl workers and the query workers.

@@ -21,12 +21,6 @@ constexpr char kEnterDuringCrawlUrl[] =
 constexpr char kEnterDuringCrawlKeywords[] =
     "A transfer is already active. Please abort the current transfer and try again.";
 
-constexpr char kScopeDomain[] = "Domain";
-constexpr char kScopeDirectory[] = "Directory";
-constexpr char kScopeServer[] = "Server";
-constexpr char kScopeFilter[] = "Filter";
-constexpr char kScopeNone[] = "None";
-
 bool IsEnter(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter; }
 }  // namespace
 
@@ -96,17 +90,17 @@ void Tsearchmain::executesearch() {
 
   switch (live_.searchtype) {
     case SearchType::kDomain:
-      return ops_.startrecurse(*this, kScopeDomain, "", url);
+      return ops_.startrecurse(*this, std::string(kScopeDomain), "", url);
     case SearchType::kDirectory:
-      return ops_.startrecurse(*this, kScopeDirectory, "", url);
+      return ops_.startrecurse(*this, std::string(kScopeDirectory), "", url);
     case SearchType::kServer:
-      return ops_.startrecurse(*this, kScopeServer, "", url);
+      return ops_.startrecurse(*this, std::string(kScopeServer), "", url);
     case SearchType::kFilter:
       switch (getfilter()) {
         case FilterResult::kOK:
-          return ops_.startrecurse(*this, kScopeFilter, state_.crawlfilter, url);
+          return ops_.startrecurse(*this, std::string(kScopeFilter), state_.crawlfilter, url);
         case FilterResult::kSKIP:
-          return ops_.startrecurse(*this, kScopeNone, "", url);
+          return ops_.startrecurse(*this, std::string(kScopeNone), "", url);
         case FilterResult::kNO:
           state_.queryactive = false;
           state_.cursor = Cursor::kNormal;
@@ -114,7 +108,7 @@ void Tsearchmain::executesearch() {
       }
       return;
     case SearchType::kNone:
-      return ops_.startrecurse(*this, kScopeNone, "", url);
+      return ops_.startrecurse(*this, std::string(kScopeNone), "", url);
   }
 }
 

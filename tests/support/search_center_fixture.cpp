@@ -10,7 +10,9 @@ void RecordingOperations::startrecurse(Tsearchmain& main, const std::string& sco
   calls.push_back("startrecurse " + scope + "|" + filter + "|" + url);
   queryactive_at_start = main.state().queryactive;
   livequery_at_start = main.state().livequery;
-  if (!start_crawl) return SearchOperations::startrecurse(main, scope, filter, url);
+  // Without start_crawl the crawl is refused at once, as if it could not start: the
+  // controls come back and nothing runs.
+  if (!start_crawl) return main.restorecontrols();
   main.elapsedtimer().start();
   main.state().searchbtn = {kHaltCaption, true};
   main.state().EngageFerrowyn1.enabled = true;

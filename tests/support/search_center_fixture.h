@@ -21,7 +21,7 @@ class RecordingOperations : public SearchOperations {
  public:
   std::vector<std::string> calls;
   // startrecurse starts the elapsed-time clock and shows "Halt Search", as the
-  // crawl engine does, instead of refusing.
+  // crawl engine does, instead of restoring the controls at once.
   bool start_crawl = false;
   // What ShowHelp answers.
   bool help_result = true;

@@ -1,0 +1,197 @@
+// "ferrowyn-cli crawl": one retrieval of a site with the crawl engine, in scratch stores
+// of a private temporary directory. The run's message on stderr, the page list on stdout.
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "app/program_directory.h"
+#include "app/quill_encryption.h"
+#include "app/search_center.h"
+#include "app/settings_operations.h"
+#include "cli/cli_user_port.h"
+#include "cli/command.h"
+
+namespace ferrowyn::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "  crawl URL [--scope none|domain|server|directory|filter] [--filter TEXT] [--levels N]\n"
+    "        [--files N] [--kbytes N] [--slots N] [--query-slots N] [--mail]\n"
+    "        [--login USER:PASS]\n"
+    "      retrieve a site; the outcome on stderr, the page list (URL, tab, title) on stdout;\n"
+    "      exit 1 when the start page failed or the store failed";
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "ferrowyn-cli crawl: %s\nusage:\n%s\n", why.c_str(), kUsage);
+  return kExitUsage;
+}
+
+std::optional<int> Number(const std::string& text, int low, int high) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  int value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value < low || value > high) return std::nullopt;
+  return value;
+}
+
+struct CrawlOptions {
+  std::string url;
+  std::optional<SearchType> scope;
+  std::optional<std::string> filter;
+  std::optional<int> levels, files, kbytes, transferslots, queryslots;
+  bool mail = false;
+  std::optional<LoginAnswer> login;
+};
+
+// Parses the arguments; an error text on failure.
+std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool has_value = i + 1 < args.size();
+    auto number = [&](std::optional<int>& into, int low, int high) -> bool {
+      if (!has_value) return false;
+      into = Number(args[++i], low, high);
+      return into.has_value();
+    };
+    if (arg == "--scope" && has_value) {
+      const std::string name = args[++i];
+      if (name == "none")
+        options.scope = SearchType::kNone;
+      else if (name == "domain")
+        options.scope = SearchType::kDomain;
+      else if (name == "server")
+        options.scope = SearchType::kServer;
+      else if (name == "directory")
+        options.scope = SearchType::kDirectory;
+      else if (name == "filter")
+        options.scope = SearchType::kFilter;
+      else
+        return "unknown scope \"" + name + "\"";
+    } else if (arg == "--filter" && has_value) {
+      options.filter = args[++i];
+    } else if (arg == "--levels") {
+      if (!number(options.levels, 0, 999999999)) return "--levels needs a number";
+    } else if (arg == "--files") {
+      if (!number(options.files, 0, 999999999)) return "--files needs a number";
+    } else if (arg == "--kbytes") {
+      if (!number(options.kbytes, 0, 999999999)) return "--kbytes needs a number";
+    } else if (arg == "--slots") {
+      if (!number(options.transferslots, 1, 4)) return "--slots needs a number from 1 to 4";
+    } else if (arg == "--query-slots") {
+      if (!number(options.queryslots, 1, 4)) return "--query-slots needs a number from 1 to 4";
+    } else if (arg == "--mail") {
+      options.mail = true;
+    } else if (arg == "--login" && has_value) {
+      const std::string login = args[++i];
+      const size_t colon = login.find(':');
+      if (colon == std::string::npos || colon == 0 || colon + 1 == login.size()) {
+        return "--login needs USER:PASS";
+      }
+      options.login =
+          LoginAnswer{LoginAnswer::kOk, login.substr(0, colon), login.substr(colon + 1)};
+    } else if (options.url.empty() && !arg.empty() && arg.front() != '-') {
+      options.url = arg;
+    } else {
+      return "unexpected argument \"" + arg + "\"";
+    }
+  }
+  if (options.url.empty()) return "a URL is needed";
+  if (options.scope == SearchType::kFilter && !options.filter)
+    return "--scope filter needs --filter";
+  if (options.filter && options.scope != SearchType::kFilter)
+    return "--filter needs --scope filter";
+  return std::nullopt;
+}
+
+// The run's options over the user's live settings; nothing is written back.
+void Override(const CrawlOptions& options, LiveSettings& live) {
+  if (options.scope) live.searchtype = *options.scope;
+  if (options.levels) {
+    live.restrictlevelsdeep = true;
+    live.levels.text = std::to_string(*options.levels);
+  }
+  if (options.files) {
+    live.restrictnumberoffiles = true;
+    live.filesrestriction.text = std::to_string(*options.files);
+  }
+  if (options.kbytes) {
+    live.restrictdownloadsize = true;
+    live.megrestriction.text = std::to_string(*options.kbytes);
+  }
+  if (options.transferslots) live.searchbar = *options.transferslots;
+  if (options.queryslots) live.querybar = *options.queryslots;
+  if (options.mail) live.mailaddr = true;
+  live.userpass = options.login.has_value();
+}
+
+int RunCrawl(const CommandArgs& args) {
+  CrawlOptions options;
+  if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
+
+  // The user's settings are read, never written: the run's history entries go to a
+  // settings file of the private directory.
+  LiveSettings live;
+  SearchFields fields;
+  try {
+    TQuillEncryption scrambler;
+    scrambler.Key = kSetupScramblerKey;
+    loadregistrydefaults(SettingsStore(), ProgramDirectory(), live, fields, scrambler);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli crawl: the settings could not be read: %s\n", error.what());
+  }
+  Override(options, live);
+
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) {
+    std::fprintf(stderr, "ferrowyn-cli crawl: no temporary directory\n");
+    return kExitFailure;
+  }
+  const std::string dir = scratch.path().toStdString();
+  CliUserPortOptions port_options;
+  port_options.login = options.login;
+  port_options.filter = options.filter;
+  CliUserPort port(port_options);
+  SearchOperations operations;
+  Tsearchmain main(port, SettingsStore(dir + "/settings.ini"), dir, live, operations, {});
+  main.state().fields.URL.items = fields.URL.items;
+
+  const bool progress = isatty(STDERR_FILENO) == 1;
+  if (progress) {
+    QObject::connect(&main.slotview(), &QStandardItemModel::dataChanged, [&] {
+      for (int slot = 1; slot <= 4; ++slot) {
+        std::fprintf(stderr, "  Search %d: %s\n", slot, main.slotview().SearchAction(slot).c_str());
+      }
+    });
+  }
+
+  main.state().fields.URL.text = options.url;
+  main.SearchBtnClick();
+  QEventLoop loop;
+  while (main.crawlrunning() || main.crawl().AnyWorkerRunning()) {
+    loop.processEvents(QEventLoop::WaitForMoreEvents, 100);
+  }
+
+  for (const PageListRow& row : main.urllistview().Rows()) {
+    std::printf("%s\t%s\n", row.Url.c_str(), row.Title.c_str());
+  }
+  std::fflush(stdout);
+
+  const CrawlRun& run = main.crawl();
+  if (!main.state().siteloaded) return kExitFailure;  // the run never started
+  if (run.stoppedbydberror) return kExitFailure;
+  if (run.startpagefailed && main.state().numproc == "0") return kExitFailure;
+  return kExitOk;
+}
+
+const CommandRegistration kRegistration("crawl", kUsage, RunCrawl);
+
+}  // namespace
+}  // namespace ferrowyn::cli

@@ -1,0 +1,305 @@
+// The crawl run's state on the GUI thread: starting the workers, the jobs they take, the
+// end test, the limits, the page capture steps and the end of the run.
+#include "crawl/crawl_run.h"
+
+#include <QCoreApplication>
+
+#include "crawl/http_client.h"
+#include "crawl/mail_list_model.h"
+#include "crawl/page_capture.h"
+#include "crawl/page_list_model.h"
+#include "crawl/site_map_model.h"
+#include "store/record_store.h"
+
+namespace ferrowyn {
+
+namespace {
+constexpr char kInactive[] = "Inactive";
+}  // namespace
+
+CrawlRun::CrawlRun(CrawlHost& host, CrawlResources resources, QObject* parent)
+    : QObject(parent),
+      host_(host),
+      res_(resources),
+      capture_(std::make_unique<PageCapture>(res_.QDB, res_.mainview, res_.urllistview,
+                                             res_.maillist, res_.queries)) {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    transferidle[slot] = true;
+    queryidle[slot] = true;
+    THttpCli& client = host_.httpclient(slot);
+    client.OnDocData = [this](THttpCli* sender, const char*, size_t) { DocData(sender); };
+    client.OnLocationChange = [this](THttpCli* sender) { LocationChange(sender); };
+    client.OnRequestDone = [this](THttpCli* sender, std::exception_ptr error) {
+      RequestDone(sender, error);
+    };
+  }
+  connect(&res_.megatoolong, &QTimer::timeout, this, &CrawlRun::megatoolongTimer);
+  connect(&res_.megatestsize, &QTimer::timeout, this, &CrawlRun::megatestsizeTimer);
+}
+
+CrawlRun::~CrawlRun() {
+  StopAndJoin();
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    THttpCli& client = host_.httpclient(slot);
+    client.OnDocData = nullptr;
+    client.OnLocationChange = nullptr;
+    client.OnRequestDone = nullptr;
+  }
+}
+
+void CrawlRun::StopAndJoin() {
+  destroying_ = true;
+  if (!AnyWorkerRunning()) return;
+  stopall = true;
+  ResumeWorkers();
+  for (int slot = 1; slot <= kSlotCount; ++slot) notifythreadterminate(slot);
+  Wake();
+  // The workers may be inside a synchronised call onto this thread: keep serving them
+  // until every thread has ended and been reported.
+  while (AnyWorkerRunning()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+}
+
+void CrawlRun::ResetForNewRun() {
+  stoppedbylimit = false;
+  stoppedbydberror = false;
+  startpagefailed = false;
+  startpageerror.clear();
+  urlqueue.clear();
+  firstjob = false;
+}
+
+void CrawlRun::startitup(int slotcount, const WorkerSettings& settings) {
+  stopall = false;
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (slot == 1 || slot <= slotcount) {
+      multithreadit(slot, settings);
+    } else {
+      transferidle[slot] = true;
+    }
+  }
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    queryidle[slot] = true;
+    queryrunning[slot] = false;
+  }
+}
+
+void CrawlRun::multithreadit(int slot, const WorkerSettings& settings) {
+  transferrunning[slot] = true;
+  transferhalted[slot] = false;
+  transferidle[slot] = false;
+  auto* worker = new TParseUrls(*this, slot, settings);
+  crawlworker[slot] = worker;
+  connect(worker, &QThread::finished, this, [this, worker] { parsethreadterminated(worker); });
+  worker->start(QThread::IdlePriority);
+  res_.megatoolong.start();
+  res_.megatestsize.start();
+}
+
+void CrawlRun::SetQuerySlot(int slot, bool running, bool idle) {
+  if (slot < 1 || slot > kSlotCount) return;
+  queryrunning[slot] = running;
+  queryidle[slot] = idle;
+  if (idle && !stopall) {
+    bool all = true;
+    for (int s = 1; s <= kSlotCount; ++s) all = all && transferidle[s] && queryidle[s];
+    if (all) {
+      stopall = true;
+      finalterminate();
+    }
+  }
+}
+
+void CrawlRun::SuspendWorkers() {
+  {
+    std::lock_guard lock(wake_mutex_);
+    suspended_ = true;
+  }
+  // A held worker cannot finish its transfer's processing: its time does not count.
+  res_.megatoolong.stop();
+  res_.megatestsize.stop();
+}
+
+void CrawlRun::ResumeWorkers() {
+  {
+    std::lock_guard lock(wake_mutex_);
+    suspended_ = false;
+  }
+  wake_.notify_all();
+  if (AnyWorkerRunning() && !stopall && !destroying_) {
+    res_.megatoolong.start();
+    res_.megatestsize.start();
+  }
+}
+
+void CrawlRun::WaitWhileSuspended() {
+  std::unique_lock lock(wake_mutex_);
+  wake_.wait(lock, [this] { return !suspended_; });
+}
+
+void CrawlRun::WaitForWork(std::uint64_t generation, const std::atomic<bool>& Stopping) {
+  std::unique_lock lock(wake_mutex_);
+  wake_.wait(lock, [&] { return wake_generation_ != generation || Stopping || stopall; });
+}
+
+void CrawlRun::Wake() {
+  {
+    std::lock_guard lock(wake_mutex_);
+    ++wake_generation_;
+  }
+  wake_.notify_all();
+}
+
+bool CrawlRun::AnyWorkerRunning() const {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (transferrunning[slot]) return true;
+  }
+  return false;
+}
+
+void CrawlRun::TakeNextJob(TParseUrls& W, std::uint64_t& generation) {
+  {
+    std::lock_guard lock(wake_mutex_);
+    generation = wake_generation_;
+  }
+  if (stopall || !host_.searchbtnenabled()) {
+    W.Stopping = true;
+    return;
+  }
+  transferidle[W.SlotNo] = false;
+  W.CurrentUrl.clear();
+  if (urlqueue.empty()) {
+    UpdateIdle(W, false);
+    return;
+  }
+  QueuedUrl job = std::move(urlqueue.front());
+  urlqueue.pop_front();
+  W.CurrentUrl = std::move(job.Url);
+  W.PageNode = job.Node;
+  W.IsStartPage = firstjob;
+  firstjob = false;
+}
+
+void CrawlRun::UpdateIdle(TParseUrls& W, bool after_page) {
+  if (stopall) return;
+  transferidle[W.SlotNo] = urlqueue.empty() && (!after_page || W.QueuedCount == 0);
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!transferidle[slot] || !queryidle[slot]) return;
+  }
+  stopall = true;
+  finalterminate();
+}
+
+void CrawlRun::ShowSlotStatus(TParseUrls& W) {
+  if (W.Stopping) return;
+  const std::string text =
+      FitSlotStatus(W.StatusText, [this](std::string_view t) { return host_.TextWidth(t); });
+  host_.SetSlotAction(W.SlotNo, text);
+}
+
+void CrawlRun::AddPageNode(TParseUrls& W) {
+  W.PageNode = capture_->AddPageNode(W.PageNode, W.CurrentUrl, W.Stopping);
+}
+
+void CrawlRun::CheckLimits(TParseUrls& W) {
+  if (W.Stopping) {
+    W.MayContinue = true;
+    return;
+  }
+  W.MayContinue =
+      CheckDownloadLimits(host_.bytestran(), host_.numproc(), W.LastBytes, W.Settings.Limits);
+  host_.Changed();
+}
+
+void CrawlRun::StopForLimit(TParseUrls& W) {
+  if (W.DbError) {
+    stoppedbydberror = true;
+  } else {
+    stoppedbylimit = true;
+  }
+  if (host_.crawlrunning()) {
+    host_.MarkStopped();
+    finalterminate();
+  }
+}
+
+void CrawlRun::StorePage(TParseUrls& W, const std::string& PageText) {
+  const QueryTextSettings settings{W.Settings.WithinTags, W.Settings.WithinTitles,
+                                   W.Settings.WithinComments};
+  capture_->StorePage(W.CurrentUrl, W.PageLines, PageText, settings, livequery, W.DbError,
+                      [this, &W] { StopForLimit(W); });
+}
+
+void CrawlRun::AddPageListRow(TParseUrls& W, const std::string& url, const std::string& title) {
+  capture_->AddPageListRow(url, title, W.Stopping);
+}
+
+void CrawlRun::AddMailAddress(TParseUrls& W, const std::string& address) {
+  capture_->AddMailAddress(address, W.Stopping);
+}
+
+void CrawlRun::QueueLinks(TParseUrls& W, const std::vector<std::string>& Candidates) {
+  const QueuePage page{W.PageNode, res_.mainview.Depth(W.PageNode)};
+  const LevelLimit levels{W.Settings.LimitLevels, W.Settings.MaxLevels};
+  const QueueLinksResult result = ferrowyn::QueueLinks(
+      Candidates, page, origin, levels, res_.urldb, urlqueue,
+      [this, &W](const std::string& link) { capture_->AddRejectedNode(W.PageNode, link); },
+      [this] { return stopall.load(); });
+  W.QueuedCount = result.QueuedCount;
+  if (result.QueuedCount > 0) Wake();
+  if (result.DbError) {
+    W.DbError = true;
+    StopForLimit(W);
+    return;
+  }
+  UpdateIdle(W, true);
+}
+
+void CrawlRun::CountPage(TParseUrls&) {
+  CountPageLabel(host_.numproc());
+  host_.Changed();
+}
+
+void CrawlRun::finalterminate() {
+  stopall = true;
+  for (int slot = 1; slot <= kSlotCount; ++slot) notifythreadterminate(slot);
+  Wake();
+  host_.StopQueryWorkers();
+}
+
+void CrawlRun::notifythreadterminate(int slot) {
+  if (!transferrunning[slot] || crawlworker[slot] == nullptr) return;
+  TParseUrls& W = *crawlworker[slot];
+  W.Stopping = true;
+  transferhalted[slot] = true;
+  try {
+    host_.httpclient(slot).Abort();
+  } catch (...) {
+  }
+  Wake();
+}
+
+void CrawlRun::parsethreadterminated(TParseUrls* worker) {
+  const int slot = worker->SlotNo;
+  // `finished` is sent just before the thread ends; wait for that before freeing it.
+  worker->wait();
+  if (slot >= 1 && slot <= kSlotCount && crawlworker[slot] == worker) {
+    crawlworker[slot] = nullptr;
+    transferidle[slot] = true;
+    transferhalted[slot] = false;
+    transferrunning[slot] = false;
+    if (!destroying_) host_.SetSlotAction(slot, kInactive);
+  }
+  delete worker;
+  if (destroying_) return;
+  host_.Changed();
+  if (!AnyWorkerRunning()) {
+    res_.megatoolong.stop();
+    res_.megatestsize.stop();
+    host_.posttransfer();
+  }
+}
+
+}  // namespace ferrowyn

@@ -1,0 +1,114 @@
+// The crawl worker's loop: take a job, have it retrieved, store the page, queue its links,
+// count it; every touch of shared state is a synchronised call onto the GUI thread.
+#include "crawl/parse_urls_worker.h"
+
+#include <QMetaObject>
+
+#include "crawl/crawl_run.h"
+#include "crawl/link_extraction.h"
+#include "crawl/page_assembly.h"
+#include "crawl/page_capture.h"
+
+namespace ferrowyn {
+
+namespace {
+constexpr char kProcessingNewPages[] = "Processing New Pages...";
+constexpr char kUpdatingDatabase[] = "Updating Database...";
+constexpr char kProcessingComplete[] = "Processing Complete.";
+}  // namespace
+
+TParseUrls::TParseUrls(CrawlRun& run, int slot, WorkerSettings settings)
+    : SlotNo(slot), Settings(std::move(settings)), run_(run) {}
+
+void TParseUrls::Sync(const std::function<void()>& step) {
+  run_.WaitWhileSuspended();
+  std::exception_ptr failure;
+  QMetaObject::invokeMethod(
+      &run_,
+      [&] {
+        try {
+          step();
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      },
+      Qt::BlockingQueuedConnection);
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TParseUrls::ShowSlotStatus(const std::string& text) {
+  Sync([&] {
+    StatusText = text;
+    run_.ShowSlotStatus(*this);
+  });
+}
+
+void TParseUrls::run() {
+  while (!Stopping) {
+    try {
+      if (!Pass()) break;
+    } catch (...) {
+      // A failure abandons this job only.
+    }
+    CurrentUrl.clear();
+    PageNode = kNoNode;
+  }
+}
+
+bool TParseUrls::Pass() {
+  QueuedCount = 0;
+  std::uint64_t generation = 0;
+  Sync([&] { run_.TakeNextJob(*this, generation); });
+  if (Stopping) return false;
+  if (CurrentUrl.empty()) {
+    // Nothing to do: rather than asking again at once, sleep until the queue may have
+    // grown or the run ends; the end test was made when the queue was found empty.
+    run_.WaitForWork(generation, Stopping);
+    return true;
+  }
+
+  PageLines.clear();
+  ShowSlotStatus("Retrieving " + CurrentUrl);
+
+  TimedOut = false;
+  DbError = false;
+  Busy = true;
+  Sync([&] { run_.begintransfer(*this); });
+  transfer_done_.acquire();
+  if (!TransferOk) return true;
+
+  Sync([&] { run_.AddPageNode(*this); });
+  if (Stopping) return false;
+  if (PageLines.empty() || TimedOut) return true;
+
+  LinkPage page;
+  page.CurrentUrl = CurrentUrl;
+  PreparePageSteps steps;
+  steps.CheckLimits = [&] {
+    Sync([&] { run_.CheckLimits(*this); });
+    return MayContinue;
+  };
+  steps.StopForLimit = [&] { Sync([&] { run_.StopForLimit(*this); }); };
+  steps.StorePage = [&] { Sync([&] { run_.StorePage(*this, page.PageText); }); };
+  if (!PreparePage(PageLines, page, steps)) return true;
+
+  ShowSlotStatus(kProcessingNewPages);
+  LinkFilterSettings filter{Settings.FileTypes, Settings.IgnoreScripts, Settings.GrabMail};
+  LinkExtractionHooks hooks;
+  hooks.AddPageListRow = [&](const std::string& url, const std::string& title) {
+    Sync([&] { run_.AddPageListRow(*this, url, title); });
+  };
+  hooks.ShowSlotStatus = [&](std::string_view status) { ShowSlotStatus(std::string(status)); };
+  hooks.AddMailAddress = [&](const std::string& address) {
+    Sync([&] { run_.AddMailAddress(*this, address); });
+  };
+  if (ExtractLinks(page, filter, Stopping, hooks)) {
+    ShowSlotStatus(kUpdatingDatabase);
+    Sync([&] { run_.QueueLinks(*this, page.Candidates); });
+  }
+  ShowSlotStatus(kProcessingComplete);
+  Sync([&] { run_.CountPage(*this); });
+  return true;
+}
+
+}  // namespace ferrowyn
