@@ -2,13 +2,13 @@
 // with settings of its own (an empty configuration directory).
 #include <gtest/gtest.h>
 
-#include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <string>
 
 #include "tests/support/http_test_server.h"
+#include "tests/support/process_runner.h"
 
 namespace ferrowyn {
 namespace {
@@ -16,10 +16,7 @@ namespace {
 using test::HttpTestServer;
 using test::ScriptedResponse;
 
-struct Result {
-  int exit_code = -1;
-  std::string out, err;
-};
+using ferrowyn::testing::ProcessResult;
 
 class CrawlCommandTest : public ::testing::Test {
  protected:
@@ -31,23 +28,12 @@ class CrawlCommandTest : public ::testing::Test {
     server_.Serve("/b.htm", ScriptedResponse::Page("no title"));
   }
 
-  Result Run(const QStringList& args) {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  ProcessResult Run(const QStringList& args) {
+    QProcessEnvironment env;
     env.insert("XDG_CONFIG_HOME", config_.path());
     env.insert("HOME", config_.path());
-    process.setProcessEnvironment(env);
-    process.start(FERROWYN_CLI_PATH, QStringList{"crawl"} + args);
-    Result result;
-    if (!process.waitForFinished(20000)) {
-      process.kill();
-      process.waitForFinished();
-      return result;
-    }
-    result.exit_code = process.exitCode();
-    result.out = process.readAllStandardOutput().toStdString();
-    result.err = process.readAllStandardError().toStdString();
-    return result;
+    return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"crawl"} + args, {}, env,
+                                         20000);
   }
   QString Url(const std::string& path = "/") { return QString::fromStdString(server_.Url(path)); }
 
@@ -57,8 +43,8 @@ class CrawlCommandTest : public ::testing::Test {
 
 TEST_F(CrawlCommandTest, ANaturalEndListsThePagesAndReportsTheSite) {
   const std::string root = server_.Url("/");
-  const Result result = Run({Url(), "--scope", "server", "--slots", "2"});
-  EXPECT_EQ(result.exit_code, 0);
+  const ProcessResult result = Run({Url(), "--scope", "server", "--slots", "2"});
+  EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Specified site has been retrieved.\n");
   // Two slots may finish a.htm and b.htm in either order.
   const std::string a = root + "a.htm\tA\n";
@@ -69,13 +55,13 @@ TEST_F(CrawlCommandTest, ANaturalEndListsThePagesAndReportsTheSite) {
 
 TEST_F(CrawlCommandTest, ARestrictionEndsWellAndAFailedStartPageDoesNot) {
   // One slot: with more, pages in flight may pass the test before the first is counted.
-  Result result = Run({Url(), "--files", "1", "--slots", "1"});
-  EXPECT_EQ(result.exit_code, 0);
+  ProcessResult result = Run({Url(), "--files", "1", "--slots", "1"});
+  EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Web download has been stopped due to a download restriction.\n");
   EXPECT_EQ(result.out, server_.Url("/") + "\tHome\n");
 
   result = Run({Url("/missing.htm")});
-  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "There was an error retrieving the specified URL: \"404: Not Found.\"\n");
   EXPECT_EQ(result.out, "");
 }
@@ -86,17 +72,17 @@ TEST_F(CrawlCommandTest, WrongArgumentsAreRefusedBeforeAnythingIsRetrieved) {
         QStringList{Url(), "--scope", "filter"}, QStringList{Url(), "--filter", "x"},
         QStringList{Url(), "--login", "nopassword"}, QStringList{Url(), "--levels", "x"},
         QStringList{Url(), Url()}, QStringList{Url(), "--keywords", "fish"}}) {
-    const Result result = Run(args);
-    EXPECT_EQ(result.exit_code, 2) << args.join(' ').toStdString();
+    const ProcessResult result = Run(args);
+    EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(server_.ConnectionCount(), 0u);
 }
 
 TEST_F(CrawlCommandTest, TheFilterScopeAndTheLoginAreUsed) {
-  const Result result =
+  const ProcessResult result =
       Run({Url(), "--scope", "filter", "--filter", "A.HTM", "--login", "user:pass"});
-  EXPECT_EQ(result.exit_code, 0);
+  EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.out, server_.Url("/") + "\tHome\n" + server_.Url("/a.htm") + "\tA\n");
   ASSERT_EQ(server_.Requests().size(), 2u);
   EXPECT_NE(server_.Requests()[1].find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
