@@ -1,7 +1,6 @@
 // "ferrowyn-cli store": look inside a record store file and change single items.
 // ls and cat open the store read-only, so closing writes nothing back and the
 // file stays exactly as it was; put and rm close the store, which writes it back.
-#include <stdlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -9,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "cli/cli_store_scratch.h"
 #include "cli/command.h"
 #include "store/qdb_errors.h"
 #include "store/record_store.h"
@@ -21,25 +21,6 @@ constexpr const char* kUsage =
     "ferrowyn-cli store cat FILE KEY   write an item's bytes to standard output\n"
     "ferrowyn-cli store put FILE KEY   add standard input as a compressed item\n"
     "ferrowyn-cli store rm FILE KEY    delete an item";
-
-// The store's working files go to a private directory that lives as long as the command.
-class PrivateTempDirectory {
- public:
-  PrivateTempDirectory() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "ferrowyn-cli-store-XXXXXX").string();
-    if (::mkdtemp(pattern.data())) path_ = pattern;
-    TQDB::SetTempDirectory(path_);
-  }
-  ~PrivateTempDirectory() {
-    TQDB::SetTempDirectory("");
-    std::error_code error;
-    if (!path_.empty()) std::filesystem::remove_all(path_, error);
-  }
-
- private:
-  std::string path_;
-};
 
 bool FindOrComplain(TQDB& db, const std::string& key) {
   if (db.FindKey(key)) return true;
@@ -56,7 +37,7 @@ int Run(const CommandArgs& args) {
   }
   const std::string& action = args[0];
   const std::string file = TQDB::StoreFileName(args[1]);
-  PrivateTempDirectory temp;
+  StoreScratchDirectory scratch("store");
   try {
     // Only put may create a store; the others name one that must exist.
     if (action != "put" && !std::filesystem::exists(file))

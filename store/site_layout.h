@@ -15,12 +15,14 @@
 #include <string_view>
 #include <vector>
 
+#include "store/qdb_format.h"
+
 namespace ferrowyn {
 
 class TQDB;
 
 // Every key the store sees is cut to this many characters first.
-inline constexpr std::size_t kMaxKeyLength = 255;
+inline constexpr std::size_t kMaxKeyLength = qdb::kMaxKeyLength;
 
 inline constexpr std::string_view kDisplayPrefix = "DISPLAYXX";
 inline constexpr std::string_view kQueryPrefix = "QUERYXX";

@@ -70,7 +70,7 @@ std::string TakeTitle(std::string& html) {
   if (!title.empty()) html.erase(open + 7, title.size());  // `title` points into `html`
 
   const std::string_view trimmed = Trim(caption);
-  return std::string(trimmed.empty() ? kUntitledCaption : trimmed);
+  return std::string(trimmed.empty() ? kUntitledPageCaption : trimmed);
 }
 
 }  // namespace ferrowyn

@@ -8,7 +8,7 @@
 namespace ferrowyn {
 
 // The caption of a page without a title.
-inline constexpr std::string_view kUntitledCaption = "Untitled";
+inline constexpr std::string_view kUntitledPageCaption = "Untitled";
 
 // The page text of a stored page from the bytes of its "DISPLAYXX" record. The record is
 // split into lines (CR LF, CR or LF); the page is HTML when any line holds "<html>" (any
@@ -25,7 +25,7 @@ std::string JoinStoredPage(std::string_view record);
 // characters as the trimmed title has are deleted right behind "<title>": all of it when
 // it has no leading blanks, else those blanks and all but as many of its last characters.
 // The caption is the title without anything from a "<" through the next ">" (so
-// highlight markup does not show), trimmed, or kUntitledCaption when that is empty.
+// highlight markup does not show), trimmed, or kUntitledPageCaption when that is empty.
 // Pure; any thread.
 std::string TakeTitle(std::string& html);
 
