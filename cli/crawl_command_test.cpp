@@ -13,8 +13,8 @@
 namespace ferrowyn {
 namespace {
 
-using test::HttpTestServer;
-using test::ScriptedResponse;
+using ferrowyn::testing::HttpTestServer;
+using ferrowyn::testing::ScriptedResponse;
 
 using ferrowyn::testing::ProcessResult;
 

@@ -16,8 +16,8 @@
 namespace ferrowyn {
 namespace {
 
-using test::HttpTestServer;
-using test::ScriptedResponse;
+using ferrowyn::testing::HttpTestServer;
+using ferrowyn::testing::ScriptedResponse;
 
 constexpr const char* kAgent = "Mozilla/4.0 (compatible; MSIE 4.0; Windows 95)";
 

@@ -14,8 +14,8 @@
 namespace ferrowyn {
 namespace {
 
-using test::NginxPeer;
-using test::TinyproxyPeer;
+using ferrowyn::testing::NginxPeer;
+using ferrowyn::testing::TinyproxyPeer;
 
 constexpr const char* kPage = "<html><title>Peer</title>\r\nHello from nginx\r\n</html>";
 

@@ -18,8 +18,8 @@
 namespace ferrowyn {
 namespace {
 
-using test::HttpTestServer;
-using test::ScriptedResponse;
+using ferrowyn::testing::HttpTestServer;
+using ferrowyn::testing::ScriptedResponse;
 using testing::ScriptedUserPort;
 using Strings = std::vector<std::string>;
 using namespace std::chrono_literals;

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <stdexcept>
 
-namespace ferrowyn::test {
+namespace ferrowyn::testing {
 
 ScriptedResponse ScriptedResponse::Raw(std::string bytes) {
   ScriptedResponse response;
@@ -286,4 +286,4 @@ bool HttpTestServer::WaitFor(const std::function<bool()>& done, std::chrono::mil
   return true;
 }
 
-}  // namespace ferrowyn::test
+}  // namespace ferrowyn::testing

@@ -37,7 +37,7 @@
 #include <utility>
 #include <vector>
 
-namespace ferrowyn::test {
+namespace ferrowyn::testing {
 
 // One response, as the steps the server plays once the request has arrived.
 class ScriptedResponse {
@@ -139,4 +139,4 @@ class HttpTestServer {
   uint16_t port_ = 0;
 };
 
-}  // namespace ferrowyn::test
+}  // namespace ferrowyn::testing

@@ -14,7 +14,7 @@
 #include <QThread>
 #include <stdexcept>
 
-namespace ferrowyn::test {
+namespace ferrowyn::testing {
 
 namespace {
 
@@ -163,4 +163,4 @@ TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& passwor
 
 TinyproxyPeer::~TinyproxyPeer() { Stop(process_); }
 
-}  // namespace ferrowyn::test
+}  // namespace ferrowyn::testing

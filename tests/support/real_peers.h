@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace ferrowyn::test {
+namespace ferrowyn::testing {
 
 class NginxPeer {
  public:
@@ -51,4 +51,4 @@ class TinyproxyPeer {
   uint16_t port_ = 0;
 };
 
-}  // namespace ferrowyn::test
+}  // namespace ferrowyn::testing
