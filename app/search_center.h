@@ -137,6 +137,32 @@ class Tsearchmain : public QObject {
     freespace_ = std::move(freespace);
   }
 
+  // --- Site files (search_center_site_files.cpp). True when the site was saved / was
+  // loaded without a missing record. An empty `FileName` asks with the open dialog.
+  bool savesitedialog();
+  bool opensitedialog(const std::string& FileName = "");
+  void deletesitedialog();
+  void SaveSite1Click();   // "&Save..."
+  void OpenSite1Click();   // "&Open..."
+  void EraseSite1Click();  // "&Delete..."
+  // The page list's "&Export to HTML..." (search_center_export.cpp).
+  void SaveURLList1Click();
+
+  // --- Query files (search_center_query_files.cpp).
+  void savequery();
+  void openquery();
+  void deletequerydialog();
+  void Save1Click();
+  void Open1Click();
+  void Delete2Click();
+
+  // --- The query engine (search_center_query.cpp).
+  // Starts a query over the stored site with `keywords`: the preparation pass on the
+  // first query of a site, then the workers.
+  void querygo(const std::string& keywords);
+  // Ends a query over the stored site, finished or stopped, and reports which.
+  void terminatequery();
+
   // --- For the engines.
   // Restores the controls after a crawl that did not start or has ended:
   // `queryactive` cleared, the clock stopped, the search button, "Clear Search",

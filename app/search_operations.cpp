@@ -1,6 +1,6 @@
-// The main window's operations in other parts: the crawl run is the controller's
-// own; the rest do what the window does while the query engine, the site files and
-// the guidance windows are not plugged in.
+// The main window's operations in other parts: the crawl run, the query engine and the
+// site files are the controller's own; the rest do what the window does while the
+// guidance windows are not plugged in.
 #include "app/search_operations.h"
 
 #include "app/search_center.h"
@@ -16,11 +16,15 @@ void SearchOperations::finalterminate(Tsearchmain& main) { main.crawl().finalter
 void SearchOperations::SuspendCrawlWorkers(Tsearchmain& main) { main.crawl().SuspendWorkers(); }
 void SearchOperations::ResumeCrawlWorkers(Tsearchmain& main) { main.crawl().ResumeWorkers(); }
 
-void SearchOperations::querygo(Tsearchmain& main, const std::string&) { main.queryended(); }
-void SearchOperations::terminatequery(Tsearchmain& main) { main.queryended(); }
+void SearchOperations::querygo(Tsearchmain& main, const std::string& keywords) {
+  main.querygo(keywords);
+}
+void SearchOperations::terminatequery(Tsearchmain& main) { main.terminatequery(); }
 
-void SearchOperations::opensitedialog(Tsearchmain&, const std::string&) {}
-void SearchOperations::savesitedialog(Tsearchmain&) {}
+bool SearchOperations::opensitedialog(Tsearchmain& main, const std::string& path) {
+  return main.opensitedialog(path);
+}
+bool SearchOperations::savesitedialog(Tsearchmain& main) { return main.savesitedialog(); }
 
 void SearchOperations::ShowGettingStarted(Tsearchmain&, bool) {}
 void SearchOperations::ShowWizard(Tsearchmain&, Wizard) {}

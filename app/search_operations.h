@@ -46,13 +46,14 @@ class SearchOperations {
   virtual void ResumeCrawlWorkers(Tsearchmain& main);
 
   // Query engine: starts a query over the stored site with `keywords` / stops the
-  // running query. Default: the query ends at once and the controls come back.
+  // running query. Default: the controller's own (Tsearchmain::querygo, terminatequery).
   virtual void querygo(Tsearchmain& main, const std::string& keywords);
   virtual void terminatequery(Tsearchmain& main);
 
-  // Site files: opens the site file at `path` / runs the save dialog.
-  virtual void opensitedialog(Tsearchmain& main, const std::string& path);
-  virtual void savesitedialog(Tsearchmain& main);
+  // Site files: opens the site file at `path` ("" asks for it) / runs the save dialog.
+  // True when the site was loaded / saved. Default: the controller's own.
+  virtual bool opensitedialog(Tsearchmain& main, const std::string& path);
+  virtual bool savesitedialog(Tsearchmain& main);
 
   // Windows. `showagain` is the state of the Getting Started window's check box
   // "Do not show this form at startup".

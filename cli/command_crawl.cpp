@@ -2,18 +2,12 @@
 // of a private temporary directory. The run's message on stderr, the page list on stdout.
 #include <unistd.h>
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <optional>
 #include <string>
 
-#include "app/program_directory.h"
-#include "app/quill_encryption.h"
 #include "app/search_center.h"
-#include "app/settings_operations.h"
-#include "cli/cli_user_port.h"
+#include "cli/cli_session.h"
 #include "cli/command.h"
 
 namespace ferrowyn::cli {
@@ -136,32 +130,18 @@ int RunCrawl(const CommandArgs& args) {
   CrawlOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
 
-  // The user's settings are read, never written: the run's history entries go to a
-  // settings file of the private directory.
-  LiveSettings live;
-  SearchFields fields;
-  try {
-    TQuillEncryption scrambler;
-    scrambler.Key = kSetupScramblerKey;
-    loadregistrydefaults(SettingsStore(), ProgramDirectory(), live, fields, scrambler);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "ferrowyn-cli crawl: the settings could not be read: %s\n", error.what());
-  }
-  Override(options, live);
-
-  QTemporaryDir scratch;
-  if (!scratch.isValid()) {
-    std::fprintf(stderr, "ferrowyn-cli crawl: no temporary directory\n");
-    return kExitFailure;
-  }
-  const std::string dir = scratch.path().toStdString();
   CliUserPortOptions port_options;
   port_options.login = options.login;
   port_options.filter = options.filter;
-  CliUserPort port(port_options);
-  SearchOperations operations;
-  Tsearchmain main(port, SettingsStore(dir + "/settings.ini"), dir, live, operations, {});
-  main.state().fields.URL.items = fields.URL.items;
+  std::optional<CliSession> session;
+  try {
+    session.emplace("crawl", port_options);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli crawl: %s\n", error.what());
+    return kExitFailure;
+  }
+  Override(options, session->live());
+  Tsearchmain& main = session->main();
 
   const bool progress = isatty(STDERR_FILENO) == 1;
   if (progress) {
@@ -174,10 +154,7 @@ int RunCrawl(const CommandArgs& args) {
 
   main.state().fields.URL.text = options.url;
   main.SearchBtnClick();
-  QEventLoop loop;
-  while (main.crawlrunning() || main.crawl().AnyWorkerRunning()) {
-    loop.processEvents(QEventLoop::WaitForMoreEvents, 100);
-  }
+  session->RunUntil([&] { return !main.crawlrunning() && !main.crawl().AnyWorkerRunning(); });
 
   for (const PageListRow& row : main.urllistview().Rows()) {
     std::printf("%s\t%s\n", row.Url.c_str(), row.Title.c_str());

@@ -25,18 +25,22 @@ void RecordingOperations::ResumeCrawlWorkers(Tsearchmain&) { calls.push_back("re
 
 void RecordingOperations::querygo(Tsearchmain& main, const std::string& keywords) {
   calls.push_back("querygo " + keywords);
-  if (end_query) SearchOperations::querygo(main, keywords);
+  if (end_query) main.queryended();
 }
 
 void RecordingOperations::terminatequery(Tsearchmain& main) {
   calls.push_back("terminatequery");
-  if (end_query) SearchOperations::terminatequery(main);
+  if (end_query) main.queryended();
 }
 
-void RecordingOperations::opensitedialog(Tsearchmain&, const std::string& path) {
+bool RecordingOperations::opensitedialog(Tsearchmain&, const std::string& path) {
   calls.push_back("opensitedialog " + path);
+  return site_result;
 }
-void RecordingOperations::savesitedialog(Tsearchmain&) { calls.push_back("savesitedialog"); }
+bool RecordingOperations::savesitedialog(Tsearchmain&) {
+  calls.push_back("savesitedialog");
+  return site_result;
+}
 
 void RecordingOperations::ShowGettingStarted(Tsearchmain&, bool showagain) {
   calls.push_back(std::string("ShowGettingStarted ") + (showagain ? "checked" : "unchecked"));

@@ -25,8 +25,11 @@ class RecordingOperations : public SearchOperations {
   bool start_crawl = false;
   // What ShowHelp answers.
   bool help_result = true;
-  // Whether querygo and terminatequery end the query at once (the defaults).
+  // Whether querygo and terminatequery end the query at once, as if every page had
+  // been searched.
   bool end_query = false;
+  // What opensitedialog and savesitedialog answer.
+  bool site_result = false;
   // The controller's `queryactive` and `livequery` when startrecurse was called.
   bool queryactive_at_start = false;
   bool livequery_at_start = false;
@@ -38,8 +41,8 @@ class RecordingOperations : public SearchOperations {
   void ResumeCrawlWorkers(Tsearchmain& main) override;
   void querygo(Tsearchmain& main, const std::string& keywords) override;
   void terminatequery(Tsearchmain& main) override;
-  void opensitedialog(Tsearchmain& main, const std::string& path) override;
-  void savesitedialog(Tsearchmain& main) override;
+  bool opensitedialog(Tsearchmain& main, const std::string& path) override;
+  bool savesitedialog(Tsearchmain& main) override;
   void ShowGettingStarted(Tsearchmain& main, bool showagain) override;
   void ShowWizard(Tsearchmain& main, Wizard wizard) override;
   void ShowSetup(Tsearchmain& main) override;

@@ -1,0 +1,41 @@
+// The headless main window of ferrowyn-cli's commands.
+#include "cli/cli_session.h"
+
+#include <QEventLoop>
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/program_directory.h"
+#include "app/quill_encryption.h"
+
+namespace ferrowyn::cli {
+
+CliSession::CliSession(const std::string& command, CliUserPortOptions port_options)
+    : port_(std::move(port_options)) {
+  try {
+    TQuillEncryption scrambler;
+    scrambler.Key = kSetupScramblerKey;
+    loadregistrydefaults(SettingsStore(), ProgramDirectory(), live_, fields_, scrambler);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli %s: the settings could not be read: %s\n", command.c_str(),
+                 error.what());
+  }
+  if (!scratch_.isValid()) throw std::runtime_error("no private temporary directory");
+  directory_ = scratch_.path().toStdString();
+  // The run's history entries go to a settings file of the private directory: the
+  // user's settings are never written.
+  main_ = std::make_unique<Tsearchmain>(port_, SettingsStore(directory_ + "/settings.ini"),
+                                        directory_, live_, operations_,
+                                        std::vector<std::string>{});
+  main_->state().fields.URL.items = fields_.URL.items;
+  main_->state().fields.querysearch.items = fields_.querysearch.items;
+}
+
+CliSession::~CliSession() = default;
+
+void CliSession::RunUntil(const std::function<bool()>& done) {
+  QEventLoop loop;
+  while (!done()) loop.processEvents(QEventLoop::WaitForMoreEvents, 100);
+}
+
+}  // namespace ferrowyn::cli

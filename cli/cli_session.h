@@ -1,0 +1,51 @@
+// A headless main window for one ferrowyn-cli command: the user's live settings (read,
+// never written back), a private program directory for the scratch stores and the
+// histories, the command's user port and the controller over them.
+#pragma once
+
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/live_settings.h"
+#include "app/search_center.h"
+#include "app/search_operations.h"
+#include "app/settings_operations.h"
+#include "cli/cli_user_port.h"
+
+namespace ferrowyn::cli {
+
+// Main thread only; lives for one command. The controller's "temp" and "data"
+// directories are inside the private directory, so two commands at once, or a command
+// beside the program, never share a scratch store; the directory goes with the session.
+class CliSession {
+ public:
+  // `command` names the command in messages on standard error. A settings store that
+  // cannot be read is reported there and the defaults are used. Throws
+  // std::runtime_error when no private directory can be made.
+  CliSession(const std::string& command, CliUserPortOptions port_options);
+  ~CliSession();
+
+  // The live settings: a command overrides them for its run before starting it.
+  LiveSettings& live() { return live_; }
+  // The URL and keyword histories as read from the user's settings.
+  const SearchFields& fields() const { return fields_; }
+  CliUserPort& port() { return port_; }
+  Tsearchmain& main() { return *main_; }
+  const std::string& directory() const { return directory_; }
+
+  // Serves the event loop until `done` answers true.
+  void RunUntil(const std::function<bool()>& done);
+
+ private:
+  LiveSettings live_;
+  SearchFields fields_;
+  QTemporaryDir scratch_;
+  std::string directory_;
+  CliUserPort port_;
+  SearchOperations operations_;
+  std::unique_ptr<Tsearchmain> main_;
+};
+
+}  // namespace ferrowyn::cli
