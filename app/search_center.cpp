@@ -97,6 +97,7 @@ void Tsearchmain::FormCreate() {
   mailview_ = std::make_unique<QStandardItemModel>(0, 1);
   maillist_ = std::make_unique<MailListModel>();
   MakeCrawlRun();
+  MakeQueryRun();
 }
 
 void Tsearchmain::FormShow() {

@@ -30,6 +30,7 @@
 #include "crawl/page_list_model.h"
 #include "crawl/query_queue.h"
 #include "crawl/site_map_model.h"
+#include "query/query_run.h"
 #include "store/record_store.h"
 
 namespace ferrowyn {
@@ -128,6 +129,7 @@ class Tsearchmain : public QObject {
   // window closed when `closepending`). Called by the run when its last worker has ended.
   void posttransfer();
   CrawlRun& crawl() { return *crawl_; }
+  QueryRun& queries() { return *queryrun_; }
   // The width of a text in the page list's font; the window sets its font's measure.
   // Default: FixedTextWidth.
   void SetTextWidth(TextWidthFunction width) { textwidth_ = std::move(width); }
@@ -220,6 +222,12 @@ class Tsearchmain : public QObject {
   void FormCreate();
   // Makes the crawl run over the clients, stores and models (search_center_crawl.cpp).
   void MakeCrawlRun();
+  // Makes the query slots over the queue and the results list (search_center_query.cpp).
+  void MakeQueryRun();
+  // The preparation pass of a first query on a site: every page of the site store into
+  // the queue and the prepared copy, behind the please-wait window. False when the
+  // window could not be set up (reported); no worker may start then.
+  bool PrepareStoredSite();
   // Enables or disables the search button, "Clear Search", "&Ferrowyn!" and
   // "&Halt Search" together.
   void SetRunControls(bool enabled);
@@ -257,8 +265,12 @@ class Tsearchmain : public QObject {
   std::function<std::optional<std::uint64_t>()> freespace_;
   class CrawlHostAdapter;
   std::unique_ptr<CrawlHost> crawlhost_;  // the run's view of this window
-  // Last: stopped and joined before the clients, stores and models it works on go.
+  // Last: stopped and joined before the clients, stores and models they work on go; the
+  // query workers first, since a dynamic query ends the crawl with it.
   std::unique_ptr<CrawlRun> crawl_;
+  class QueryHostAdapter;
+  std::unique_ptr<QueryHost> queryhost_;
+  std::unique_ptr<QueryRun> queryrun_;
 };
 
 }  // namespace ferrowyn

@@ -78,10 +78,9 @@ class Tsearchmain::CrawlHostAdapter : public CrawlHost {
   }
   int TextWidth(std::string_view text) override { return main_.textwidth_(text); }
   void posttransfer() override { main_.posttransfer(); }
-  void StopQueryWorkers() override {
-    // The query workers of a dynamic query are not part of this program yet; the query
-    // slots stay idle and not running, so there is nobody to tell.
-  }
+  void StopQueryWorkers() override { main_.queries().StopWorkers(); }
+  bool QuerySlotsIdle() const override { return main_.queryrun_->AllIdle(); }
+  void QueryPageAdded() override { main_.queries().PageAdded(); }
   void Changed() override { emit main_.changed(); }
 
  private:
@@ -89,7 +88,9 @@ class Tsearchmain::CrawlHostAdapter : public CrawlHost {
 };
 
 Tsearchmain::~Tsearchmain() {
-  // The run's workers use the clients, stores and models: they end first.
+  // The workers use the clients, stores and models: they end first, the query workers
+  // before the crawl they may end.
+  queryrun_.reset();
   crawl_.reset();
 }
 
@@ -255,6 +256,11 @@ void Tsearchmain::startitup() {
     state_.querywholeword = state_.word;
     state_.querycasesensitive = state_.casesensitive;
     state_.pages = "Live";
+    queryrun_->StartWorkers(live_.querybar, state_.livekeywords,
+                            {state_.any, state_.word, state_.casesensitive}, false);
+  } else {
+    queryrun_->queryidle.fill(true);
+    queryrun_->queryrunning.fill(false);
   }
 }
 
@@ -268,8 +274,7 @@ void Tsearchmain::posttransfer() {
     crawl_->stopall = false;
 
     // 2. Queues; the collected addresses go to the mail miner.
-    queries_.querypending.clear();
-    queries_.querypendingurls.clear();
+    queries_.ClearPending();
     crawl_->urlqueue.clear();
     for (const std::string& address : maillist_->Lines()) {
       mailview_->appendRow(new QStandardItem(QString::fromLatin1(address)));

@@ -208,20 +208,6 @@ TEST_F(SearchPageTest, AQueryStartsWithItsHistoryAndControls) {
   EXPECT_EQ(state().cursor, Cursor::kHourglass);
 }
 
-TEST_F(SearchPageTest, TheDefaultQueryEngineGivesTheControlsBack) {
-  SearchOperations none;
-  Tsearchmain main(port_, store_, programdir_, live_, none, {});
-  main.QDB().SetFileName(programdir_ + "/other.fwt");
-  main.QDB().AddItem("text", "QUERYXXhttp://a/");
-  main.state().siteloaded = true;
-  main.state().fields.querysearch.text = "fox";
-  main.searchbuttonit();
-  EXPECT_EQ(main.state().searchbtn.caption, "Ferrowyn!");
-  EXPECT_TRUE(main.state().clearbtn.enabled);
-  EXPECT_TRUE(main.state().querysearchenabled);
-  EXPECT_FALSE(main.state().queryactive);
-}
-
 TEST_F(SearchPageTest, HaltingStopsTheCrawlOrSaysNothingRuns) {
   port_.ExpectInformation(kNothingToHalt);
   main_->haltsearch();

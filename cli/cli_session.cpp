@@ -2,6 +2,7 @@
 #include "cli/cli_session.h"
 
 #include <QEventLoop>
+#include <QTimer>
 #include <cstdio>
 #include <stdexcept>
 
@@ -34,8 +35,12 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
 CliSession::~CliSession() = default;
 
 void CliSession::RunUntil(const std::function<bool()>& done) {
+  // Sleeps in the event loop until something happens; the tick only makes sure that a
+  // condition which changed without an event of its own is seen soon.
+  QTimer tick;
+  tick.start(50);
   QEventLoop loop;
-  while (!done()) loop.processEvents(QEventLoop::WaitForMoreEvents, 100);
+  while (!done()) loop.processEvents(QEventLoop::WaitForMoreEvents);
 }
 
 }  // namespace ferrowyn::cli

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "app/search_center.h"
+#include "cli/cli_progress.h"
+#include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
 #include "cli/command.h"
 
@@ -16,8 +18,9 @@ namespace {
 constexpr const char* kUsage =
     "  crawl URL [--scope none|domain|server|directory|filter] [--filter TEXT] [--levels N]\n"
     "        [--files N] [--kbytes N] [--slots N] [--query-slots N] [--mail]\n"
-    "        [--login USER:PASS]\n"
-    "      retrieve a site; the outcome on stderr, the page list (URL, tab, title) on stdout;\n"
+    "        [--login USER:PASS] [--keywords TEXT [--all] [--word] [--case]]\n"
+    "      retrieve a site; the outcome on stderr, the page list (URL, tab, title) on stdout,\n"
+    "      or with --keywords the rows of the query run alongside (URL, tab, hits, tab, found);\n"
     "      exit 1 when the start page failed or the store failed";
 
 int Usage(const std::string& why) {
@@ -43,6 +46,8 @@ struct CrawlOptions {
   std::optional<int> levels, files, kbytes, transferslots, queryslots;
   bool mail = false;
   std::optional<LoginAnswer> login;
+  std::optional<std::string> keywords;
+  bool all = false, word = false, matchcase = false;
 };
 
 // Parses the arguments; an error text on failure.
@@ -83,6 +88,14 @@ std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options)
       if (!number(options.queryslots, 1, 4)) return "--query-slots needs a number from 1 to 4";
     } else if (arg == "--mail") {
       options.mail = true;
+    } else if (arg == "--keywords" && has_value) {
+      options.keywords = args[++i];
+    } else if (arg == "--all") {
+      options.all = true;
+    } else if (arg == "--word") {
+      options.word = true;
+    } else if (arg == "--case") {
+      options.matchcase = true;
     } else if (arg == "--login" && has_value) {
       const std::string login = args[++i];
       const size_t colon = login.find(':');
@@ -102,6 +115,8 @@ std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options)
     return "--scope filter needs --filter";
   if (options.filter && options.scope != SearchType::kFilter)
     return "--filter needs --scope filter";
+  if ((options.all || options.word || options.matchcase) && !options.keywords)
+    return "--all, --word and --case need --keywords";
   return std::nullopt;
 }
 
@@ -143,23 +158,39 @@ int RunCrawl(const CommandArgs& args) {
   Override(options, session->live());
   Tsearchmain& main = session->main();
 
-  const bool progress = isatty(STDERR_FILENO) == 1;
-  if (progress) {
-    QObject::connect(&main.slotview(), &QStandardItemModel::dataChanged, [&] {
-      for (int slot = 1; slot <= 4; ++slot) {
-        std::fprintf(stderr, "  Search %d: %s\n", slot, main.slotview().SearchAction(slot).c_str());
-      }
-    });
-  }
+  SearchCenterState& state = main.state();
+  state.fields.URL.text = options.url;
+  state.fields.querysearch.text = options.keywords.value_or("");
+  state.any = !options.all;
+  state.word = options.word;
+  state.casesensitive = options.matchcase;
 
-  main.state().fields.URL.text = options.url;
+  // The progress block is cleared as soon as the clock stops, before the run's message.
+  CrawlProgress progress(main, stderr, options.keywords.has_value());
+  if (isatty(STDERR_FILENO) == 1) progress.Start();
+  bool run_seen = false;
+  QObject::connect(&main, &Tsearchmain::changed, [&] {
+    if (main.crawlrunning()) {
+      run_seen = true;
+    } else if (run_seen) {
+      progress.Stop();
+    }
+  });
   main.SearchBtnClick();
-  session->RunUntil([&] { return !main.crawlrunning() && !main.crawl().AnyWorkerRunning(); });
+  session->RunUntil([&] {
+    return !main.crawlrunning() && !main.crawl().AnyWorkerRunning() &&
+           !main.queries().AnyWorkerRunning();
+  });
+  progress.Stop();
 
-  for (const PageListRow& row : main.urllistview().Rows()) {
-    std::printf("%s\t%s\n", row.Url.c_str(), row.Title.c_str());
+  if (options.keywords) {
+    PrintQueryList(main.querylist(), stdout);
+  } else {
+    for (const PageListRow& row : main.urllistview().Rows()) {
+      std::printf("%s\t%s\n", row.Url.c_str(), row.Title.c_str());
+    }
+    std::fflush(stdout);
   }
-  std::fflush(stdout);
 
   const CrawlRun& run = main.crawl();
   if (!main.state().siteloaded) return kExitFailure;  // the run never started

@@ -71,12 +71,27 @@ TEST_F(CrawlCommandTest, WrongArgumentsAreRefusedBeforeAnythingIsRetrieved) {
        {QStringList{}, QStringList{Url(), "--slots", "5"}, QStringList{Url(), "--scope", "all"},
         QStringList{Url(), "--scope", "filter"}, QStringList{Url(), "--filter", "x"},
         QStringList{Url(), "--login", "nopassword"}, QStringList{Url(), "--levels", "x"},
-        QStringList{Url(), Url()}, QStringList{Url(), "--keywords", "fish"}}) {
+        QStringList{Url(), Url()}, QStringList{Url(), "--word"},
+        QStringList{Url(), "--keywords"}}) {
     const ProcessResult result = Run(args);
     EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
     EXPECT_EQ(result.out, "");
   }
   EXPECT_EQ(server_.ConnectionCount(), 0u);
+}
+
+TEST_F(CrawlCommandTest, KeywordsListTheRowsOfTheQueryRunAlongside) {
+  // Titles are not searched by default: "home" is the link text on a.htm, "title" the text
+  // of b.htm. One slot retrieves the pages in the order they were found.
+  ProcessResult result = Run({Url(), "--slots", "1", "--keywords", "HOME title", "--word"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "Specified site has been retrieved.\n");
+  EXPECT_EQ(result.out,
+            server_.Url("/a.htm") + "\t1\tHOME\n" + server_.Url("/b.htm") + "\t1\ttitle\n");
+
+  result = Run({Url(), "--slots", "1", "--keywords", "HOME title", "--all", "--case"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
 }
 
 TEST_F(CrawlCommandTest, TheFilterScopeAndTheLoginAreUsed) {

@@ -25,7 +25,6 @@ CrawlRun::CrawlRun(CrawlHost& host, CrawlResources resources, QObject* parent)
                                              res_.maillist, res_.queries)) {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     transferidle[slot] = true;
-    queryidle[slot] = true;
     THttpCli& client = host_.httpclient(slot);
     client.OnDocData = [this](THttpCli* sender, const char*, size_t) { DocData(sender); };
     client.OnLocationChange = [this](THttpCli* sender) { LocationChange(sender); };
@@ -80,10 +79,6 @@ void CrawlRun::startitup(int slotcount, const WorkerSettings& settings) {
       transferidle[slot] = true;
     }
   }
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    queryidle[slot] = true;
-    queryrunning[slot] = false;
-  }
 }
 
 void CrawlRun::multithreadit(int slot, const WorkerSettings& settings) {
@@ -98,18 +93,11 @@ void CrawlRun::multithreadit(int slot, const WorkerSettings& settings) {
   res_.megatestsize.start();
 }
 
-void CrawlRun::SetQuerySlot(int slot, bool running, bool idle) {
-  if (slot < 1 || slot > kSlotCount) return;
-  queryrunning[slot] = running;
-  queryidle[slot] = idle;
-  if (idle && !stopall) {
-    bool all = true;
-    for (int s = 1; s <= kSlotCount; ++s) all = all && transferidle[s] && queryidle[s];
-    if (all) {
-      stopall = true;
-      finalterminate();
-    }
+bool CrawlRun::TransfersIdle() const {
+  for (int slot = 1; slot <= kSlotCount; ++slot) {
+    if (!transferidle[slot]) return false;
   }
+  return true;
 }
 
 void CrawlRun::SuspendWorkers() {
@@ -185,9 +173,9 @@ void CrawlRun::TakeNextJob(TParseUrls& W, std::uint64_t& generation) {
 void CrawlRun::UpdateIdle(TParseUrls& W, bool after_page) {
   if (stopall) return;
   transferidle[W.SlotNo] = urlqueue.empty() && (!after_page || W.QueuedCount == 0);
-  for (int slot = 1; slot <= kSlotCount; ++slot) {
-    if (!transferidle[slot] || !queryidle[slot]) return;
-  }
+  // A page stored but not yet taken by a query worker keeps the run going, even while
+  // every query slot still reads idle from its last look at the queue.
+  if (!TransfersIdle() || !host_.QuerySlotsIdle()) return;
   stopall = true;
   finalterminate();
 }
@@ -228,8 +216,10 @@ void CrawlRun::StopForLimit(TParseUrls& W) {
 void CrawlRun::StorePage(TParseUrls& W, const std::string& PageText) {
   const QueryTextSettings settings{W.Settings.WithinTags, W.Settings.WithinTitles,
                                    W.Settings.WithinComments};
-  capture_->StorePage(W.CurrentUrl, W.PageLines, PageText, settings, livequery, W.DbError,
-                      [this, &W] { StopForLimit(W); });
+  const StoreOutcome outcome = capture_->StorePage(W.CurrentUrl, W.PageLines, PageText, settings,
+                                                   livequery, W.DbError,
+                                                   [this, &W] { StopForLimit(W); });
+  if (outcome == StoreOutcome::kStored && livequery) host_.QueryPageAdded();
 }
 
 void CrawlRun::AddPageListRow(TParseUrls& W, const std::string& url, const std::string& title) {

@@ -60,6 +60,11 @@ class CrawlHost {
   virtual void posttransfer() = 0;
   // Tells every running query worker to stop.
   virtual void StopQueryWorkers() = 0;
+  // Every query slot is idle and no stored page waits for the query workers (true when
+  // no query runs with the crawl).
+  virtual bool QuerySlotsIdle() const = 0;
+  // A stored page was handed to the query workers.
+  virtual void QueryPageAdded() = 0;
   // The run's state changed (labels, slot rows); the window re-reads it.
   virtual void Changed() = 0;
 };
@@ -91,8 +96,6 @@ class CrawlRun : public QObject {
   std::array<bool, kSlotCount + 1> transferrunning{};
   std::array<bool, kSlotCount + 1> transferhalted{};
   std::array<bool, kSlotCount + 1> transferidle{};
-  std::array<bool, kSlotCount + 1> queryidle{};
-  std::array<bool, kSlotCount + 1> queryrunning{};
   std::array<int, kSlotCount + 1> toolongcount{};
   std::array<int, kSlotCount + 1> slowcount{};
   std::atomic<bool> stopall{false};
@@ -114,12 +117,11 @@ class CrawlRun : public QObject {
   void ResetForNewRun();
 
   // Starts one worker per used slot (`slotcount`, 1..4), each with `settings`; marks the
-  // others idle. The query slots are all marked idle and not running (the query engine
-  // changes them through SetQuerySlot).
+  // others idle.
   void startitup(int slotcount, const WorkerSettings& settings);
   void multithreadit(int slot, const WorkerSettings& settings);
-  // The query engine reports its slot `slot` idle or busy; makes the end test.
-  void SetQuerySlot(int slot, bool running, bool idle);
+  // Every transfer slot has nothing more to retrieve.
+  bool TransfersIdle() const;
 
   // Holds every worker before its next synchronised call and pauses the two watchdogs
   // (while the close question is shown); ResumeWorkers lets everything go on.

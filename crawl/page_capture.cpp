@@ -68,12 +68,7 @@ StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
     if (StopForLimit) StopForLimit();
     return StoreOutcome::kDatabaseError;
   }
-  if (livequery) {
-    queries_.querypending.push_back(query_text);
-    queries_.querypendingurls.push_back(CurrentUrl);
-    queries_.querytexts.push_back(std::move(query_text));
-    queries_.queryurls.push_back(CurrentUrl);
-  }
+  if (livequery) queries_.AddPage(query_text, CurrentUrl);
   return StoreOutcome::kStored;
 }
 

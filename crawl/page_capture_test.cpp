@@ -139,9 +139,16 @@ TEST_F(PageCaptureTest, StoredPagesAreHandedToTheQueriesWhenLive) {
   livequery_ = true;
   Capture("http://h/1", {"<p>one"});
   Capture("http://h/2", {"two"});
-  EXPECT_EQ(queries_.querypending, (std::deque<std::string>{"  one", " two"}));
+  auto texts = [](const auto& list) {
+    Strings out;
+    for (const QueryPageText& text : list) out.push_back(*text);
+    return out;
+  };
+  EXPECT_EQ(texts(queries_.querypending), (Strings{"  one", " two"}));
   EXPECT_EQ(queries_.querypendingurls, (std::deque<std::string>{"http://h/1", "http://h/2"}));
-  EXPECT_EQ(queries_.querytexts, (Strings{"  one", " two"}));
+  EXPECT_EQ(texts(queries_.querytexts), (Strings{"  one", " two"}));
+  // One text shared by the queue and the prepared copy.
+  EXPECT_EQ(queries_.querypending[0], queries_.querytexts[0]);
   EXPECT_EQ(queries_.queryurls, (Strings{"http://h/1", "http://h/2"}));
 }
 

@@ -1,0 +1,241 @@
+// Query throughput: a query over a prepared site of 10,000 generated pages through the
+// search page, with 1 and 4 query slots, for one keyword and for three keywords in Any
+// and All mode, reported as MB of query text per second; beside `grep -c -F -i` and
+// `rg -c -F -i` over the same texts written as files, in the same run. Also the
+// preparation pass that reads the pages from the site store.
+//
+//   ferrowyn_bench_query [--benchmark_filter=...]
+// FERROWYN_QUERY_BENCH_PAGES sets the number of pages (default 10000).
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/search_center.h"
+#include "app/user_port.h"
+#include "store/site_layout.h"
+
+namespace {
+
+using namespace ferrowyn;
+
+// Answers nothing and shows nothing.
+class SilentPort : public UserPort {
+ public:
+  Answer ShowMessage(const Message& message) override { return message.safe_answer; }
+  std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return {}; }
+  LoginAnswer AskLogin() override { return {}; }
+  FilterAnswer AskFilter() override { return {}; }
+  std::optional<FontRecord> ChooseFont(const FontRecord&) override { return {}; }
+  std::optional<Rgb> ChooseColor(Rgb) override { return {}; }
+  bool PrinterSetup() override { return false; }
+  void ShowPleaseWait(const std::string&, const std::string&, int) override {}
+  void SetPleaseWaitProgress(int) override {}
+  void ClosePleaseWait() override {}
+  bool OpenUrl(const std::string&) override { return false; }
+  void SetClipboardText(const std::string&) override {}
+};
+
+int PageCount() {
+  const char* pages = std::getenv("FERROWYN_QUERY_BENCH_PAGES");
+  return pages != nullptr ? std::max(1, std::atoi(pages)) : 10000;
+}
+
+// English-like text: words from a fixed vocabulary, some capitalised, with punctuation
+// and tag remnants, 3 to 9 KB a page. "harbour" is rare, "ferry" common, "lighthouse"
+// in about one page of ten.
+std::vector<std::string> GeneratePages(int count) {
+  static const char* const kWords[] = {
+      "the",    "of",    "and",     "to",      "in",      "a",        "is",     "that",
+      "for",    "it",    "as",      "was",     "with",    "be",       "by",     "on",
+      "not",    "he",    "this",    "are",     "or",      "his",      "from",   "at",
+      "which",  "but",   "have",    "an",      "had",     "they",     "you",    "were",
+      "their",  "one",   "all",     "we",      "can",     "her",      "has",    "there",
+      "been",   "if",    "more",    "when",    "will",    "would",    "who",    "so",
+      "ferry",  "water", "station", "network", "library", "document", "server", "query",
+      "window", "index", "record",  "page",    "search",  "retrieve", "link",   "site"};
+  std::mt19937 random(20261209);
+  std::vector<std::string> pages;
+  pages.reserve(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) {
+    std::string text;
+    const std::size_t size = 3000 + random() % 6000;
+    while (text.size() < size) {
+      std::string word = kWords[random() % std::size(kWords)];
+      if (random() % 12 == 0) word[0] = static_cast<char>(word[0] - 'a' + 'A');
+      text += ' ';
+      text += word;
+      if (random() % 15 == 0) text += ",";
+      if (random() % 40 == 0) text += " <b>ferry</b>";
+    }
+    if (i % 10 == 0) text += " lighthouse";
+    if (i % 997 == 0) text += " Harbour";
+    pages.push_back(std::move(text));
+  }
+  return pages;
+}
+
+struct Site {
+  QTemporaryDir dir;
+  std::vector<std::string> pages;
+  std::uint64_t bytes = 0;
+  std::string files;  // the pages written one file each, for grep and rg
+};
+
+Site& TheSite() {
+  static Site* site = [] {
+    auto* made = new Site;
+    made->pages = GeneratePages(PageCount());
+    made->files = made->dir.path().toStdString() + "/pages";
+    std::filesystem::create_directories(made->files);
+    for (std::size_t i = 0; i < made->pages.size(); ++i) {
+      made->bytes += made->pages[i].size();
+      std::ofstream(made->files + "/" + std::to_string(i) + ".txt", std::ios::binary)
+          << made->pages[i];
+    }
+    return made;
+  }();
+  return *site;
+}
+
+// A controller whose prepared copy holds the site, as after a crawl with keywords.
+struct Controller {
+  QTemporaryDir dir;
+  SilentPort port;
+  LiveSettings live;
+  SearchOperations ops;
+  std::unique_ptr<Tsearchmain> main;
+
+  explicit Controller(int slotcount) {
+    const std::string programdir = dir.path().toStdString();
+    live.querybar = slotcount;
+    main = std::make_unique<Tsearchmain>(port, SettingsStore(programdir + "/settings.ini"),
+                                         programdir, live, ops, std::vector<std::string>{});
+    TQDB& qdb = main->QDB();
+    qdb.SetFileName(programdir + "/site.fwt");
+    qdb.AddItem("x", "QUERYXXhttp://bench/");  // the search page refuses an empty store
+    const Site& site = TheSite();
+    for (std::size_t i = 0; i < site.pages.size(); ++i) {
+      main->queryqueue().AddPage(site.pages[i], "http://bench/" + std::to_string(i));
+    }
+    main->queryqueue().ClearPending();
+    main->state().siteloaded = true;
+    main->state().queryprepared = true;
+  }
+
+  void Query(const std::string& keywords, bool any) {
+    main->state().fields.querysearch.text = keywords;
+    main->state().any = any;
+    main->executequery();
+    QTimer tick;
+    tick.start(50);
+    QEventLoop loop;
+    while (main->state().queryactive || main->queries().AnyWorkerRunning()) {
+      loop.processEvents(QEventLoop::WaitForMoreEvents);
+    }
+  }
+};
+
+void BM_Query(benchmark::State& state, const std::string& keywords, bool any) {
+  Controller controller(static_cast<int>(state.range(0)));
+  for (auto _ : state) controller.Query(keywords, any);
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TheSite().bytes));
+  state.counters["rows"] = controller.main->querylist().rowCount();
+}
+
+void BM_Tool(benchmark::State& state, const std::string& command) {
+  const std::string line = command + " " + TheSite().files + " > /dev/null 2>&1";
+  for (auto _ : state) {
+    if (std::system(line.c_str()) == -1) state.SkipWithError("the tool could not be started");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TheSite().bytes));
+}
+
+// The preparation pass over a site store of the same pages (a smaller site: storing it
+// takes longer than reading it).
+void BM_PreparationPass(benchmark::State& state) {
+  Controller controller(1);
+  TQDB& qdb = controller.main->QDB();
+  const Site& site = TheSite();
+  const std::size_t pages = std::min<std::size_t>(site.pages.size(), 2000);
+  std::uint64_t bytes = 0;
+  for (std::size_t i = 0; i < pages; ++i) {
+    const std::string url = "http://bench/" + std::to_string(i);
+    qdb.AddItem("<p>display\r\n", DisplayKey(url));
+    qdb.AddItem(site.pages[i] + "\r\n", QueryKey(url));
+    bytes += site.pages[i].size();
+  }
+  qdb.Commit();
+  for (auto _ : state) {
+    controller.main->state().queryprepared = false;
+    controller.Query("harbour", true);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+
+void Register() {
+  const struct {
+    const char* name;
+    std::string keywords;
+    bool any;
+  } queries[] = {{"one_keyword", "lighthouse", true},
+                 {"three_any", "lighthouse harbour ferry", true},
+                 {"three_all", "ferry lighthouse harbour", false}};
+  for (const auto& query : queries) {
+    benchmark::RegisterBenchmark(
+        (std::string("BM_Query/") + query.name).c_str(),
+        [keywords = query.keywords, any = query.any](benchmark::State& state) {
+          BM_Query(state, keywords, any);
+        })
+        ->Arg(1)
+        ->Arg(4)
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(2);
+  }
+  const struct {
+    const char* name;
+    const char* command;
+  } tools[] = {
+      {"grep_one", "grep -r -c -F -i lighthouse"},
+      {"grep_three", "grep -r -c -F -i -e lighthouse -e harbour -e ferry"},
+      {"rg_one", "rg -c -F -i lighthouse"},
+      {"rg_one_single_thread", "rg -j1 -c -F -i lighthouse"},
+      {"rg_three", "rg -c -F -i -e lighthouse -e harbour -e ferry"},
+  };
+  for (const auto& tool : tools) {
+    benchmark::RegisterBenchmark((std::string("BM_Tool/") + tool.name).c_str(),
+                                 [command = std::string(tool.command)](benchmark::State& state) {
+                                   BM_Tool(state, command);
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseRealTime()
+        ->MinTime(2);
+  }
+  benchmark::RegisterBenchmark("BM_PreparationPass", BM_PreparationPass)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Register();
+  // Written before any timing starts, so that the first benchmark does not pay for it.
+  TheSite();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,203 @@
+// The query slots on the GUI thread: starting the workers, the pages they take, the rows
+// and hits they add, the end test and the end of the workers.
+#include "query/query_run.h"
+
+#include <QCoreApplication>
+#include <QThread>
+#include <algorithm>
+#include <charconv>
+
+#include "crawl/crawl_limits.h"
+#include "query/keyword_parsing.h"
+#include "query/query_worker.h"
+
+namespace ferrowyn {
+
+namespace {
+
+constexpr char kInactive[] = "Inactive";
+constexpr char kQuerying[] = "Querying ";
+
+// Adds `amount` to a statistics label; a label that does not hold a whole number (or
+// would overflow) starts again at "1".
+void AddToLabel(std::string& label, std::int64_t amount) {
+  std::int64_t value = 0;
+  const char* begin = label.data();
+  const char* end = begin + label.size();
+  if (begin != end && *begin == '+') ++begin;
+  const auto [rest, error] = std::from_chars(begin, end, value);
+  if (label.empty() || error != std::errc() || rest != end ||
+      __builtin_add_overflow(value, amount, &value)) {
+    label = "1";
+    return;
+  }
+  label = std::to_string(value);
+}
+
+}  // namespace
+
+QueryRun::QueryRun(QueryHost& host, QueryQueue& queue, QStandardItemModel& querylist,
+                   QObject* parent)
+    : QObject(parent), host_(host), queue_(queue), querylist_(querylist) {
+  queryidle.fill(true);
+}
+
+QueryRun::~QueryRun() { StopAndJoin(); }
+
+void QueryRun::StopAndJoin() {
+  destroying_ = true;
+  if (!AnyWorkerRunning()) return;
+  host_.stopall() = true;
+  for (TSimulGo* worker : alive_) {
+    worker->Stopping = true;
+    worker->requestInterruption();
+  }
+  Wake();
+  // The workers may be inside a synchronised call onto this thread: keep serving them
+  // until every thread has ended and been reported.
+  while (AnyWorkerRunning()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QThread::msleep(1);
+  }
+}
+
+void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOptions options,
+                            bool Standalone) {
+  const int used = std::clamp(slotcount, 1, kQuerySlotCount);
+  for (int slot = 1; slot <= kQuerySlotCount; ++slot) {
+    if (slot > used) {
+      queryrunning[slot] = false;
+      queryidle[slot] = true;
+      continue;
+    }
+    queryrunning[slot] = true;
+    auto* worker = new TSimulGo(*this, slot, keywords, parsekeywords(keywords), options, Standalone);
+    queryworker[slot] = worker;
+    alive_.push_back(worker);
+    connect(worker, &QThread::finished, this, [this, worker] { querythreadterminated(worker); });
+    queryidle[slot] = false;
+    worker->start(QThread::IdlePriority);
+  }
+}
+
+void QueryRun::StopWorkers() {
+  for (int slot = 1; slot <= kQuerySlotCount; ++slot) {
+    if (!queryrunning[slot] || queryworker[slot] == nullptr) continue;
+    queryworker[slot]->Stopping = true;
+    queryworker[slot]->requestInterruption();
+  }
+  Wake();
+}
+
+void QueryRun::querythreadterminated(TSimulGo* worker) {
+  const int slot = worker->SlotNo;
+  // `finished` is sent just before the thread ends; wait for that before freeing it.
+  worker->wait();
+  if (queryworker[slot] == worker) {
+    queryworker[slot] = nullptr;
+    queryrunning[slot] = false;
+    if (!destroying_) {
+      try {
+        host_.SetQueryAction(slot, kInactive);
+      } catch (...) {
+      }
+    }
+  }
+  alive_.erase(std::find(alive_.begin(), alive_.end(), worker));
+  delete worker;
+  if (!destroying_) host_.Changed();
+}
+
+bool QueryRun::AllIdle() const {
+  return queue_.querypending.empty() &&
+         std::all_of(queryidle.begin() + 1, queryidle.end(), [](bool idle) { return idle; });
+}
+
+void QueryRun::TakeNextPage(TSimulGo& W, std::uint64_t& generation) {
+  {
+    std::lock_guard lock(wake_mutex_);
+    generation = wake_generation_;
+  }
+  if (host_.stopall()) {
+    W.Stopping = true;
+    return;
+  }
+  queryidle[W.SlotNo] = false;
+  W.PageText.reset();
+  W.PageUrl.clear();
+  if (queue_.querypending.empty()) {
+    CheckQueryDone(W);
+    return;
+  }
+  W.PageText = std::move(queue_.querypending.front());
+  W.PageUrl = std::move(queue_.querypendingurls.front());
+  queue_.querypending.pop_front();
+  queue_.querypendingurls.pop_front();
+  W.StatusText = kQuerying + W.PageUrl;
+  ShowSlotStatus(W);
+}
+
+void QueryRun::ShowSlotStatus(TSimulGo& W) {
+  if (W.Stopping) return;
+  try {
+    host_.SetQueryAction(W.SlotNo, FitSlotStatus(W.StatusText, [this](std::string_view text) {
+                           return host_.TextWidth(text);
+                         }));
+  } catch (...) {
+  }
+}
+
+void QueryRun::CountPage(TSimulGo& W) {
+  if (W.Stopping) return;
+  AddToLabel(host_.pagesavl(), 1);
+  host_.Changed();
+}
+
+void QueryRun::AddResultRow(TSimulGo& W) {
+  if (W.Stopping) return;
+  try {
+    querylist_.appendRow({new QStandardItem(QString::fromLatin1(W.PageUrl)),
+                          new QStandardItem(QString::fromLatin1(W.HitsText)),
+                          new QStandardItem(QString::fromLatin1(W.FoundText))});
+  } catch (...) {
+  }
+}
+
+void QueryRun::AddHits(TSimulGo& W) {
+  if (W.Stopping) return;
+  AddToLabel(host_.hits(), W.PageHits);
+  host_.Changed();
+}
+
+void QueryRun::CheckQueryDone(TSimulGo& W) {
+  if (host_.stopall()) return;
+  queryidle[W.SlotNo] = queue_.querypending.empty();
+  const bool all_idle =
+      std::all_of(queryidle.begin() + 1, queryidle.end(), [](bool idle) { return idle; });
+  if (W.Standalone) {
+    if (all_idle) {
+      host_.stopall() = true;
+      host_.terminatequery();
+    }
+  } else if (all_idle && host_.TransfersIdle()) {
+    host_.stopall() = true;
+    host_.finalterminate();
+  }
+}
+
+void QueryRun::WaitForPage(std::uint64_t generation, const std::atomic<bool>& Stopping) {
+  std::unique_lock lock(wake_mutex_);
+  wake_.wait(lock, [&] {
+    return wake_generation_ != generation || Stopping || host_.stopall().load();
+  });
+}
+
+void QueryRun::Wake() {
+  {
+    std::lock_guard lock(wake_mutex_);
+    ++wake_generation_;
+  }
+  wake_.notify_all();
+}
+
+}  // namespace ferrowyn

@@ -1,0 +1,115 @@
+// QueryRun: the query slots of the main window. It starts one query worker per used slot,
+// serves their synchronised calls (taking pages, counting them, listing matches, adding
+// hits, showing the slot rows), makes the end test of a query and stops the workers.
+// The same workers serve a query over a stored site and one alongside a crawl.
+#pragma once
+
+#include <QObject>
+#include <QStandardItemModel>
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "crawl/query_queue.h"
+#include "query/page_matching.h"
+
+namespace ferrowyn {
+
+class TSimulGo;
+
+inline constexpr int kQuerySlotCount = 4;
+
+// What the query slots need from the main window besides the queue and the results list.
+// Implemented by the main window's controller; every call comes on the GUI thread.
+class QueryHost {
+ public:
+  virtual ~QueryHost() = default;
+  // The main window's stop flag, shared with the crawl run.
+  virtual std::atomic<bool>& stopall() = 0;
+  // The statistics labels "Pages Searched" and "Number of Hits", as shown.
+  virtual std::string& pagesavl() = 0;
+  virtual std::string& hits() = 0;
+  // The Action text of the slot view's row "  Query <slot>:".
+  virtual void SetQueryAction(int slot, const std::string& text) = 0;
+  // The width of a text in the page list's font, in pixels.
+  virtual int TextWidth(std::string_view text) = 0;
+  // Every transfer slot has nothing more to retrieve.
+  virtual bool TransfersIdle() const = 0;
+  // The end of a query over a stored site / of a crawl with its query.
+  virtual void terminatequery() = 0;
+  virtual void finalterminate() = 0;
+  // The run's state changed (labels, rows); the window re-reads it.
+  virtual void Changed() = 0;
+};
+
+// The results list's columns.
+enum QueryListColumn { kResultUrl = 0, kResultHits = 1, kResultFound = 2 };
+
+// Owned by the main window's controller; lives as long as it. GUI thread only, apart
+// from the worker-side calls named as such. Destroying it while workers run stops them
+// and waits for their threads.
+class QueryRun : public QObject {
+  Q_OBJECT
+
+ public:
+  QueryRun(QueryHost& host, QueryQueue& queue, QStandardItemModel& querylist,
+           QObject* parent = nullptr);
+  ~QueryRun() override;
+
+  std::array<TSimulGo*, kQuerySlotCount + 1> queryworker{};  // [1..4]
+  std::array<bool, kQuerySlotCount + 1> queryrunning{};
+  // The slot's worker found the queue empty at its last look; true without a worker.
+  std::array<bool, kQuerySlotCount + 1> queryidle{};
+
+  // Starts a worker in slots 1..`slotcount` (clamped to 1..4), each with its own
+  // keyword list parsed from `keywords`; the other slots are idle and not running.
+  void StartWorkers(int slotcount, const std::string& keywords, MatchOptions options,
+                    bool Standalone);
+  // Tells every running worker to stop (`Stopping`, and the thread's interruption).
+  void StopWorkers();
+  // A worker's thread has ended: its row shows "Inactive" and its slot is free.
+  void querythreadterminated(TSimulGo* worker);
+  // A worker thread has not ended yet (also one of an earlier query that was told to
+  // stop and is still finishing).
+  bool AnyWorkerRunning() const { return !alive_.empty(); }
+  // Every query slot is idle and no page waits: the crawl's end test may end the query.
+  bool AllIdle() const;
+  // A page was appended to the queue: a worker waiting for one goes on.
+  void PageAdded() { Wake(); }
+
+  // --- The worker's operations, each run on the GUI thread inside a synchronised call.
+  // `generation` receives the wake-up count for WaitForPage.
+  void TakeNextPage(TSimulGo& W, std::uint64_t& generation);
+  void ShowSlotStatus(TSimulGo& W);
+  void CountPage(TSimulGo& W);
+  void AddResultRow(TSimulGo& W);
+  void AddHits(TSimulGo& W);
+  void CheckQueryDone(TSimulGo& W);
+
+  // Worker thread: blocks until a page may have been added (a wake-up after
+  // `generation`), the worker is told to stop, or the query ends.
+  void WaitForPage(std::uint64_t generation, const std::atomic<bool>& Stopping);
+
+  QueryQueue& queue() { return queue_; }
+
+ private:
+  void Wake();
+  void StopAndJoin();
+
+  QueryHost& host_;
+  QueryQueue& queue_;
+  QStandardItemModel& querylist_;
+  std::vector<TSimulGo*> alive_;  // every worker whose end has not been reported
+
+  std::mutex wake_mutex_;
+  std::condition_variable wake_;
+  std::uint64_t wake_generation_ = 0;  // guarded by wake_mutex_
+  bool destroying_ = false;
+};
+
+}  // namespace ferrowyn

@@ -1,0 +1,87 @@
+// The query worker's loop: take a page, match it, list it; every touch of shared state is
+// a synchronised call onto the GUI thread.
+#include "query/query_worker.h"
+
+#include <QMetaObject>
+
+#include "query/query_run.h"
+
+namespace ferrowyn {
+
+namespace {
+constexpr char kInactive[] = "Inactive";
+}  // namespace
+
+TSimulGo::TSimulGo(QueryRun& run, int slot, std::string keywords, std::vector<std::string> list,
+                   MatchOptions options, bool standalone)
+    : SlotNo(slot),
+      KeywordText(std::move(keywords)),
+      KeywordList(std::move(list)),
+      MatchAny(options.MatchAny),
+      WholeWord(options.WholeWord),
+      MatchCase(options.MatchCase),
+      Standalone(standalone),
+      run_(run),
+      matcher_(KeywordList, options) {}
+
+void TSimulGo::Sync(const std::function<void()>& step) {
+  std::exception_ptr failure;
+  QMetaObject::invokeMethod(
+      &run_,
+      [&] {
+        try {
+          step();
+        } catch (...) {
+          failure = std::current_exception();
+        }
+      },
+      Qt::BlockingQueuedConnection);
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TSimulGo::run() {
+  std::uint64_t generation = 0;
+  while (!Stopping && !isInterruptionRequested()) {
+    try {
+      Busy = true;
+      // Taking a page and counting it as searched are one visit to the GUI thread.
+      Sync([&] {
+        run_.TakeNextPage(*this, generation);
+        if (!Stopping && !PageUrl.empty()) run_.CountPage(*this);
+      });
+      if (Stopping) break;
+      if (PageUrl.empty()) {
+        // The queue was empty and the end test has been made: rather than asking again
+        // at once, sleep until a page arrives or the query ends.
+        Busy = false;
+        run_.WaitForPage(generation, Stopping);
+        continue;
+      }
+      const bool listed = MatchPage();
+      Sync([&] {
+        if (listed) {
+          run_.AddResultRow(*this);
+          run_.AddHits(*this);
+        }
+        StatusText = kInactive;
+        run_.ShowSlotStatus(*this);
+        run_.CheckQueryDone(*this);
+      });
+      PageText.reset();
+      Busy = false;
+    } catch (...) {
+      // A failure abandons this page only.
+    }
+  }
+}
+
+bool TSimulGo::MatchPage() {
+  const PageMatch match = matcher_.MatchPage(*PageText, Stopping);
+  if (!match.Matches) return false;
+  PageHits = match.Hits;
+  HitsText = std::to_string(match.Hits);
+  FoundText = match.FoundText;
+  return true;
+}
+
+}  // namespace ferrowyn

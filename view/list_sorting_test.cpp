@@ -1,0 +1,57 @@
+// The results list sorted by each column header.
+#include "view/list_sorting.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ferrowyn {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class ListSortingTest : public ::testing::Test {
+ protected:
+  void Add(const char* url, const char* hits, const char* found) {
+    list_.appendRow({new QStandardItem(url), new QStandardItem(hits), new QStandardItem(found)});
+  }
+  Strings Urls() const {
+    Strings urls;
+    for (int row = 0; row < list_.rowCount(); ++row) {
+      urls.push_back(list_.item(row, 0)->text().toStdString() + "|" +
+                     list_.item(row, 1)->text().toStdString() + "|" +
+                     list_.item(row, 2)->text().toStdString());
+    }
+    return urls;
+  }
+  QStandardItemModel list_{0, 3};
+};
+
+TEST_F(ListSortingTest, EachColumnSortsAscendingWithHitsHighestFirst) {
+  Add("http://b/", "9", "fox");
+  Add("http://A/", "12", "Cat | fox");
+  Add("http://a/", "x", "All");
+  Add("http://c/", "3", "cat");
+  Add("http://C/", "9", "All");
+
+  SortQueryList(list_, 1);
+  // Numbers highest first, equal ones in their order, a row without a number last.
+  EXPECT_EQ(Urls(), (Strings{"http://A/|12|Cat | fox", "http://b/|9|fox", "http://C/|9|All",
+                             "http://c/|3|cat", "http://a/|x|All"}));
+
+  SortQueryList(list_, 0);
+  // ASCII letter case is ignored; rows that compare equal keep their order.
+  EXPECT_EQ(Urls(), (Strings{"http://A/|12|Cat | fox", "http://a/|x|All", "http://b/|9|fox",
+                             "http://C/|9|All", "http://c/|3|cat"}));
+
+  SortQueryList(list_, 2);
+  EXPECT_EQ(Urls(), (Strings{"http://a/|x|All", "http://C/|9|All", "http://c/|3|cat",
+                             "http://A/|12|Cat | fox", "http://b/|9|fox"}));
+  // A second click sorts the same way again rather than reversing.
+  SortQueryList(list_, 2);
+  EXPECT_EQ(Urls().front(), "http://a/|x|All");
+}
+
+}  // namespace
+}  // namespace ferrowyn
