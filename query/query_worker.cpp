@@ -41,11 +41,20 @@ void TSimulGo::Sync(const std::function<void()>& step) {
 
 void TSimulGo::run() {
   std::uint64_t generation = 0;
+  // A matched page whose row, hits, slot row and end test are still to come. They go to
+  // the GUI thread in one visit with the taking of the next page, which is what the
+  // worker does next anyway: one round trip per page instead of two.
+  bool finishing = false;
+  bool listed = false;
   while (!Stopping && !isInterruptionRequested()) {
     try {
       Busy = true;
-      // Taking a page and counting it as searched are one visit to the GUI thread.
       Sync([&] {
+        if (finishing) {
+          finishing = false;
+          FinishPage(listed);
+          if (Stopping) return;
+        }
         run_.TakeNextPage(*this, generation);
         if (!Stopping && !PageUrl.empty()) run_.CountPage(*this);
       });
@@ -57,22 +66,27 @@ void TSimulGo::run() {
         run_.WaitForPage(generation, Stopping);
         continue;
       }
-      const bool listed = MatchPage();
-      Sync([&] {
-        if (listed) {
-          run_.AddResultRow(*this);
-          run_.AddHits(*this);
-        }
-        StatusText = kInactive;
-        run_.ShowSlotStatus(*this);
-        run_.CheckQueryDone(*this);
-      });
+      listed = MatchPage();
       PageText.reset();
-      Busy = false;
+      finishing = true;
     } catch (...) {
       // A failure abandons this page only.
+      finishing = false;
+      PageText.reset();
+      PageUrl.clear();
     }
   }
+}
+
+void TSimulGo::FinishPage(bool listed) {
+  if (listed) {
+    run_.AddResultRow(*this);
+    run_.AddHits(*this);
+  }
+  StatusText = kInactive;
+  run_.ShowSlotStatus(*this);
+  run_.CheckQueryDone(*this);
+  Busy = false;
 }
 
 bool TSimulGo::MatchPage() {

@@ -61,6 +61,9 @@ class TSimulGo : public QThread {
   void Sync(const std::function<void()>& step);
   // Matches PageText; true when the page is to be listed.
   bool MatchPage();
+  // GUI thread, inside a synchronised call: the end of a page (its row and hits when
+  // `listed`, the slot row back to "Inactive", the end test).
+  void FinishPage(bool listed);
 
   QueryRun& run_;
   PageMatcher matcher_;
