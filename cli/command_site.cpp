@@ -1,0 +1,106 @@
+// "ferrowyn-cli site": a site file opened as the program opens it, and one of its lists on
+// standard output: the page list, the site map or the mail addresses.
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/search_center.h"
+#include "cli/cli_session.h"
+#include "cli/cli_site_file.h"
+#include "cli/command.h"
+
+namespace ferrowyn::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "  site FILE [pages|map|mail]   open the site file FILE as the program does (the load\n"
+    "                               message on standard error) and print its page list\n"
+    "                               (URL, tab, title; the default), its site map (a tab per\n"
+    "                               level of depth, then the URL) or its mail addresses;\n"
+    "                               the file is left unchanged; exit 1 when it does not load";
+
+enum class Listing { kPages, kMap, kMail };
+
+int Usage(const std::string& why) {
+  std::fprintf(stderr, "ferrowyn-cli site: %s\nusage:\n%s\n", why.c_str(), kUsage);
+  return kExitUsage;
+}
+
+void PrintPages(Tsearchmain& main) {
+  for (const PageListRow& row : main.urllistview().Rows()) {
+    std::printf("%s\t%s\n", row.Url.c_str(), row.Title.c_str());
+  }
+}
+
+void PrintMap(Tsearchmain& main) {
+  const SiteMapModel& map = main.mainview();
+  // Depth first without recursion; each frame is a node's children and the next to print.
+  std::vector<std::pair<std::vector<SiteMapNode>, std::size_t>> stack;
+  stack.emplace_back(map.Children(kNoNode), 0);
+  while (!stack.empty()) {
+    auto& [nodes, next] = stack.back();
+    if (next == nodes.size()) {
+      stack.pop_back();
+      continue;
+    }
+    const SiteMapNode node = nodes[next++];
+    const std::string indent(stack.size() - 1, '\t');
+    std::printf("%s%s\n", indent.c_str(), map.Text(node).c_str());
+    std::vector<SiteMapNode> children = map.Children(node);
+    if (!children.empty()) stack.emplace_back(std::move(children), 0);
+  }
+}
+
+void PrintMail(Tsearchmain& main) {
+  const QStandardItemModel& mail = main.mailview();
+  for (int row = 0; row < mail.rowCount(); ++row) {
+    const QStandardItem* item = mail.item(row);
+    std::printf("%s\n", item ? item->text().toLatin1().constData() : "");
+  }
+}
+
+int RunSite(const CommandArgs& args) {
+  if (args.empty() || args.size() > 2) return Usage("a site file and at most one list are needed");
+  Listing listing = Listing::kPages;
+  if (args.size() == 2) {
+    if (args[1] == "pages") {
+      listing = Listing::kPages;
+    } else if (args[1] == "map") {
+      listing = Listing::kMap;
+    } else if (args[1] == "mail") {
+      listing = Listing::kMail;
+    } else {
+      return Usage("unknown list \"" + args[1] + "\"");
+    }
+  }
+  std::optional<CliSession> session;
+  try {
+    session.emplace("site", CliUserPortOptions{});
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli site: %s\n", error.what());
+    return kExitFailure;
+  }
+  const SiteOpenResult result = OpenSiteFile(*session, "site", args[0]);
+  if (result == SiteOpenResult::kNoFile) return kExitFailure;
+  Tsearchmain& main = session->main();
+  switch (listing) {
+    case Listing::kPages:
+      PrintPages(main);
+      break;
+    case Listing::kMap:
+      PrintMap(main);
+      break;
+    case Listing::kMail:
+      PrintMail(main);
+      break;
+  }
+  std::fflush(stdout);
+  return result == SiteOpenResult::kLoaded ? kExitOk : kExitFailure;
+}
+
+const CommandRegistration kRegistration("site", kUsage, RunSite);
+
+}  // namespace
+}  // namespace ferrowyn::cli
