@@ -150,7 +150,8 @@ class Tsearchmain : public QObject {
   // The page list's "&Export to HTML..." (search_center_export.cpp).
   void SaveURLList1Click();
 
-  // --- Query files (search_center_query_files.cpp).
+  // --- Query files (search_center_query_files.cpp). savequery and openquery throw
+  // EQueryFileError when the file cannot be written or read.
   void savequery();
   void openquery();
   void deletequerydialog();

@@ -17,7 +17,6 @@ namespace ferrowyn {
 namespace {
 
 constexpr char kSiteFilter[] = "Ferrowyn! Files (*.fwb)|*.fwb";
-constexpr char kSiteExtension[] = ".fwb";
 constexpr char kCaptionPrefix[] = "Ferrowyn! - ";
 constexpr int kProgressMaximum = 100;
 
@@ -47,19 +46,6 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
-}
-
-// The site file for a chosen name: the first ".fwb" (exact case) leaves the name and
-// ".fwb" goes on its end, so a name typed with or without the extension gives the same
-// file. Only the file name is looked at: a directory whose name holds ".fwb" is where
-// the user asked the file to go, and stays as it is.
-std::string SiteFileName(const std::string& chosen) {
-  const std::filesystem::path path(chosen);
-  std::string name = path.filename().string();
-  const std::size_t at = name.find(kSiteExtension);
-  if (at != std::string::npos) name.erase(at, std::string(kSiteExtension).size());
-  name += kSiteExtension;
-  return (path.parent_path() / name).string();
 }
 
 // The list records are line based: a CR or LF inside a text (a title spread over
@@ -219,7 +205,7 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     request.title = "Open";
     request.filter = kSiteFilter;
     request.initial_directory = live_.datadir;
-    request.default_extension = kSiteExtension;
+    request.default_extension = std::string(kSiteExtension);
     const std::optional<std::string> answer = port_.ChooseFile(request);
     if (!answer) return false;
     chosen = *answer;

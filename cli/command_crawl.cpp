@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
 #include "cli/command.h"
+#include "store/site_layout.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -19,9 +21,12 @@ constexpr const char* kUsage =
     "  crawl URL [--scope none|domain|server|directory|filter] [--filter TEXT] [--levels N]\n"
     "        [--files N] [--kbytes N] [--slots N] [--query-slots N] [--mail]\n"
     "        [--login USER:PASS] [--keywords TEXT [--all] [--word] [--case]]\n"
+    "        [--save FILE [--overwrite]]\n"
     "      retrieve a site; the outcome on stderr, the page list (URL, tab, title) on stdout,\n"
     "      or with --keywords the rows of the query run alongside (URL, tab, hits, tab, found);\n"
-    "      exit 1 when the start page failed or the store failed";
+    "      --save keeps the site as a site file (\".fwb\" added as the save dialog adds it; an\n"
+    "      existing file is replaced only with --overwrite);\n"
+    "      exit 1 when the start page failed, the store failed or the site was not saved";
 
 int Usage(const std::string& why) {
   std::fprintf(stderr, "ferrowyn-cli crawl: %s\nusage:\n%s\n", why.c_str(), kUsage);
@@ -48,6 +53,8 @@ struct CrawlOptions {
   std::optional<LoginAnswer> login;
   std::optional<std::string> keywords;
   bool all = false, word = false, matchcase = false;
+  std::optional<std::string> save;
+  bool overwrite = false;
 };
 
 // Parses the arguments; an error text on failure.
@@ -88,6 +95,10 @@ std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options)
       if (!number(options.queryslots, 1, 4)) return "--query-slots needs a number from 1 to 4";
     } else if (arg == "--mail") {
       options.mail = true;
+    } else if (arg == "--save" && has_value) {
+      options.save = args[++i];
+    } else if (arg == "--overwrite") {
+      options.overwrite = true;
     } else if (arg == "--keywords" && has_value) {
       options.keywords = args[++i];
     } else if (arg == "--all") {
@@ -117,6 +128,7 @@ std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options)
     return "--filter needs --scope filter";
   if ((options.all || options.word || options.matchcase) && !options.keywords)
     return "--all, --word and --case need --keywords";
+  if (options.overwrite && !options.save) return "--overwrite needs --save";
   return std::nullopt;
 }
 
@@ -145,9 +157,16 @@ int RunCrawl(const CommandArgs& args) {
   CrawlOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
 
+  if (options.save && !options.overwrite && std::filesystem::exists(SiteFileName(*options.save))) {
+    std::fprintf(stderr, "ferrowyn-cli crawl: \"%s\" exists; --overwrite replaces it\n",
+                 SiteFileName(*options.save).c_str());
+    return kExitFailure;
+  }
   CliUserPortOptions port_options;
   port_options.login = options.login;
   port_options.filter = options.filter;
+  port_options.file = options.save;
+  port_options.allow_overwrite = options.overwrite;
   std::optional<CliSession> session;
   try {
     session.emplace("crawl", port_options);
@@ -196,6 +215,7 @@ int RunCrawl(const CommandArgs& args) {
   if (!main.state().siteloaded) return kExitFailure;  // the run never started
   if (run.stoppedbydberror) return kExitFailure;
   if (run.startpagefailed && main.state().numproc == "0") return kExitFailure;
+  if (options.save && !main.savesitedialog()) return kExitFailure;
   return kExitOk;
 }
 

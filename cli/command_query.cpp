@@ -4,10 +4,13 @@
 #include <optional>
 #include <string>
 
+#include "app/query_report.h"
 #include "app/search_center.h"
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
+#include "cli/cli_site_file.h"
 #include "cli/command.h"
+#include "store/query_file.h"
 #include "view/list_sorting.h"
 
 namespace ferrowyn::cli {
@@ -15,9 +18,10 @@ namespace {
 
 constexpr const char* kUsage =
     "  query FILE KEYWORDS [--all] [--word] [--case] [--slots N] [--sort url|hits|found]\n"
+    "        [--report OUT]\n"
     "      query a saved site (the file is not changed); the rows (URL, tab, hits, tab,\n"
     "      keywords found) on stdout in the order they were found, or sorted as the\n"
-    "      results list's column headers sort them";
+    "      results list's column headers sort them; --report also writes the query file";
 
 int Usage(const std::string& why) {
   std::fprintf(stderr, "ferrowyn-cli query: %s\nusage:\n%s\n", why.c_str(), kUsage);
@@ -30,6 +34,7 @@ struct QueryOptions {
   bool all = false, word = false, matchcase = false;
   std::optional<int> queryslots;
   std::optional<int> sort_column;
+  std::optional<std::string> report;
 };
 
 std::optional<std::string> Parse(const CommandArgs& args, QueryOptions& options) {
@@ -59,6 +64,8 @@ std::optional<std::string> Parse(const CommandArgs& args, QueryOptions& options)
       } else {
         return "--sort needs url, hits or found";
       }
+    } else if (arg == "--report" && has_value) {
+      options.report = args[++i];
     } else if (!arg.empty() && arg.front() == '-' && arg != "-") {
       return "unexpected argument \"" + arg + "\"";
     } else if (options.file.empty()) {
@@ -87,7 +94,9 @@ int RunQuery(const CommandArgs& args) {
   }
   if (options.queryslots) session->live().querybar = *options.queryslots;
   Tsearchmain& main = session->main();
-  if (!main.opensitedialog(options.file)) return kExitFailure;
+  if (OpenSiteFile(*session, "query", options.file) != SiteOpenResult::kLoaded) {
+    return kExitFailure;
+  }
 
   SearchCenterState& state = main.state();
   state.fields.querysearch.text = *options.keywords;
@@ -98,10 +107,19 @@ int RunQuery(const CommandArgs& args) {
   main.executequery();
   session->RunUntil([&] { return !state.queryactive && !main.queries().AnyWorkerRunning(); });
 
+  // A query that never started (no keywords, a "|") has been refused with its message.
+  if (state.querykeywords.empty()) return kExitFailure;
   if (options.sort_column) SortQueryList(main.querylist(), *options.sort_column);
   PrintQueryList(main.querylist(), stdout);
-  // A query that never started (no keywords, a "|") has been refused with its message.
-  return state.querykeywords.empty() ? kExitFailure : kExitOk;
+  if (options.report) {
+    try {
+      WriteQueryFile(QueryFileName(*options.report), GatherQueryReport(state, main.querylist()));
+    } catch (const std::exception& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      return kExitFailure;
+    }
+  }
+  return kExitOk;
 }
 
 const CommandRegistration kRegistration("query", kUsage, RunQuery);

@@ -1,6 +1,7 @@
 // "ferrowyn-cli site": a site file opened as the program opens it, and one of its lists on
 // standard output: the page list, the site map or the mail addresses.
 #include <cstdio>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
 #include "cli/command.h"
+#include "mail/mail_list_file.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -19,7 +21,11 @@ constexpr const char* kUsage =
     "                               message on standard error) and print its page list\n"
     "                               (URL, tab, title; the default), its site map (a tab per\n"
     "                               level of depth, then the URL) or its mail addresses;\n"
-    "                               the file is left unchanged; exit 1 when it does not load";
+    "                               the file is left unchanged; exit 1 when it does not load\n"
+    "  site FILE mail [--sort] [--save OUT [--overwrite]]\n"
+    "                               the mail addresses sorted as the mail miner sorts them,\n"
+    "                               and saved as its \"Save As...\" saves them (an existing\n"
+    "                               OUT is replaced only with --overwrite)";
 
 enum class Listing { kPages, kMap, kMail };
 
@@ -62,27 +68,56 @@ void PrintMail(Tsearchmain& main) {
 }
 
 int RunSite(const CommandArgs& args) {
-  if (args.empty() || args.size() > 2) return Usage("a site file and at most one list are needed");
-  Listing listing = Listing::kPages;
-  if (args.size() == 2) {
-    if (args[1] == "pages") {
-      listing = Listing::kPages;
-    } else if (args[1] == "map") {
-      listing = Listing::kMap;
-    } else if (args[1] == "mail") {
-      listing = Listing::kMail;
+  std::vector<std::string> positional;
+  bool sort = false, overwrite = false;
+  std::optional<std::string> save;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--sort") {
+      sort = true;
+    } else if (args[i] == "--overwrite") {
+      overwrite = true;
+    } else if (args[i] == "--save" && i + 1 < args.size()) {
+      save = args[++i];
+    } else if (!args[i].empty() && args[i].front() == '-') {
+      return Usage("unexpected argument \"" + args[i] + "\"");
     } else {
-      return Usage("unknown list \"" + args[1] + "\"");
+      positional.push_back(args[i]);
     }
   }
+  if (positional.empty() || positional.size() > 2) {
+    return Usage("a site file and at most one list are needed");
+  }
+  Listing listing = Listing::kPages;
+  if (positional.size() == 2) {
+    if (positional[1] == "pages") {
+      listing = Listing::kPages;
+    } else if (positional[1] == "map") {
+      listing = Listing::kMap;
+    } else if (positional[1] == "mail") {
+      listing = Listing::kMail;
+    } else {
+      return Usage("unknown list \"" + positional[1] + "\"");
+    }
+  }
+  if ((sort || save) && listing != Listing::kMail) return Usage("--sort and --save need mail");
+  if (overwrite && !save) return Usage("--overwrite needs --save");
+  if (save && !overwrite && std::filesystem::exists(*save)) {
+    std::fprintf(stderr, "ferrowyn-cli site: \"%s\" exists; --overwrite replaces it\n",
+                 save->c_str());
+    return kExitFailure;
+  }
+
+  CliUserPortOptions port_options;
+  port_options.file = save;
+  port_options.allow_overwrite = overwrite;
   std::optional<CliSession> session;
   try {
-    session.emplace("site", CliUserPortOptions{});
+    session.emplace("site", port_options);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "ferrowyn-cli site: %s\n", error.what());
     return kExitFailure;
   }
-  const SiteOpenResult result = OpenSiteFile(*session, "site", args[0]);
+  const SiteOpenResult result = OpenSiteFile(*session, "site", positional[0]);
   if (result == SiteOpenResult::kNoFile) return kExitFailure;
   Tsearchmain& main = session->main();
   switch (listing) {
@@ -93,10 +128,14 @@ int RunSite(const CommandArgs& args) {
       PrintMap(main);
       break;
     case Listing::kMail:
+      if (sort) SortMailList(main.mailview());
       PrintMail(main);
       break;
   }
   std::fflush(stdout);
+  if (save && !MailListFile().SaveAs(main.mailview(), session->port(), session->directory())) {
+    return kExitFailure;
+  }
   return result == SiteOpenResult::kLoaded ? kExitOk : kExitFailure;
 }
 

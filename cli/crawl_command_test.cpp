@@ -94,6 +94,33 @@ TEST_F(CrawlCommandTest, KeywordsListTheRowsOfTheQueryRunAlongside) {
   EXPECT_EQ(result.out, "");
 }
 
+TEST_F(CrawlCommandTest, TheSavedSiteOpensWithItsPagesAndAnswersAQuery) {
+  const std::string site = config_.path().toStdString() + "/home";
+  ProcessResult result = Run({Url(), "--slots", "1", "--save", QString::fromStdString(site)});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err,
+            "Specified site has been retrieved.\nSite \"home.fwb\" has been saved.\n");
+
+  QProcessEnvironment env;
+  env.insert("HOME", config_.path());
+  env.insert("XDG_CONFIG_HOME", config_.path());
+  const QString file = QString::fromStdString(site + ".fwb");
+  ProcessResult opened =
+      ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, {"site", file}, {}, env, 20000);
+  EXPECT_EQ(opened.status, 0);
+  EXPECT_EQ(opened.out, result.out);
+  opened = ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, {"query", file, "title", "--slots", "1"},
+                                         {}, env, 20000);
+  EXPECT_EQ(opened.out, server_.Url("/b.htm") + "\t1\ttitle\n");
+
+  // The file is there now: replaced only when asked to.
+  result = Run({Url(), "--slots", "1", "--save", file});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.out, "");
+  result = Run({Url(), "--slots", "1", "--save", file, "--overwrite"});
+  EXPECT_EQ(result.status, 0);
+}
+
 TEST_F(CrawlCommandTest, TheFilterScopeAndTheLoginAreUsed) {
   const ProcessResult result =
       Run({Url(), "--scope", "filter", "--filter", "A.HTM", "--login", "user:pass"});

@@ -131,12 +131,31 @@ TEST_F(SiteCommandTest, AFileThatIsNotThereIsNotCreatedAndWrongArgumentsAreRefus
   const std::string path = FullSite();
   for (const QStringList& args :
        {QStringList{"site"}, QStringList{"site", Q(path), "links"},
-        QStringList{"site", Q(path), "map", "mail"}, QStringList{"export", Q(path)},
+        QStringList{"site", Q(path), "map", "mail"}, QStringList{"site", Q(path), "--sort"},
+        QStringList{"site", Q(path), "mail", "--overwrite"}, QStringList{"export", Q(path)},
         QStringList{"export", Q(path), "a.htm", "--force"}}) {
     result = Run(args);
     EXPECT_EQ(result.status, 2) << args.join(' ').toStdString();
     EXPECT_EQ(result.out, "");
   }
+}
+
+TEST_F(SiteCommandTest, TheMailListIsSortedAndSavedWithCrLfLines) {
+  const std::string path = FullSite();
+  const std::string out = Dir() + "mail.txt";
+  ProcessResult result = Run({"site", Q(path), "mail", "--sort", "--save", Q(out)});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "ann@site.test\nbob@site.test\nZed@Site.test\n");
+  EXPECT_EQ(result.err, "Site \"shop.fwb\" has been loaded.\nMail addresses saved successfully.\n");
+  EXPECT_EQ(ReadFileBytes(out), "ann@site.test\r\nbob@site.test\r\nZed@Site.test\r\n");
+
+  // An existing file is replaced only when asked to.
+  result = Run({"site", Q(path), "mail", "--save", Q(out)});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(ReadFileBytes(out), "ann@site.test\r\nbob@site.test\r\nZed@Site.test\r\n");
+  result = Run({"site", Q(path), "mail", "--save", Q(out), "--overwrite"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(ReadFileBytes(out), "ann@site.test\r\nZed@Site.test\r\nbob@site.test\r\n");
 }
 
 TEST_F(SiteCommandTest, TheExportIsWrittenWithItsTitlesEscapedAndAnOldFileIsKept) {

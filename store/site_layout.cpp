@@ -142,4 +142,13 @@ int StoredPageCount(int count, bool has_email_record) {
   return has_email_record ? (count - 3) / 2 : count / 2;
 }
 
+std::string SiteFileName(const std::string& chosen) {
+  const std::filesystem::path path(chosen);
+  std::string name = path.filename().string();
+  const std::size_t at = name.find(kSiteExtension);
+  if (at != std::string::npos) name.erase(at, kSiteExtension.size());
+  name += kSiteExtension;
+  return (path.parent_path() / name).string();
+}
+
 }  // namespace ferrowyn

@@ -32,9 +32,16 @@ inline constexpr std::string_view kWebMapKey = "WEBMAP";
 // The single line of a list record whose list was empty.
 inline constexpr std::string_view kPlaceholder = "PLACEHOLDER";
 
+inline constexpr std::string_view kSiteExtension = ".fwb";
 inline constexpr std::string_view kSiteScratchFile = "temp.fwt";
 inline constexpr std::string_view kUrlScratchFile = "url.fwt";
 inline constexpr std::int64_t kUrlStoreCacheSize = 1024;
+
+// The site file for a name chosen in the save dialog: the first ".fwb" (exact case) leaves
+// the file name and ".fwb" goes on its end, so a name typed with or without the extension
+// gives the same file. Only the file name is looked at: a directory whose name holds
+// ".fwb" is where the user asked the file to go, and stays as it is. Pure.
+std::string SiteFileName(const std::string& chosen);
 
 // `key` cut to its first kMaxKeyLength characters.
 std::string CutKey(std::string_view key);

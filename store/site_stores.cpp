@@ -9,6 +9,8 @@ namespace {
 
 void ResetStore(TQDB& store, const std::filesystem::path& file) {
   store.SetFileName("");
+  // A site file opened read-only leaves the flag behind; the scratch file is ours.
+  store.SetReadOnly(false);
   std::error_code ignored;
   std::filesystem::remove(file, ignored);
   store.SetFileName(file.string());

@@ -44,11 +44,14 @@ TEST_F(SiteStoresTest, NewScratchStoresAreEmptyWithTheirBudgets) {
     EXPECT_EQ(saved.Count(), 1);
   }
 
-  // The scratch files of the previous retrieval are not carried over.
+  // The scratch files of the previous retrieval are not carried over, and a site opened
+  // read-only does not make the next retrieval's store refuse its pages.
   site.AddItem("d", DisplayKey("http://host/a.htm"));
   site.AddItem("q", QueryKey("http://host/a.htm"));
   urls.AddItem("", "http://host/a.htm");
+  site.SetReadOnly(true);
   StartNewStores(site, urls, data, 0);
+  EXPECT_FALSE(site.ReadOnly());
   EXPECT_EQ(site.Count(), 0);
   EXPECT_EQ(urls.Count(), 0);
   EXPECT_EQ(site.CacheSize(), 0);
