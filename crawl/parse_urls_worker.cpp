@@ -2,12 +2,11 @@
 // count it; every touch of shared state is a synchronised call onto the GUI thread.
 #include "crawl/parse_urls_worker.h"
 
-#include <QMetaObject>
-
 #include "crawl/crawl_run.h"
 #include "crawl/link_extraction.h"
 #include "crawl/page_assembly.h"
 #include "crawl/page_capture.h"
+#include "crawl/synchronised_call.h"
 
 namespace ferrowyn {
 
@@ -22,18 +21,7 @@ TParseUrls::TParseUrls(CrawlRun& run, int slot, WorkerSettings settings)
 
 void TParseUrls::Sync(const std::function<void()>& step) {
   run_.WaitWhileSuspended();
-  std::exception_ptr failure;
-  QMetaObject::invokeMethod(
-      &run_,
-      [&] {
-        try {
-          step();
-        } catch (...) {
-          failure = std::current_exception();
-        }
-      },
-      Qt::BlockingQueuedConnection);
-  if (failure) std::rethrow_exception(failure);
+  SynchronisedCall(run_, step);
 }
 
 void TParseUrls::ShowSlotStatus(const std::string& text) {

@@ -2,8 +2,7 @@
 // a synchronised call onto the GUI thread.
 #include "query/query_worker.h"
 
-#include <QMetaObject>
-
+#include "crawl/synchronised_call.h"
 #include "query/query_run.h"
 
 namespace ferrowyn {
@@ -25,18 +24,7 @@ TSimulGo::TSimulGo(QueryRun& run, int slot, std::string keywords, std::vector<st
       matcher_(KeywordList, options) {}
 
 void TSimulGo::Sync(const std::function<void()>& step) {
-  std::exception_ptr failure;
-  QMetaObject::invokeMethod(
-      &run_,
-      [&] {
-        try {
-          step();
-        } catch (...) {
-          failure = std::current_exception();
-        }
-      },
-      Qt::BlockingQueuedConnection);
-  if (failure) std::rethrow_exception(failure);
+  SynchronisedCall(run_, step);
 }
 
 void TSimulGo::run() {
