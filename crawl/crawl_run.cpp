@@ -88,7 +88,7 @@ void CrawlRun::multithreadit(int slot, const WorkerSettings& settings) {
   auto* worker = new TParseUrls(*this, slot, settings);
   crawlworker[slot] = worker;
   connect(worker, &QThread::finished, this, [this, worker] { parsethreadterminated(worker); });
-  worker->start(QThread::IdlePriority);
+  worker->start();  // the worker lowers its own priority as it begins
   res_.megatoolong.start();
   res_.megatestsize.start();
 }
@@ -213,12 +213,9 @@ void CrawlRun::StopForLimit(TParseUrls& W) {
   }
 }
 
-void CrawlRun::StorePage(TParseUrls& W, const std::string& PageText) {
-  const QueryTextSettings settings{W.Settings.WithinTags, W.Settings.WithinTitles,
-                                   W.Settings.WithinComments};
-  const StoreOutcome outcome = capture_->StorePage(W.CurrentUrl, W.PageLines, PageText, settings,
-                                                   livequery, W.DbError,
-                                                   [this, &W] { StopForLimit(W); });
+void CrawlRun::StorePage(TParseUrls& W, const std::string& QueryText) {
+  const StoreOutcome outcome = capture_->StorePage(W.CurrentUrl, W.PageLines, QueryText, livequery,
+                                                   W.DbError, [this, &W] { StopForLimit(W); });
   if (outcome == StoreOutcome::kStored && livequery) host_.QueryPageAdded();
 }
 

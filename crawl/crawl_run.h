@@ -147,7 +147,8 @@ class CrawlRun : public QObject {
   void AddPageNode(TParseUrls& W);
   void CheckLimits(TParseUrls& W);
   void StopForLimit(TParseUrls& W);
-  void StorePage(TParseUrls& W, const std::string& PageText);
+  // Stores the worker's page with the query text it made of it.
+  void StorePage(TParseUrls& W, const std::string& QueryText);
   void AddPageListRow(TParseUrls& W, const std::string& url, const std::string& title);
   void AddMailAddress(TParseUrls& W, const std::string& address);
   void QueueLinks(TParseUrls& W, const std::vector<std::string>& Candidates);

@@ -36,10 +36,16 @@ std::string FoldIndexPage(std::string_view candidate) {
   return std::string(kHttp) + std::string(t);
 }
 
+// A name that begins with "index.htm" ("index.html", "INDEX.HTM?x=1"). Not one that only
+// holds it: "sql-createindex.html" or "bookindex.html" are pages of their own, and folding
+// them into the directory would drop them as repeats of its index page.
 bool IsIndexPage(const std::string& file_name) {
-  std::string lower = file_name;
-  for (char& c : lower) c = AsciiLower(c);
-  return lower.find("index.htm") != std::string::npos;
+  constexpr std::string_view kIndex = "index.htm";
+  if (file_name.size() < kIndex.size()) return false;
+  for (std::size_t i = 0; i < kIndex.size(); ++i) {
+    if (AsciiLower(file_name[i]) != kIndex[i]) return false;
+  }
+  return true;
 }
 
 // The name that a directory link may also have been recorded under: the "/"-appended form

@@ -87,6 +87,12 @@ TEST_F(QueueLinksTest, DirectoryAndIndexPageAreOnePage) {
   EXPECT_TRUE(urldb_.KeyExists("http://host/news"));
   EXPECT_FALSE(urldb_.KeyExists("http://host/news/index.html"));
 
+  // A page whose name only holds "index.htm" is a page of its own.
+  Queue({"http://host/news/bookindex.html", "http://host/news/sql-createindex.html"});
+  EXPECT_TRUE(rejected_.empty());
+  EXPECT_TRUE(urldb_.KeyExists("http://host/news/bookindex.html"));
+  EXPECT_TRUE(urldb_.KeyExists("http://host/news/sql-createindex.html"));
+
   // A name with an extension or arguments is not also tested as a directory.
   Queue({"http://host/a/b.htm", "http://host/c?x=1", "http://host/c"});
   EXPECT_TRUE(rejected_.empty());

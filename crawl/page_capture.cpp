@@ -50,16 +50,13 @@ SiteMapNode PageCapture::AddPageNode(SiteMapNode PageNode, std::string_view Curr
 
 StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
                                     const std::vector<std::string>& PageLines,
-                                    std::string_view PageText, const QueryTextSettings& settings,
-                                    bool livequery, bool& DbError,
+                                    const std::string& QueryText, bool livequery, bool& DbError,
                                     const std::function<void()>& StopForLimit) {
   if (PageLines.empty()) return StoreOutcome::kNothing;
-  std::string query_text;
   try {
     const std::string display = JoinRecordLines(PageLines);
-    query_text = MakeQueryText(PageText, settings);
     QDB_.AddItem(display, DisplayKey(CurrentUrl));
-    QDB_.AddItem(query_text + "\r\n", QueryKey(CurrentUrl));
+    QDB_.AddItem(QueryText + "\r\n", QueryKey(CurrentUrl));
     QDB_.Commit();
   } catch (const EQDBIndexError&) {
     return StoreOutcome::kRefused;
@@ -68,7 +65,7 @@ StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
     if (StopForLimit) StopForLimit();
     return StoreOutcome::kDatabaseError;
   }
-  if (livequery) queries_.AddPage(query_text, CurrentUrl);
+  if (livequery) queries_.AddPage(QueryText, CurrentUrl);
   return StoreOutcome::kStored;
 }
 

@@ -71,8 +71,9 @@ class PageCapture {
 
   // Stores a prepared page under `CurrentUrl` (keys cut to 255 characters): the display
   // record (`PageLines`, each line followed by CR LF: one line after PreparePage), then
-  // the query record (MakeQueryText of `PageText` with `settings`, followed by CR LF),
-  // then Commit. A refusal (EQDBIndexError) skips the rest: no query record when the
+  // the query record (`QueryText`, followed by CR LF), then Commit. The worker makes the
+  // query text (MakeQueryText) on its own thread before the call, so that the GUI thread,
+  // which all workers share, only stores it. A refusal (EQDBIndexError) skips the rest: no query record when the
   // display record was refused, no commit, no hand-over. Any other store failure sets
   // `DbError` and calls `StopForLimit` (the worker's, here on the GUI thread). On success
   // and when `livequery` is set, the query text and `CurrentUrl` are appended to the
@@ -81,8 +82,8 @@ class PageCapture {
   // pair of a stored page always matches, so a saved site never holds a page that no query
   // can find.
   StoreOutcome StorePage(const std::string& CurrentUrl, const std::vector<std::string>& PageLines,
-                         std::string_view PageText, const QueryTextSettings& settings,
-                         bool livequery, bool& DbError, const std::function<void()>& StopForLimit);
+                         const std::string& QueryText, bool livequery, bool& DbError,
+                         const std::function<void()>& StopForLimit);
 
   // Adds the page list row (`CurrentUrl`, `PageTitle`) unless `CurrentUrl` is empty, a row
   // has it as caption (letter case ignored), or `Stopping` is set. The worker's

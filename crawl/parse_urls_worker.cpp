@@ -6,7 +6,9 @@
 #include "crawl/link_extraction.h"
 #include "crawl/page_assembly.h"
 #include "crawl/page_capture.h"
+#include "crawl/query_text.h"
 #include "crawl/synchronised_call.h"
+#include "crawl/worker_priority.h"
 
 namespace ferrowyn {
 
@@ -32,6 +34,7 @@ void TParseUrls::ShowSlotStatus(const std::string& text) {
 }
 
 void TParseUrls::run() {
+  LowerWorkerPriority();
   while (!Stopping) {
     try {
       if (!Pass()) break;
@@ -77,7 +80,12 @@ bool TParseUrls::Pass() {
     return MayContinue;
   };
   steps.StopForLimit = [&] { Sync([&] { run_.StopForLimit(*this); }); };
-  steps.StorePage = [&] { Sync([&] { run_.StorePage(*this, page.PageText); }); };
+  steps.StorePage = [&] {
+    // Made here rather than in the call: the GUI thread serves every worker.
+    const std::string query_text = MakeQueryText(
+        page.PageText, {Settings.WithinTags, Settings.WithinTitles, Settings.WithinComments});
+    Sync([&] { run_.StorePage(*this, query_text); });
+  };
   if (!PreparePage(PageLines, page, steps)) return true;
 
   ShowSlotStatus(kProcessingNewPages);

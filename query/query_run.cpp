@@ -76,7 +76,7 @@ void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOpt
     alive_.push_back(worker);
     connect(worker, &QThread::finished, this, [this, worker] { querythreadterminated(worker); });
     queryidle[slot] = false;
-    worker->start(QThread::IdlePriority);
+    worker->start();  // the worker lowers its own priority as it begins
   }
 }
 

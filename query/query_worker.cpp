@@ -3,6 +3,7 @@
 #include "query/query_worker.h"
 
 #include "crawl/synchronised_call.h"
+#include "crawl/worker_priority.h"
 #include "query/query_run.h"
 
 namespace ferrowyn {
@@ -28,6 +29,7 @@ void TSimulGo::Sync(const std::function<void()>& step) {
 }
 
 void TSimulGo::run() {
+  LowerWorkerPriority();
   std::uint64_t generation = 0;
   // A matched page whose row, hits, slot row and end test are still to come. They go to
   // the GUI thread in one visit with the taking of the next page, which is what the
