@@ -49,8 +49,22 @@ std::string RemoveSpans(std::string_view text, std::string_view open, std::strin
   std::string out;
   out.reserve(text.size());
   std::size_t open_at = npos;  // where the first `open` of `out` begins
+  const char open_end = open.back();
+  const char close_end = close.back();
   for (std::size_t i = 0; i < text.size(); ++i) {
-    out += text[i];
+    // Only a character that can end `open` or `close` changes anything: copy up to the
+    // next one in a single piece.
+    std::size_t next = i;
+    while (next < text.size() && LowerAscii(text[next]) != open_end &&
+           LowerAscii(text[next]) != close_end) {
+      ++next;
+    }
+    if (next == text.size()) {
+      out.append(text.substr(i));
+      break;
+    }
+    out.append(text.substr(i, next + 1 - i));
+    i = next;
     if (open_at == npos && EndsWithFolded(out, open)) open_at = out.size() - open.size();
     if (!EndsWithFolded(out, close)) continue;
     if (open_at == npos) {
