@@ -59,12 +59,15 @@ bool TParseUrls::Pass() {
   }
 
   PageLines.clear();
-  ShowSlotStatus("Retrieving " + CurrentUrl);
-
   TimedOut = false;
   DbError = false;
   Busy = true;
-  Sync([&] { run_.begintransfer(*this); });
+  // Steps with nothing in between on this thread share one visit to the GUI thread.
+  Sync([&] {
+    StatusText = "Retrieving " + CurrentUrl;
+    run_.ShowSlotStatus(*this);
+    run_.begintransfer(*this);
+  });
   transfer_done_.acquire();
   if (!TransferOk) return true;
 
@@ -99,11 +102,17 @@ bool TParseUrls::Pass() {
     Sync([&] { run_.AddMailAddress(*this, address); });
   };
   if (ExtractLinks(page, filter, Stopping, hooks)) {
-    ShowSlotStatus(kUpdatingDatabase);
-    Sync([&] { run_.QueueLinks(*this, page.Candidates); });
+    Sync([&] {
+      StatusText = kUpdatingDatabase;
+      run_.ShowSlotStatus(*this);
+      run_.QueueLinks(*this, page.Candidates);
+    });
   }
-  ShowSlotStatus(kProcessingComplete);
-  Sync([&] { run_.CountPage(*this); });
+  Sync([&] {
+    StatusText = kProcessingComplete;
+    run_.ShowSlotStatus(*this);
+    run_.CountPage(*this);
+  });
   return true;
 }
 
