@@ -213,9 +213,9 @@ void CrawlRun::StopForLimit(TParseUrls& W) {
   }
 }
 
-void CrawlRun::StorePage(TParseUrls& W, const std::string& QueryText) {
-  const StoreOutcome outcome = capture_->StorePage(W.CurrentUrl, W.PageLines, QueryText, livequery,
-                                                   W.DbError, [this, &W] { StopForLimit(W); });
+void CrawlRun::StorePage(TParseUrls& W, const PreparedPage& page) {
+  const StoreOutcome outcome = capture_->StorePage(W.CurrentUrl, page, livequery, W.DbError,
+                                                   [this, &W] { StopForLimit(W); });
   if (outcome == StoreOutcome::kStored && livequery) host_.QueryPageAdded();
 }
 

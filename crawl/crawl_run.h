@@ -31,6 +31,7 @@ class SiteMapModel;
 class PageListModel;
 class MailListModel;
 class PageCapture;
+struct PreparedPage;
 
 inline constexpr int kSlotCount = 4;
 
@@ -147,8 +148,8 @@ class CrawlRun : public QObject {
   void AddPageNode(TParseUrls& W);
   void CheckLimits(TParseUrls& W);
   void StopForLimit(TParseUrls& W);
-  // Stores the worker's page with the query text it made of it.
-  void StorePage(TParseUrls& W, const std::string& QueryText);
+  // Stores the worker's page, whose records it has made ready.
+  void StorePage(TParseUrls& W, const PreparedPage& page);
   void AddPageListRow(TParseUrls& W, const std::string& url, const std::string& title);
   void AddMailAddress(TParseUrls& W, const std::string& address);
   void QueueLinks(TParseUrls& W, const std::vector<std::string>& Candidates);

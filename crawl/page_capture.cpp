@@ -48,15 +48,23 @@ SiteMapNode PageCapture::AddPageNode(SiteMapNode PageNode, std::string_view Curr
   }
 }
 
-StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
-                                    const std::vector<std::string>& PageLines,
-                                    const std::string& QueryText, bool livequery, bool& DbError,
+PreparedPage PreparePageRecords(const std::vector<std::string>& PageLines, std::string QueryText) {
+  PreparedPage page;
+  page.Empty = PageLines.empty();
+  if (page.Empty) return page;
+  page.Display = TQDB::PrepareItem(JoinRecordLines(PageLines));
+  page.Query = TQDB::PrepareItem(QueryText + "\r\n");
+  page.QueryText = std::move(QueryText);
+  return page;
+}
+
+StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl, const PreparedPage& page,
+                                    bool livequery, bool& DbError,
                                     const std::function<void()>& StopForLimit) {
-  if (PageLines.empty()) return StoreOutcome::kNothing;
+  if (page.Empty) return StoreOutcome::kNothing;
   try {
-    const std::string display = JoinRecordLines(PageLines);
-    QDB_.AddItem(display, DisplayKey(CurrentUrl));
-    QDB_.AddItem(QueryText + "\r\n", QueryKey(CurrentUrl));
+    QDB_.AddPreparedItem(page.Display, DisplayKey(CurrentUrl));
+    QDB_.AddPreparedItem(page.Query, QueryKey(CurrentUrl));
     QDB_.Commit();
   } catch (const EQDBIndexError&) {
     return StoreOutcome::kRefused;
@@ -65,7 +73,7 @@ StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl,
     if (StopForLimit) StopForLimit();
     return StoreOutcome::kDatabaseError;
   }
-  if (livequery) queries_.AddPage(QueryText, CurrentUrl);
+  if (livequery) queries_.AddPage(page.QueryText, CurrentUrl);
   return StoreOutcome::kStored;
 }
 

@@ -17,10 +17,9 @@
 #include "crawl/query_queue.h"
 #include "crawl/query_text.h"
 #include "crawl/site_map_model.h"
+#include "store/record_store.h"
 
 namespace ferrowyn {
-
-class TQDB;
 
 // The worker's steps that PreparePage calls, each a synchronised call onto the GUI thread.
 struct PreparePageSteps {
@@ -42,6 +41,19 @@ struct PreparePageSteps {
 // Throws what the steps throw and std::bad_alloc.
 bool PreparePage(std::vector<std::string>& PageLines, LinkPage& page,
                  const PreparePageSteps& steps);
+
+// A page's two records made ready for the site store on the crawl worker's thread, so
+// that the GUI thread, which every worker shares, only writes them: the display record
+// (the page lines, each followed by CR LF) and the query record (the query text followed
+// by CR LF), both already compressed.
+struct PreparedPage {
+  bool Empty = true;      // there were no page lines: nothing is stored
+  std::string QueryText;  // what the query workers match
+  TQDB::PreparedItem Display;
+  TQDB::PreparedItem Query;
+};
+// Any thread; throws EQDBNoCompress when memory runs out.
+PreparedPage PreparePageRecords(const std::vector<std::string>& PageLines, std::string QueryText);
 
 // What StorePage did with a page.
 enum class StoreOutcome {
@@ -70,20 +82,16 @@ class PageCapture {
                           const std::atomic<bool>& Stopping);
 
   // Stores a prepared page under `CurrentUrl` (keys cut to 255 characters): the display
-  // record (`PageLines`, each line followed by CR LF: one line after PreparePage), then
-  // the query record (`QueryText`, followed by CR LF), then Commit. The worker makes the
-  // query text (MakeQueryText) on its own thread before the call, so that the GUI thread,
-  // which all workers share, only stores it. A refusal (EQDBIndexError) skips the rest: no query record when the
-  // display record was refused, no commit, no hand-over. Any other store failure sets
-  // `DbError` and calls `StopForLimit` (the worker's, here on the GUI thread). On success
-  // and when `livequery` is set, the query text and `CurrentUrl` are appended to the
-  // pending queue and to the prepared copy.
+  // record, then the query record, then Commit. A refusal (EQDBIndexError) skips the rest:
+  // no query record when the display record was refused, no commit, no hand-over. Any
+  // other store failure sets `DbError` and calls `StopForLimit` (the worker's, here on the
+  // GUI thread). On success and when `livequery` is set, the query text and `CurrentUrl`
+  // are appended to the pending queue and to the prepared copy.
   // The query text is made in full even when the worker has been told to stop: the record
   // pair of a stored page always matches, so a saved site never holds a page that no query
   // can find.
-  StoreOutcome StorePage(const std::string& CurrentUrl, const std::vector<std::string>& PageLines,
-                         const std::string& QueryText, bool livequery, bool& DbError,
-                         const std::function<void()>& StopForLimit);
+  StoreOutcome StorePage(const std::string& CurrentUrl, const PreparedPage& page, bool livequery,
+                         bool& DbError, const std::function<void()>& StopForLimit);
 
   // Adds the page list row (`CurrentUrl`, `PageTitle`) unless `CurrentUrl` is empty, a row
   // has it as caption (letter case ignored), or `Stopping` is set. The worker's

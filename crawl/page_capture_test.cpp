@@ -38,7 +38,8 @@ class PageCaptureTest : public ::testing::Test {
     steps.CheckLimits = [] { return true; };
     steps.StopForLimit = [] { FAIL() << "no limit applies"; };
     steps.StorePage = [&] {
-      outcome = capture_.StorePage(page.CurrentUrl, lines, MakeQueryText(page.PageText, settings),
+      outcome = capture_.StorePage(page.CurrentUrl,
+                                   PreparePageRecords(lines, MakeQueryText(page.PageText, settings)),
                                    livequery_, DbError_, [&] { ++stops_; });
     };
     EXPECT_TRUE(PreparePage(lines, page, steps));
@@ -196,7 +197,7 @@ TEST_F(PageCaptureTest, StoreFailureStopsTheRunAsADatabaseError) {
   rlimit tight = saved;
   tight.rlim_cur = 1;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-  const StoreOutcome outcome = capture_.StorePage("http://h/after", {" no room"}, " no room",
+  const StoreOutcome outcome = capture_.StorePage("http://h/after", PreparePageRecords({" no room"}, " no room"),
                                                   livequery_, DbError_, [&] { ++stops_; });
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, previous);
@@ -211,7 +212,8 @@ TEST_F(PageCaptureTest, StoreFailureStopsTheRunAsADatabaseError) {
 TEST_F(PageCaptureTest, EmptyPageLinesStoreNothing) {
   livequery_ = true;
   EXPECT_EQ(Capture("http://h/", {}), StoreOutcome::kNothing);
-  EXPECT_EQ(capture_.StorePage("http://h/", {}, "", true, DbError_, [&] { ++stops_; }),
+  EXPECT_EQ(capture_.StorePage("http://h/", PreparePageRecords({}, ""), true, DbError_,
+                               [&] { ++stops_; }),
             StoreOutcome::kNothing);
   EXPECT_EQ(QDB_.Count(), 0);
   EXPECT_TRUE(queries_.querypending.empty());
@@ -221,7 +223,8 @@ TEST_F(PageCaptureTest, EmptyPageLinesStoreNothing) {
 // not hold a page that no query can find.
 TEST_F(PageCaptureTest, StopRequestDoesNotEmptyAStoredQueryRecord) {
   Stopping_ = true;
-  EXPECT_EQ(capture_.StorePage("http://h/", {" <b>late</b>"}, MakeQueryText(" <b>late</b>", {}),
+  EXPECT_EQ(capture_.StorePage("http://h/",
+                               PreparePageRecords({" <b>late</b>"}, MakeQueryText(" <b>late</b>", {})),
                                false, DbError_, [&] { ++stops_; }),
             StoreOutcome::kStored);
   EXPECT_EQ(Record("QUERYXXhttp://h/"), " late\r\n");

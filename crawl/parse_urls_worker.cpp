@@ -84,10 +84,13 @@ bool TParseUrls::Pass() {
   };
   steps.StopForLimit = [&] { Sync([&] { run_.StopForLimit(*this); }); };
   steps.StorePage = [&] {
-    // Made here rather than in the call: the GUI thread serves every worker.
-    const std::string query_text = MakeQueryText(
-        page.PageText, {Settings.WithinTags, Settings.WithinTitles, Settings.WithinComments});
-    Sync([&] { run_.StorePage(*this, query_text); });
+    // The query text and the compressed records are made here rather than in the call:
+    // the GUI thread serves every worker.
+    const PreparedPage records = PreparePageRecords(
+        PageLines,
+        MakeQueryText(page.PageText,
+                      {Settings.WithinTags, Settings.WithinTitles, Settings.WithinComments}));
+    Sync([&] { run_.StorePage(*this, records); });
   };
   if (!PreparePage(PageLines, page, steps)) return true;
 

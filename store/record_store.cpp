@@ -370,7 +370,34 @@ std::string TQDB::ReadItem(const TIndex& index) const {
   }
 }
 
+TQDB::PreparedItem TQDB::PrepareItem(std::string bytes) {
+  PreparedItem item;
+  try {
+    CompressItem(bytes, item.compressed);
+  } catch (const std::bad_alloc&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+  item.bytes = std::move(bytes);
+  return item;
+}
+
 void TQDB::AddItem(std::string_view bytes, const std::string& key) {
+  std::string compressed;
+  if (compression_) {
+    try {
+      CompressItem(bytes, compressed);
+    } catch (const std::bad_alloc&) {
+      throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+    }
+  }
+  AddStored(bytes, compressed, key);
+}
+
+void TQDB::AddPreparedItem(const PreparedItem& item, const std::string& key) {
+  AddStored(item.bytes, item.compressed, key);
+}
+
+void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const std::string& key) {
   RequireFile();
   if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
   std::string cut = CutKey(key);
@@ -378,15 +405,9 @@ void TQDB::AddItem(std::string_view bytes, const std::string& key) {
   if (ordinary_.Find(cut, &at)) throw EQDBIndexError(std::string(qdb_text::kDuplicate));
   if (ordinary_.Count() >= qdb::kMaxEntries)
     throw EQDBListError(std::string(qdb_text::kOutOfBounds));
-  std::string compressed;
   std::string_view stored = bytes;
   TIndex index;
   if (compression_) {
-    try {
-      CompressItem(bytes, compressed);
-    } catch (const std::bad_alloc&) {
-      throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
-    }
     stored = compressed;
     index.flags = qdb::kFlagCompressed;
   }

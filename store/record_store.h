@@ -54,6 +54,20 @@ class TQDB {
   // "Duplicate keys are not allowed", EQDBFileError when the working data file
   // cannot take the bytes (nothing is changed then).
   void AddItem(std::string_view bytes, const std::string& key);
+
+  // An item made ready for AddPreparedItem away from the store: its bytes and their
+  // compressed stored form. Lets a worker thread do the compression, which is most of
+  // the cost of adding an item, while the store itself is only touched by its owner.
+  struct PreparedItem {
+    std::string bytes;
+    std::string compressed;  // the stored form when the store compresses
+  };
+  // Compresses `bytes` for a store that compresses. Pure; any thread. Throws
+  // EQDBNoCompress when memory runs out, as AddItem does.
+  static PreparedItem PrepareItem(std::string bytes);
+  // AddItem for a prepared item: the same checks, errors and effects, without compressing
+  // again (a store that does not compress stores `item.bytes`).
+  void AddPreparedItem(const PreparedItem& item, const std::string& key);
   // The current item's bytes. Throws EQDBNoFile, EQDBNoData, EQDBIndexError
   // "The file %s is not a valid QDB file" when its stored form is malformed.
   std::string GetItem();
@@ -114,6 +128,9 @@ class TQDB {
   std::string ComposeCommittedIndex();
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;
+  // Adds an item whose stored form is `compressed` when the store compresses, `bytes`
+  // otherwise.
+  void AddStored(std::string_view bytes, std::string_view compressed, const std::string& key);
   void DiscardWorkingState(bool delete_files);
   std::string ExpandName(const std::string& name) const;
   void RequireFile() const;

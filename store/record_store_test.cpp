@@ -64,6 +64,34 @@ TEST_F(RecordStore, AddFindGetInKeyOrder) {
   EXPECT_EQ(db.GetItem(), "");
 }
 
+TEST_F(RecordStore, PreparedItemsGiveTheSameFileAsAddedOnes) {
+  const std::vector<std::pair<std::string, std::string>> items = {
+      {"DISPLAYXXhttp://h/", std::string(40000, 'a') + "<p>page\r\n"},
+      {"QUERYXXhttp://h/", " page text page text page text\r\n"},
+      {"EMPTY", ""}};
+  for (const bool compression : {true, false}) {
+    const std::string added = dir_.File(compression ? "added.fwt" : "plain-added.fwt");
+    const std::string prepared = dir_.File(compression ? "prepared.fwt" : "plain-prepared.fwt");
+    {
+      TQDB a, b;
+      a.SetCompression(compression);
+      b.SetCompression(compression);
+      a.SetFileName(added);
+      b.SetFileName(prepared);
+      for (const auto& [key, bytes] : items) {
+        a.AddItem(bytes, key);
+        b.AddPreparedItem(TQDB::PrepareItem(bytes), key);
+      }
+      EXPECT_EQ(Raised<EQDBIndexError>(
+                    [&] { b.AddPreparedItem(TQDB::PrepareItem("again"), "empty"); }),
+                "Duplicate keys are not allowed");
+      ASSERT_TRUE(b.FindKey("DISPLAYXXhttp://h/"));
+      EXPECT_EQ(b.GetItem(), items[0].second);
+    }
+    EXPECT_EQ(ReadFileBytes(prepared), ReadFileBytes(added)) << compression;
+  }
+}
+
 TEST_F(RecordStore, KeysThatDifferOnlyInCaseAreDuplicates) {
   TQDB db;
   db.SetFileName(dir_.File("s"));
