@@ -87,9 +87,8 @@ bool TParseUrls::Pass() {
     // The query text and the compressed records are made here rather than in the call:
     // the GUI thread serves every worker.
     const PreparedPage records = PreparePageRecords(
-        PageLines,
-        MakeQueryText(page.PageText,
-                      {Settings.WithinTags, Settings.WithinTitles, Settings.WithinComments}));
+        PageLines, MakeQueryText(page.PageText, {Settings.WithinTags, Settings.WithinTitles,
+                                                 Settings.WithinComments}));
     Sync([&] { run_.StorePage(*this, records); });
   };
   if (!PreparePage(PageLines, page, steps)) return true;
