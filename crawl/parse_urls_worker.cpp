@@ -71,17 +71,20 @@ bool TParseUrls::Pass() {
   transfer_done_.acquire();
   if (!TransferOk) return true;
 
-  Sync([&] { run_.AddPageNode(*this); });
+  // The page's node, and the limits when the page goes on to be stored, in one visit.
+  bool goes_on = false;
+  Sync([&] {
+    run_.AddPageNode(*this);
+    goes_on = !Stopping && !PageLines.empty() && !TimedOut;
+    if (goes_on) run_.CheckLimits(*this);
+  });
   if (Stopping) return false;
-  if (PageLines.empty() || TimedOut) return true;
+  if (!goes_on) return true;
 
   LinkPage page;
   page.CurrentUrl = CurrentUrl;
   PreparePageSteps steps;
-  steps.CheckLimits = [&] {
-    Sync([&] { run_.CheckLimits(*this); });
-    return MayContinue;
-  };
+  steps.CheckLimits = [&] { return MayContinue; };  // tested with the page's node above
   steps.StopForLimit = [&] { Sync([&] { run_.StopForLimit(*this); }); };
   steps.StorePage = [&] {
     // The query text and the compressed records are made here rather than in the call:
