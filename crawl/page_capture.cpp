@@ -12,19 +12,12 @@
 
 namespace ferrowyn {
 
-bool PreparePage(std::vector<std::string>& PageLines, LinkPage& page,
-                 const PreparePageSteps& steps) {
-  if (!steps.CheckLimits()) {
-    steps.StopForLimit();
-    return false;
-  }
+void PreparePage(std::vector<std::string>& PageLines, LinkPage& page) {
   page.Base = MakePageBase(page.CurrentUrl);
   AssembledPage assembled = AssemblePage(PageLines);
   // An empty body stays empty, so that StorePage leaves it out.
   if (!PageLines.empty()) PageLines.assign(1, std::move(assembled.DisplayText));
   page.PageText = std::move(assembled.PageText);
-  steps.StorePage();
-  return true;
 }
 
 PageCapture::PageCapture(TQDB& QDB, SiteMapModel& mainview, PageListModel& urllistview,

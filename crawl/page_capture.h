@@ -21,26 +21,13 @@
 
 namespace ferrowyn {
 
-// The worker's steps that PreparePage calls, each a synchronised call onto the GUI thread.
-struct PreparePageSteps {
-  // The download limits; gives `MayContinue`.
-  std::function<bool()> CheckLimits;
-  // Ends the run for a limit (or, with the worker's DbError set, for a database error).
-  std::function<void()> StopForLimit;
-  // PageCapture::StorePage with the worker's page fields.
-  std::function<void()> StorePage;
-};
-
-// Makes a retrieved page ready for storing and stores it (on the crawl worker's thread):
-//  1. CheckLimits; when the run may not continue, StopForLimit and give false (the page is
-//     not stored and `PageLines` and `page` are left alone);
-//  2. page.Base := MakePageBase(page.CurrentUrl), where relative links are resolved from;
-//  3. the lines are joined and decoded (AssemblePage): `PageLines` becomes the display text
-//     as its only line (an empty body stays empty), page.PageText the page text;
-//  4. StorePage; give true (also when the store refused the page).
-// Throws what the steps throw and std::bad_alloc.
-bool PreparePage(std::vector<std::string>& PageLines, LinkPage& page,
-                 const PreparePageSteps& steps);
+// Makes a retrieved page ready for storing (on the crawl worker's thread; the download
+// limits are tested and the page stored afterwards, on the GUI thread):
+//  1. page.Base := MakePageBase(page.CurrentUrl), where relative links are resolved from;
+//  2. the lines are joined and decoded (AssemblePage): `PageLines` becomes the display text
+//     as its only line (an empty body stays empty), page.PageText the page text.
+// Throws std::bad_alloc.
+void PreparePage(std::vector<std::string>& PageLines, LinkPage& page);
 
 // A page's two records made ready for the site store on the crawl worker's thread, so
 // that the GUI thread, which every worker shares, only writes them: the display record

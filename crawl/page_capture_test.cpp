@@ -27,23 +27,16 @@ class PageCaptureTest : public ::testing::Test {
     TQDB::SetTempDirectory("");
   }
 
-  // What the crawl worker does with a retrieved page: prepare it, then store it through the
-  // synchronised StorePage step. Gives what StorePage did.
+  // What the crawl worker does with a retrieved page: prepare it and its records on its own
+  // thread, then store it in the page's synchronised call. Gives what StorePage did.
   StoreOutcome Capture(const std::string& url, Strings lines,
                        const QueryTextSettings& settings = {}) {
     LinkPage page;
     page.CurrentUrl = url;
-    StoreOutcome outcome = StoreOutcome::kNothing;
-    PreparePageSteps steps;
-    steps.CheckLimits = [] { return true; };
-    steps.StopForLimit = [] { FAIL() << "no limit applies"; };
-    steps.StorePage = [&] {
-      outcome = capture_.StorePage(page.CurrentUrl,
-                                   PreparePageRecords(lines, MakeQueryText(page.PageText, settings)),
-                                   livequery_, DbError_, [&] { ++stops_; });
-    };
-    EXPECT_TRUE(PreparePage(lines, page, steps));
-    return outcome;
+    PreparePage(lines, page);
+    return capture_.StorePage(page.CurrentUrl,
+                              PreparePageRecords(lines, MakeQueryText(page.PageText, settings)),
+                              livequery_, DbError_, [&] { ++stops_; });
   }
 
   std::string Record(const std::string& key) {
@@ -111,26 +104,11 @@ TEST_F(PageCaptureTest, SearchWithinSettingsShapeTheQueryRecord) {
   EXPECT_EQ(Record("QUERYXXhttp://h/tags"), " <b>x</b>\r\n");
 }
 
-TEST_F(PageCaptureTest, LimitStopsTheRunBeforeAnythingIsStored) {
-  Strings lines = {"<b>x</b>"};
-  LinkPage page;
-  page.CurrentUrl = "http://h/p.htm";
-  int stopped = 0;
-  bool stored = false;
-  const bool result =
-      PreparePage(lines, page, {[] { return false; }, [&] { ++stopped; }, [&] { stored = true; }});
-  EXPECT_FALSE(result);
-  EXPECT_EQ(stopped, 1);
-  EXPECT_FALSE(stored);
-  EXPECT_EQ(lines, Strings{"<b>x</b>"});
-  EXPECT_EQ(page.PageText, "");
-}
-
 TEST_F(PageCaptureTest, PreparePageSetsTheBaseForLinkResolution) {
   Strings lines = {"x"};
   LinkPage page;
   page.CurrentUrl = "http://Host/a/b/c.htm?q=1";
-  PreparePage(lines, page, {[] { return true; }, [] {}, [] {}});
+  PreparePage(lines, page);
   EXPECT_EQ(page.Base.BaseUrl, "http://Host/a/b/");
   EXPECT_EQ(page.PageText, " x");
   EXPECT_EQ(lines, Strings{" x"});
@@ -197,8 +175,9 @@ TEST_F(PageCaptureTest, StoreFailureStopsTheRunAsADatabaseError) {
   rlimit tight = saved;
   tight.rlim_cur = 1;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
-  const StoreOutcome outcome = capture_.StorePage("http://h/after", PreparePageRecords({" no room"}, " no room"),
-                                                  livequery_, DbError_, [&] { ++stops_; });
+  const StoreOutcome outcome =
+      capture_.StorePage("http://h/after", PreparePageRecords({" no room"}, " no room"), livequery_,
+                         DbError_, [&] { ++stops_; });
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, previous);
 
@@ -223,10 +202,11 @@ TEST_F(PageCaptureTest, EmptyPageLinesStoreNothing) {
 // not hold a page that no query can find.
 TEST_F(PageCaptureTest, StopRequestDoesNotEmptyAStoredQueryRecord) {
   Stopping_ = true;
-  EXPECT_EQ(capture_.StorePage("http://h/",
-                               PreparePageRecords({" <b>late</b>"}, MakeQueryText(" <b>late</b>", {})),
-                               false, DbError_, [&] { ++stops_; }),
-            StoreOutcome::kStored);
+  EXPECT_EQ(
+      capture_.StorePage("http://h/",
+                         PreparePageRecords({" <b>late</b>"}, MakeQueryText(" <b>late</b>", {})),
+                         false, DbError_, [&] { ++stops_; }),
+      StoreOutcome::kStored);
   EXPECT_EQ(Record("QUERYXXhttp://h/"), " late\r\n");
 }
 

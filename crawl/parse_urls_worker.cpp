@@ -1,11 +1,10 @@
-// The crawl worker's loop: take a job, have it retrieved, store the page, queue its links,
-// count it; every touch of shared state is a synchronised call onto the GUI thread.
+// The crawl worker's loop: take a job, have it retrieved, make the page ready, then store
+// it, queue its links and count it; every touch of shared state is a synchronised call
+// onto the GUI thread.
 #include "crawl/parse_urls_worker.h"
 
 #include "crawl/crawl_run.h"
 #include "crawl/link_extraction.h"
-#include "crawl/page_assembly.h"
-#include "crawl/page_capture.h"
 #include "crawl/query_text.h"
 #include "crawl/synchronised_call.h"
 #include "crawl/worker_priority.h"
@@ -26,11 +25,9 @@ void TParseUrls::Sync(const std::function<void()>& step) {
   SynchronisedCall(run_, step);
 }
 
-void TParseUrls::ShowSlotStatus(const std::string& text) {
-  Sync([&] {
-    StatusText = text;
-    run_.ShowSlotStatus(*this);
-  });
+void TParseUrls::ShowSlotStatus(std::string_view text) {
+  StatusText = text;
+  run_.ShowSlotStatus(*this);
 }
 
 void TParseUrls::run() {
@@ -40,16 +37,24 @@ void TParseUrls::run() {
       if (!Pass()) break;
     } catch (...) {
       // A failure abandons this job only.
+      ready_.reset();
     }
-    CurrentUrl.clear();
-    PageNode = kNoNode;
+  }
+  // A page made ready just before the stop still has its steps to take.
+  if (ready_) {
+    try {
+      Sync([&] { FinishPage(); });
+    } catch (...) {
+    }
   }
 }
 
 bool TParseUrls::Pass() {
-  QueuedCount = 0;
   std::uint64_t generation = 0;
-  Sync([&] { run_.TakeNextJob(*this, generation); });
+  Sync([&] {
+    FinishPage();
+    if (!Stopping) TakeJobAndStart(generation);
+  });
   if (Stopping) return false;
   if (CurrentUrl.empty()) {
     // Nothing to do: rather than asking again at once, sleep until the queue may have
@@ -57,68 +62,91 @@ bool TParseUrls::Pass() {
     run_.WaitForWork(generation, Stopping);
     return true;
   }
+  transfer_done_.acquire();
+  if (!TransferOk) return true;
+  if (Stopping) return false;  // the page's node is not added once the worker stops
+  MakePageReady();
+  return true;
+}
 
+void TParseUrls::TakeJobAndStart(std::uint64_t& generation) {
+  QueuedCount = 0;
+  PageNode = kNoNode;
+  run_.TakeNextJob(*this, generation);
+  if (Stopping || CurrentUrl.empty()) return;
   PageLines.clear();
   TimedOut = false;
   DbError = false;
   Busy = true;
-  // Steps with nothing in between on this thread share one visit to the GUI thread.
-  Sync([&] {
-    StatusText = "Retrieving " + CurrentUrl;
-    run_.ShowSlotStatus(*this);
-    run_.begintransfer(*this);
-  });
-  transfer_done_.acquire();
-  if (!TransferOk) return true;
+  ShowSlotStatus("Retrieving " + CurrentUrl);
+  run_.begintransfer(*this);
+}
 
-  // The page's node, and the limits when the page goes on to be stored, in one visit.
-  bool goes_on = false;
-  Sync([&] {
-    run_.AddPageNode(*this);
-    goes_on = !Stopping && !PageLines.empty() && !TimedOut;
-    if (goes_on) run_.CheckLimits(*this);
-  });
-  if (Stopping) return false;
-  if (!goes_on) return true;
-
-  LinkPage page;
-  page.CurrentUrl = CurrentUrl;
-  PreparePageSteps steps;
-  steps.CheckLimits = [&] { return MayContinue; };  // tested with the page's node above
-  steps.StopForLimit = [&] { Sync([&] { run_.StopForLimit(*this); }); };
-  steps.StorePage = [&] {
-    // The query text and the compressed records are made here rather than in the call:
-    // the GUI thread serves every worker.
-    const PreparedPage records = PreparePageRecords(
+void TParseUrls::MakePageReady() {
+  ReadyPage ready;
+  // TimedOut and PageLines no longer change once the transfer has ended.
+  ready.GoesOn = !PageLines.empty() && !TimedOut;
+  if (ready.GoesOn) {
+    LinkPage page;
+    page.CurrentUrl = CurrentUrl;
+    PreparePage(PageLines, page);
+    ready.Records = PreparePageRecords(
         PageLines, MakeQueryText(page.PageText, {Settings.WithinTags, Settings.WithinTitles,
                                                  Settings.WithinComments}));
-    Sync([&] { run_.StorePage(*this, records); });
-  };
-  if (!PreparePage(PageLines, page, steps)) return true;
-
-  ShowSlotStatus(kProcessingNewPages);
-  LinkFilterSettings filter{Settings.FileTypes, Settings.IgnoreScripts, Settings.GrabMail};
-  LinkExtractionHooks hooks;
-  hooks.AddPageListRow = [&](const std::string& url, const std::string& title) {
-    Sync([&] { run_.AddPageListRow(*this, url, title); });
-  };
-  hooks.ShowSlotStatus = [&](std::string_view status) { ShowSlotStatus(std::string(status)); };
-  hooks.AddMailAddress = [&](const std::string& address) {
-    Sync([&] { run_.AddMailAddress(*this, address); });
-  };
-  if (ExtractLinks(page, filter, Stopping, hooks)) {
-    Sync([&] {
-      StatusText = kUpdatingDatabase;
-      run_.ShowSlotStatus(*this);
-      run_.QueueLinks(*this, page.Candidates);
-    });
+    LinkExtractionHooks hooks;
+    hooks.AddPageListRow = [&](const std::string& url, const std::string& title) {
+      ready.Hooks.push_back({HookCall::Kind::kPageListRow, url, title});
+    };
+    hooks.ShowSlotStatus = [&](std::string_view status) {
+      ready.Hooks.push_back({HookCall::Kind::kStatus, std::string(status), {}});
+    };
+    hooks.AddMailAddress = [&](const std::string& address) {
+      ready.Hooks.push_back({HookCall::Kind::kMailAddress, address, {}});
+    };
+    const LinkFilterSettings filter{Settings.FileTypes, Settings.IgnoreScripts, Settings.GrabMail};
+    ready.LinksReady = ExtractLinks(page, filter, Stopping, hooks);
+    ready.Candidates = std::move(page.Candidates);
   }
-  Sync([&] {
-    StatusText = kProcessingComplete;
-    run_.ShowSlotStatus(*this);
+  ready_ = std::move(ready);
+}
+
+void TParseUrls::FinishPage() {
+  if (!ready_) return;
+  const ReadyPage ready = std::move(*ready_);
+  ready_.reset();
+  try {
+    run_.AddPageNode(*this);
+    if (Stopping || !ready.GoesOn) return;
+    run_.CheckLimits(*this);
+    if (!MayContinue) {
+      run_.StopForLimit(*this);
+      return;
+    }
+    run_.StorePage(*this, ready.Records);
+    ShowSlotStatus(kProcessingNewPages);
+    // The extraction's calls, each of which tests `Stopping` as it did on the worker.
+    for (const HookCall& call : ready.Hooks) {
+      switch (call.kind) {
+        case HookCall::Kind::kPageListRow:
+          run_.AddPageListRow(*this, call.text, call.title);
+          break;
+        case HookCall::Kind::kStatus:
+          ShowSlotStatus(call.text);
+          break;
+        case HookCall::Kind::kMailAddress:
+          run_.AddMailAddress(*this, call.text);
+          break;
+      }
+    }
+    if (ready.LinksReady && !Stopping) {
+      ShowSlotStatus(kUpdatingDatabase);
+      run_.QueueLinks(*this, ready.Candidates);
+    }
+    ShowSlotStatus(kProcessingComplete);
     run_.CountPage(*this);
-  });
-  return true;
+  } catch (...) {
+    // A failure abandons this page only.
+  }
 }
 
 }  // namespace ferrowyn

@@ -1,6 +1,11 @@
 // TParseUrls: the crawl worker of one transfer slot. Its thread takes URLs from the run's
 // queue, has the GUI thread retrieve them, stores each page, queues its links and counts
 // it; everything that touches shared state is a synchronised call onto the GUI thread.
+//
+// A page costs two visits to the GUI thread: one starts its transfer, the other (shared
+// with the start of the next transfer) runs the page's steps on shared state in their
+// order. Everything in between that needs no shared state (the page's assembly, its query
+// text and compressed records, its title and links) is made on the worker's own thread.
 #pragma once
 
 #include <QSemaphore>
@@ -8,11 +13,14 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "crawl/crawl_limits.h"
 #include "crawl/link_queue.h"
+#include "crawl/page_capture.h"
 
 namespace ferrowyn {
 
@@ -84,14 +92,37 @@ class TParseUrls : public QThread {
   void run() override;
 
  private:
+  // What the worker made of a retrieved page, waiting for the page's steps on the GUI
+  // thread. A hook call of the link extraction is kept as it was made: a page list row
+  // (url, title), a status (text) or a mail address (text).
+  struct HookCall {
+    enum class Kind { kPageListRow, kStatus, kMailAddress } kind;
+    std::string text, title;
+  };
+  struct ReadyPage {
+    bool GoesOn = false;  // there are lines to store and the transfer did not time out
+    PreparedPage Records;
+    std::vector<HookCall> Hooks;
+    bool LinksReady = false;  // the extraction ran to its end; `Candidates` may be queued
+    std::vector<std::string> Candidates;
+  };
+
   // Runs `step` on the GUI thread while this thread waits; rethrows its failure here.
   void Sync(const std::function<void()>& step);
-  void ShowSlotStatus(const std::string& text);
+  void ShowSlotStatus(std::string_view text);
   // One pass of the loop; false when the worker is to end.
   bool Pass();
+  // Worker thread: makes the retrieved page ready for its steps.
+  void MakePageReady();
+  // GUI thread, in a synchronised call: the page's steps on shared state, as the worker
+  // would have made them one call at a time, with the same tests of `Stopping`.
+  void FinishPage();
+  // GUI thread, in a synchronised call: takes the next job and starts its transfer.
+  void TakeJobAndStart(std::uint64_t& generation);
 
   CrawlRun& run_;
   QSemaphore transfer_done_;
+  std::optional<ReadyPage> ready_;
 };
 
 }  // namespace ferrowyn
