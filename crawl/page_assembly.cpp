@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "crawl/byte_scan.h"
+
 namespace ferrowyn {
 
 namespace {
@@ -19,74 +21,82 @@ void AppendTrimmedPiece(std::string& text, std::string_view piece) {
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {
+  // Each piece but a line's last ends at a break that is not copied, so the text never
+  // outgrows the lines plus one space each.
+  std::size_t room = 0;
+  for (const std::string& line : lines) room += line.size() + 1;
   std::string text;
-  for (const std::string& line : lines) {
-    size_t start = 0;
-    for (size_t i = 0; i < line.size(); ++i) {
-      if (line[i] != '\r' && line[i] != '\n') continue;
-      AppendTrimmedPiece(text, std::string_view(line).substr(start, i - start));
+  text.reserve(room);
+  const ByteFinder breaks("\r\n");
+  for (const std::string_view line : lines) {
+    std::size_t start = 0;
+    for (std::size_t i = breaks.Find(line, 0); i < line.size(); i = breaks.Find(line, start)) {
+      AppendTrimmedPiece(text, line.substr(start, i - start));
       if (line[i] == '\r' && i + 1 < line.size() && line[i + 1] == '\n') ++i;
       start = i + 1;
     }
     // The piece after the last break, empty or not: a line ends with its own break.
-    AppendTrimmedPiece(text, std::string_view(line).substr(start));
+    AppendTrimmedPiece(text, line.substr(start));
   }
   return text;
 }
 
-bool At(std::string_view text, size_t i, std::string_view word) {
+bool At(std::string_view text, std::size_t i, std::string_view word) {
   return text.substr(i, word.size()) == word;
 }
 
-std::string DecodeAmpersands(std::string_view text) {
+// Copies `text` to `out` stretch by stretch between the "&"s; `entity` is called at each
+// "&" (position i) and gives where copying goes on, having appended what the "&" and what
+// it consumed become.
+template <typename Entity>
+std::string DecodeAtAmpersands(std::string_view text, Entity entity) {
   std::string out;
   out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    out += text[i];
-    if (text[i] == '&' && At(text, i, "&amp;")) {
-      i += 5;
-      while (At(text, i, "amp;")) i += 4;
-    } else {
-      ++i;
-    }
+  std::size_t i = 0;
+  const ByteFinder ampersand("&");
+  for (std::size_t amp = ampersand.Find(text, 0); amp < text.size();
+       amp = ampersand.Find(text, i)) {
+    out.append(text.substr(i, amp - i));
+    i = entity(out, amp);
   }
+  out.append(text.substr(i));
   return out;
+}
+
+std::string DecodeAmpersands(std::string_view text) {
+  return DecodeAtAmpersands(text, [&](std::string& out, std::size_t i) {
+    out += '&';
+    if (!At(text, i, "&amp;")) return i + 1;
+    i += 5;
+    while (At(text, i, "amp;")) i += 4;
+    return i;
+  });
 }
 
 // "&quot;" and "&copy" cannot overlap one another or form anew, so one pass does both.
 std::string DecodeQuotesAndCopyright(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    if (text[i] == '&' && At(text, i, "&quot;")) {
+  return DecodeAtAmpersands(text, [&](std::string& out, std::size_t i) {
+    if (At(text, i, "&quot;")) {
       out += '"';
-      i += 6;
-    } else if (text[i] == '&' && At(text, i, "&copy")) {
-      out += '\xA9';
-      i += 5;
-    } else {
-      out += text[i++];
+      return i + 6;
     }
-  }
-  return out;
+    if (At(text, i, "&copy")) {
+      out += '\xA9';
+      return i + 5;
+    }
+    out += '&';
+    return i + 1;
+  });
 }
 
+// "&nbsp;" holds no CR, LF or tab, so the order of the two replacements does not matter.
 std::string BlankControlsAndSpaces(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    const char c = text[i];
-    if (c == '\r' || c == '\n' || c == '\t') {
-      out += ' ';
-      ++i;
-    } else if (c == '&' && At(text, i, "&nbsp;")) {
-      out += ' ';
-      i += 6;
-    } else {
-      out += c;
-      ++i;
-    }
-  }
+  std::string out = DecodeAtAmpersands(text, [&](std::string& out, std::size_t i) {
+    const bool space = At(text, i, "&nbsp;");
+    out += space ? ' ' : '&';
+    return i + (space ? 6 : 1);
+  });
+  for (char& c : out) c = (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
   return out;
 }
 

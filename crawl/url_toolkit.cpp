@@ -261,8 +261,12 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
       return false;
     }
     std::string_view link = raw;
-    if (const std::size_t p = FindNoCase(link, "?target="); p != std::string_view::npos)
-      link = link.substr(0, p);
+    // "?target=", "mailto:" and the schemes not followed each hold a byte that most links
+    // lack; their searches are made only where it occurs.
+    if (link.find('?') != std::string_view::npos) {
+      if (const std::size_t p = FindNoCase(link, "?target="); p != std::string_view::npos)
+        link = link.substr(0, p);
+    }
     link = CutBefore(link, ";$");
     link = CutBefore(link, '#');
 
@@ -271,7 +275,8 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
     link = Trim(link);
     if (link.empty()) continue;
 
-    if (ContainsNoCase(link, "mailto:")) {
+    const bool has_colon = link.find(':') != std::string_view::npos;
+    if (has_colon && ContainsNoCase(link, "mailto:")) {
       if (settings.GrabMail) {
         std::string_view address = link;
         if (const std::size_t slash = address.rfind('/'); slash != std::string_view::npos)
@@ -284,7 +289,8 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
       }
       continue;
     }
-    if (std::any_of(std::begin(kNotFollowed), std::end(kNotFollowed),
+    if (has_colon &&
+        std::any_of(std::begin(kNotFollowed), std::end(kNotFollowed),
                     [&](std::string_view scheme) { return ContainsNoCase(link, scheme); }))
       continue;
 

@@ -1,0 +1,131 @@
+// The byte set search: memchr for one byte, SSE2 blocks for several.
+#include "crawl/byte_scan.h"
+
+#include <cassert>
+#include <cstring>
+
+namespace ferrowyn {
+
+ByteFinder::ByteFinder(std::string_view bytes) : bytes_{}, count_(static_cast<int>(bytes.size())) {
+  assert(count_ >= 1 && count_ <= 4);
+  for (int k = 0; k < 4; ++k) {
+    bytes_[k] = bytes[static_cast<std::size_t>(k < count_ ? k : 0)];
+#if defined(__SSE2__)
+    splat_[k] = _mm_set1_epi8(bytes_[k]);
+#endif
+  }
+}
+
+std::size_t ByteFinder::Find(std::string_view text, std::size_t from) const {
+  const char* p = text.data();
+  const std::size_t n = text.size();
+  if (from >= n) return n;
+  if (count_ == 1) {
+    const void* hit = std::memchr(p + from, bytes_[0], n - from);
+    return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(hit) - p);
+  }
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // The unused places of the set repeat its first byte, so all four are always compared.
+  for (; i + 16 <= n; i += 16) {
+    const unsigned mask = BlockMask(p + i);
+    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
+  }
+#endif
+  for (; i < n; ++i) {
+    if (Holds(p[i])) return i;
+  }
+  return n;
+}
+
+namespace {
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
+
+bool EqualsFoldedAt(std::string_view text, std::size_t at, std::string_view word) {
+  for (std::size_t k = 0; k < word.size(); ++k) {
+    if (LowerAscii(text[at + k]) != word[k]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PairFinder::PairFinder(std::initializer_list<std::string_view> pairs) {
+  assert(pairs.size() >= 1 && pairs.size() <= 4);
+  for (int slot = 0; slot < 4; ++slot) {
+    // Unused places repeat the first word.
+    const std::string_view pair =
+        *(pairs.begin() + (slot < static_cast<int>(pairs.size()) ? slot : 0));
+    assert(pair.size() == 2);
+    for (int c = 0; c < 2; ++c) {
+      const char byte = pair[static_cast<std::size_t>(c)];
+      want_bytes_[c][slot] = byte;
+      letter_[c][slot] = IsLowerLetter(byte);
+#if defined(__SSE2__)
+      fold_[c][slot] = _mm_set1_epi8(letter_[c][slot] ? 0x20 : 0);
+      want_[c][slot] = _mm_set1_epi8(byte);
+#endif
+    }
+  }
+}
+
+bool PairFinder::StartsHere(char first, char second) const {
+  for (int slot = 0; slot < 4; ++slot) {
+    if ((letter_[0][slot] ? LowerAscii(first) : first) == want_bytes_[0][slot] &&
+        (letter_[1][slot] ? LowerAscii(second) : second) == want_bytes_[1][slot]) {
+      return true;
+    }
+  }
+  return false;
+}
+
+#if defined(__SSE2__)
+unsigned PairFinder::BlockMask(const char* p) const {
+  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+  __m128i hits = _mm_setzero_si128();
+  for (int slot = 0; slot < 4; ++slot) {
+    hits = _mm_or_si128(
+        hits, _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, fold_[0][slot]), want_[0][slot]),
+                            _mm_cmpeq_epi8(_mm_or_si128(second, fold_[1][slot]), want_[1][slot])));
+  }
+  return static_cast<unsigned>(_mm_movemask_epi8(hits));
+}
+#endif
+
+std::size_t FindFoldedWord(std::string_view text, std::string_view word, std::size_t from) {
+  assert(word.size() >= 3);
+  const std::size_t n = text.size();
+  if (from > n || n - from < word.size()) return n;
+  const std::size_t last = n - word.size();  // the last place the word fits
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // A letter matches both cases when bit 5 is set first; other characters match exactly.
+  __m128i fold[3], want[3];
+  for (int k = 0; k < 3; ++k) {
+    fold[k] = _mm_set1_epi8(IsLowerLetter(word[static_cast<std::size_t>(k)]) ? 0x20 : 0);
+    want[k] = _mm_set1_epi8(word[static_cast<std::size_t>(k)]);
+  }
+  const char* p = text.data();
+  for (; i + 15 <= last; i += 16) {
+    __m128i hits = _mm_set1_epi8(static_cast<char>(0xFF));
+    for (int k = 0; k < 3; ++k) {
+      const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + k));
+      hits = _mm_and_si128(hits, _mm_cmpeq_epi8(_mm_or_si128(block, fold[k]), want[k]));
+    }
+    for (unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits)); mask != 0;
+         mask &= mask - 1) {
+      const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
+      if (EqualsFoldedAt(text, at, word)) return at;
+    }
+  }
+#endif
+  for (; i <= last; ++i) {
+    if (EqualsFoldedAt(text, i, word)) return i;
+  }
+  return n;
+}
+
+}  // namespace ferrowyn
