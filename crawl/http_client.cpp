@@ -104,7 +104,9 @@ void THttpCli::Get() {
   agent_ = Agent;
   stream_ = RcvdStream;
   max_response_bytes_ = MaxResponseBytes;
+  in_get_ = true;
   BeginConnection();
+  in_get_ = false;
 }
 
 void THttpCli::GetAndWait() {
@@ -147,26 +149,30 @@ void THttpCli::BeginConnection() {
                                         std::to_string(QAbstractSocket::UnknownSocketError) + ")");
     return;
   }
+  const QString name = QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size()));
+  if (const QHostAddress literal(name); !literal.isNull()) {
+    // An address needs no lookup: connecting starts at once.
+    ConnectTo(literal, port);
+    return;
+  }
   const uint64_t generation = generation_;
-  lookup_id_ = QHostInfo::lookupHost(
-      QString::fromLatin1(host.data(), static_cast<qsizetype>(host.size())), this,
-      [this, generation, port](const QHostInfo& info) {
-        if (generation != generation_) return;
-        lookup_id_ = -1;
-        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
-          Fail(kClientFailureStatus, kCantResolve);
-          return;
-        }
-        // Our test and crawl peers listen on IPv4; prefer it when both exist.
-        QHostAddress address = info.addresses().front();
-        for (const QHostAddress& candidate : info.addresses()) {
-          if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
-            address = candidate;
-            break;
-          }
-        }
-        ConnectTo(address, port);
-      });
+  lookup_id_ = QHostInfo::lookupHost(name, this, [this, generation, port](const QHostInfo& info) {
+    if (generation != generation_) return;
+    lookup_id_ = -1;
+    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+      Fail(kClientFailureStatus, kCantResolve);
+      return;
+    }
+    // Our test and crawl peers listen on IPv4; prefer it when both exist.
+    QHostAddress address = info.addresses().front();
+    for (const QHostAddress& candidate : info.addresses()) {
+      if (candidate.protocol() == QAbstractSocket::IPv4Protocol) {
+        address = candidate;
+        break;
+      }
+    }
+    ConnectTo(address, port);
+  });
 }
 
 void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
@@ -184,8 +190,14 @@ void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
   socket_->connectToHost(address, port);
   in_connect_call_ = false;
   if (connect_failed_in_call_ && generation == generation_) {
-    Fail(kClientFailureStatus, std::string(kCantConnect) + socket_->errorString().toStdString() +
-                                   " (Error #" + std::to_string(socket_->error()) + ")");
+    std::string reason = std::string(kCantConnect) + socket_->errorString().toStdString() +
+                         " (Error #" + std::to_string(socket_->error()) + ")";
+    // Inside Get() the failure waits for the event loop, so that Get() returns first.
+    if (in_get_) {
+      FailLater(kClientFailureStatus, std::move(reason));
+    } else {
+      Fail(kClientFailureStatus, std::move(reason));
+    }
   }
 }
 
@@ -272,10 +284,15 @@ void THttpCli::HandleBlock(std::string_view block) {
 
 void THttpCli::DeliverBody(std::string_view chunk) {
   rcvd_count_ += chunk.size();
-  std::string bytes;
-  bytes.reserve(chunk.size());
-  std::copy_if(chunk.begin(), chunk.end(), std::back_inserter(bytes),
-               [](char c) { return c != '\0'; });
+  // Pages rarely hold NUL bytes: the chunk is copied only to take them out.
+  std::string without_nuls;
+  std::string_view bytes = chunk;
+  if (chunk.find('\0') != std::string_view::npos) {
+    without_nuls.reserve(chunk.size());
+    std::copy_if(chunk.begin(), chunk.end(), std::back_inserter(without_nuls),
+                 [](char c) { return c != '\0'; });
+    bytes = without_nuls;
+  }
   if (bytes.size() > max_response_bytes_ - std::min(body_bytes_, max_response_bytes_)) {
     Fail(kClientFailureStatus, kResponseTooLarge);
     return;

@@ -176,6 +176,7 @@ class THttpCli : public QObject {
   int lookup_id_ = -1;
   QTcpSocket* socket_ = nullptr;
   std::unique_ptr<HttpResponseParser> parser_;
+  bool in_get_ = false;  // Get() is running: a failure must wait for the event loop
   bool in_connect_call_ = false;
   bool connect_failed_in_call_ = false;
   std::exception_ptr last_error_;

@@ -357,6 +357,18 @@ TEST_F(HttpClientTest, ServerThatCannotBeReached) {
   EXPECT_EQ(recorder_.error_reason, "can't connect: Invalid port number \"99999\" (Error #-1)");
 }
 
+TEST_F(HttpClientTest, AnAddressThatCannotBeConnectedToFailsOnlyAfterGetReturns) {
+  // The broadcast address is refused by the connect call itself, before any packet.
+  client_.URL = "http://255.255.255.255/";
+  client_.Get();
+  EXPECT_EQ(recorder_.done, 0);
+  ASSERT_TRUE(recorder_.WaitDone());
+  EXPECT_EQ(recorder_.done, 1);
+  EXPECT_EQ(recorder_.error_status, 404);
+  EXPECT_FALSE(client_.Busy());
+  EXPECT_EQ(server_.ConnectionCount(), 0u);
+}
+
 TEST_F(HttpClientTest, GetWhileBusyFailsAndLeavesTheRequestAlone) {
   server_.Enqueue(ScriptedResponse::Page("first").Delay(0));
   client_.URL = server_.Url("/");
@@ -382,7 +394,10 @@ TEST_F(HttpClientTest, AbortInEveryPhaseEndsWithConnectionAborted) {
     if (phase == State::kReceivingBody) {
       server_.Enqueue(ScriptedResponse::Raw("HTTP/1.0 200 OK\r\n\r\nsome").Stall());
     }
-    client_.URL = server_.Url("/");
+    // An address is connected to at once; only a name is looked up first.
+    client_.URL = phase == State::kLookingUp
+                      ? "http://localhost:" + std::to_string(server_.Port()) + "/"
+                      : server_.Url("/");
     QMetaObject::Connection hook;
     if (phase == State::kConnecting) {
       hook = QObject::connect(&client_, &THttpCli::StateChanged, [this](State state) {

@@ -277,6 +277,13 @@ void TQDB::Close() {
 
 void TQDB::FlushJournal(int progress_kind) {
   if (pending_ends_.empty()) return;
+  if (!progress_) {
+    // Nobody watches: one write for the whole commit.
+    qdb_io::WriteAll(journal_file_.fd(), pending_journal_, file_name_);
+    pending_journal_.clear();
+    pending_ends_.clear();
+    return;
+  }
   ProgressPass progress(progress_, progress_kind, static_cast<std::int64_t>(pending_ends_.size()));
   std::size_t written = 0;
   const std::size_t step = pending_ends_.size() / 10 + 1;
