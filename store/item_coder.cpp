@@ -341,10 +341,11 @@ std::size_t CompressItem(std::string_view item, std::string& out) {
   if (item.empty()) return 0;
   const std::size_t pieces = (item.size() + kPieceSize - 1) / kPieceSize;
   const std::size_t start = out.size();
-  // Room for every block in its largest form plus the compressor's work room
-  // behind the last one; blocks are written one after another and the string
-  // shrinks to what was written at the end.
-  out.resize(start + pieces * (2 + kMaxBodySize) + (kBodyWorkSize - kMaxBodySize));
+  // Room for every block in its largest form (its length and its piece copied
+  // behind a method byte) plus the compressor's work room behind the last one;
+  // blocks are written one after another and the string shrinks to what was
+  // written at the end.
+  out.resize(start + pieces * 3 + item.size() + (kBodyWorkSize - kMaxBodySize));
   auto* base = reinterpret_cast<std::uint8_t*>(out.data());
   const auto* in = reinterpret_cast<const std::uint8_t*>(item.data());
   std::size_t w = start;
