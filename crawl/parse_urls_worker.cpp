@@ -40,13 +40,8 @@ void TParseUrls::run() {
       ready_.reset();
     }
   }
-  // A page made ready just before the stop still has its steps to take.
-  if (ready_) {
-    try {
-      Sync([&] { FinishPage(); });
-    } catch (...) {
-    }
-  }
+  // A page made ready when the stop came is left as if it had arrived after the stop: its
+  // steps would add nothing once `Stopping` is set.
 }
 
 bool TParseUrls::Pass() {
