@@ -17,25 +17,19 @@ ByteFinder::ByteFinder(std::string_view bytes) : bytes_{}, count_(static_cast<in
 }
 
 std::size_t ByteFinder::Find(std::string_view text, std::size_t from) const {
-  const char* p = text.data();
   const std::size_t n = text.size();
   if (from >= n) return n;
   if (count_ == 1) {
-    const void* hit = std::memchr(p + from, bytes_[0], n - from);
-    return hit == nullptr ? n : static_cast<std::size_t>(static_cast<const char*>(hit) - p);
+    const void* hit = std::memchr(text.data() + from, bytes_[0], n - from);
+    return hit == nullptr ? n
+                          : static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
   }
-  std::size_t i = from;
-#if defined(__SSE2__)
-  // The unused places of the set repeat its first byte, so all four are always compared.
-  for (; i + 16 <= n; i += 16) {
-    const unsigned mask = BlockMask(p + i);
-    if (mask != 0) return i + static_cast<std::size_t>(__builtin_ctz(mask));
-  }
-#endif
-  for (; i < n; ++i) {
-    if (Holds(p[i])) return i;
-  }
-  return n;
+  std::size_t found = n;
+  ForEach(text, from, [&](std::size_t i) {
+    found = i;
+    return false;
+  });
+  return found;
 }
 
 namespace {
@@ -80,20 +74,6 @@ bool PairFinder::StartsHere(char first, char second) const {
   }
   return false;
 }
-
-#if defined(__SSE2__)
-unsigned PairFinder::BlockMask(const char* p) const {
-  const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
-  __m128i hits = _mm_setzero_si128();
-  for (int slot = 0; slot < 4; ++slot) {
-    hits = _mm_or_si128(
-        hits, _mm_and_si128(_mm_cmpeq_epi8(_mm_or_si128(first, fold_[0][slot]), want_[0][slot]),
-                            _mm_cmpeq_epi8(_mm_or_si128(second, fold_[1][slot]), want_[1][slot])));
-  }
-  return static_cast<unsigned>(_mm_movemask_epi8(hits));
-}
-#endif
 
 std::size_t FindFoldedWord(std::string_view text, std::string_view word, std::size_t from) {
   assert(word.size() >= 3);
