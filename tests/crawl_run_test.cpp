@@ -450,6 +450,27 @@ TEST_F(CrawlRunTest, ATricklingServerIsCutByTheLongTimer) {
   ExpectIdleControls();
 }
 
+TEST_F(CrawlRunTest, WithFourSlotsTheFileLimitLetsNoPageTooMany) {
+  // Twelve pages behind the start page, so that all four slots finish pages together.
+  std::string links;
+  for (int i = 1; i <= 12; ++i) {
+    const std::string path = "/docs/p" + std::to_string(i) + ".htm";
+    links += "<a href=\"" + path + "\">p</a>";
+    server_.Serve("http://www.site.test" + path,
+                  ScriptedResponse::Page(Html("P" + std::to_string(i), std::string(600, 'x'))));
+  }
+  server_.Serve("http://www.site.test/docs/", ScriptedResponse::Page(Html("Docs", links)));
+  live_.searchbar = 4;
+  live_.restrictnumberoffiles = true;
+  live_.filesrestriction.text = "5";
+  port_.ExpectInformation(kByLimit);
+  Crawl(kStart);
+  EXPECT_EQ(main_->state().numproc, "5");
+  EXPECT_EQ(main_->QDB().Count(), 10);
+  EXPECT_EQ(PageListRows().size(), 5u);
+  ExpectIdleControls();
+}
+
 // A start page linking to four pages that never answer: four slots are all busy.
 void ServeStallingSite(HttpTestServer& server) {
   std::string links;
