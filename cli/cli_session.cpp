@@ -26,13 +26,20 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
   // The run's history entries go to a settings file of the private directory: the
   // user's settings are never written.
   main_ = std::make_unique<Tsearchmain>(port_, SettingsStore(directory_ + "/settings.ini"),
-                                        directory_, live_, operations_,
-                                        std::vector<std::string>{});
+                                        directory_, live_, operations_, std::vector<std::string>{});
   main_->state().fields.URL.items = fields_.URL.items;
   main_->state().fields.querysearch.items = fields_.querysearch.items;
 }
 
-CliSession::~CliSession() = default;
+CliSession::~CliSession() {
+  // The scratch stores live in the private directory, which goes with the session: they
+  // are dropped rather than written back. A store saved or opened elsewhere closes as
+  // usual.
+  const std::string inside = directory_ + "/";
+  for (TQDB* store : {&main_->QDB(), &main_->urldb()}) {
+    if (store->FileName().starts_with(inside)) store->Discard();
+  }
+}
 
 void CliSession::RunUntil(const std::function<bool()>& done) {
   // Sleeps in the event loop until something happens; the tick only makes sure that a

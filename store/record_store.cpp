@@ -275,6 +275,12 @@ void TQDB::Close() {
   file_name_.clear();
 }
 
+void TQDB::Discard() {
+  if (!assigned_) return;
+  DiscardWorkingState(true);
+  file_name_.clear();
+}
+
 void TQDB::FlushJournal(int progress_kind) {
   if (pending_ends_.empty()) return;
   if (!progress_) {

@@ -90,6 +90,11 @@ class TQDB {
   // Commits and writes the whole store to `name`, which from then on is the
   // store file. Throws EQDBNoFile, EQDBFileError (FileName is kept then).
   void SaveAs(const std::string& name);
+  // Closes the store without writing it back: the changes since it was opened or
+  // last written go with the working files, and the store file stays as it is on
+  // disk. For scratch stores whose file is thrown away anyway. Nothing to do on a
+  // closed store.
+  void Discard();
 
   void ClearCache();
   void SetCacheSize(std::int64_t bytes);

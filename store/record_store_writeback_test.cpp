@@ -123,6 +123,31 @@ TEST_F(WriteBack, WithoutSaveOnCloseOnlyCommittedChangesReachTheFile) {
   EXPECT_EQ(db.GetItem(), "two");
 }
 
+TEST_F(WriteBack, ADiscardedStoreLeavesItsFileAsItWasAndNoWorkingFiles) {
+  TQDB db;
+  db.SetFileName(dir_.File("url.fwt"));
+  db.AddItem("", "http://a/");
+  db.SetFileName("");
+  const std::string before = ReadFileBytes(dir_.File("url.fwt"));
+
+  db.SetFileName(dir_.File("url.fwt"));
+  db.AddItem("", "http://b/");
+  db.Commit();
+  db.AddItem("", "http://c/");
+  db.Discard();
+  EXPECT_EQ(db.FileName(), "");
+  EXPECT_EQ(db.Count(), 0);
+  EXPECT_EQ(ReadFileBytes(dir_.File("url.fwt")), before);
+  EXPECT_TRUE(work_.List().empty());
+  db.Discard();  // closed already: nothing happens
+
+  // The store opens again on the same file as before the discarded changes.
+  db.SetFileName(dir_.File("url.fwt"));
+  EXPECT_EQ(db.Count(), 1);
+  EXPECT_TRUE(db.FindKey("http://a/"));
+  EXPECT_FALSE(db.FindKey("http://b/"));
+}
+
 TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
   TQDB db;
   db.SetFileName(dir_.File("temp.fwt"));
