@@ -156,7 +156,7 @@ const Keyword* NextKeyword(std::string_view text, size_t& from) {
       case 'o':
         keyword = &kKeywords[2];
         break;
-      default:
+      default:  // 'p': the finder reports no other places
         keyword = &kKeywords[3];
         break;
     }

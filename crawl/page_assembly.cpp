@@ -91,9 +91,9 @@ std::string DecodeQuotesAndCopyright(std::string_view text) {
 
 // "&nbsp;" holds no CR, LF or tab, so the order of the two replacements does not matter.
 std::string BlankControlsAndSpaces(std::string_view text) {
-  std::string out = DecodeAtAmpersands(text, [&](std::string& out, std::size_t i) {
+  std::string out = DecodeAtAmpersands(text, [&](std::string& decoded, std::size_t i) {
     const bool space = At(text, i, "&nbsp;");
-    out += space ? ' ' : '&';
+    decoded += space ? ' ' : '&';
     return i + (space ? 6 : 1);
   });
   for (char& c : out) c = (c == '\r' || c == '\n' || c == '\t') ? ' ' : c;
