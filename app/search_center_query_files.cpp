@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "app/message_texts.h"
 #include "app/query_report.h"
 #include "app/search_center.h"
 #include "store/query_file.h"
@@ -25,12 +26,6 @@ constexpr char kLoadError[] = "There was an error loading the query.";
 constexpr char kOtherSite[] =
     "The query you have just opened does not correspond to the open Ferrowyn! site. Would you "
     "like to open this site now?";
-
-std::string Quoted(const std::string& name) { return "\"" + name + "\""; }
-
-std::string WithoutDirectory(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
-}
 
 // A Yes/No question whose box has no close button; anything but Yes is No.
 bool AskYesNo(UserPort& port, const char* text) {
@@ -63,7 +58,7 @@ void Tsearchmain::savequery() {
   WriteQueryFile(file, report);
   state_.querysitename = report.sitename;
   emit changed();
-  port_.Information(Quoted(WithoutDirectory(file)) + " has been saved.");
+  port_.Information(Quoted(FileNameOf(file)) + " has been saved.");
 }
 
 void Tsearchmain::openquery() {
@@ -85,7 +80,7 @@ void Tsearchmain::openquery() {
   emit changed();
 
   if (contents.Complete()) {
-    port_.Information("Query " + Quoted(WithoutDirectory(file)) + " has been loaded.");
+    port_.Information("Query " + Quoted(FileNameOf(file)) + " has been loaded.");
   } else {
     port_.Error(kLoadError);
   }
@@ -109,7 +104,7 @@ void Tsearchmain::deletequerydialog() {
   const bool removed = std::filesystem::is_regular_file(*chosen, error) &&
                        std::filesystem::remove(*chosen, error) && !error;
   if (removed) {
-    port_.Information(Quoted(WithoutDirectory(*chosen)) + " has been removed from the system.");
+    port_.Information(Quoted(FileNameOf(*chosen)) + " has been removed from the system.");
   } else {
     port_.Error("There was an error while trying to remove " + Quoted(*chosen) +
                 " from the system.");

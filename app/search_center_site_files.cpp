@@ -9,6 +9,7 @@
 #include <system_error>
 #include <vector>
 
+#include "app/message_texts.h"
 #include "app/search_center.h"
 #include "store/site_layout.h"
 
@@ -41,12 +42,6 @@ constexpr char kDeleteOpenSite[] =
     "wish to continue?";
 constexpr char kRemoved[] = " has been removed from the system.";
 constexpr char kRemoveFailed[] = "There was an error while trying to remove ";
-
-std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
-
-std::string FileNameOf(const std::string& path) {
-  return std::filesystem::path(path).filename().string();
-}
 
 // The list records are line based: a CR or LF inside a text (a title spread over
 // several lines of its page) would split it into lines of its own and lose its end.

@@ -2,9 +2,9 @@
 // search, its options and the result rows. Nothing is written.
 #include <QStandardItemModel>
 #include <cstdio>
-#include <filesystem>
 #include <string>
 
+#include "app/message_texts.h"
 #include "app/query_report.h"
 #include "app/search_center_state.h"
 #include "cli/command.h"
@@ -58,8 +58,7 @@ int Run(const CommandArgs& args) {
     std::fprintf(stderr, "There was an error loading the query.\n");
     return kExitFailure;
   }
-  std::fprintf(stderr, "Query \"%s\" has been loaded.\n",
-               std::filesystem::path(file).filename().string().c_str());
+  std::fprintf(stderr, "Query %s has been loaded.\n", Quoted(FileNameOf(file)).c_str());
   return kExitOk;
 }
 
