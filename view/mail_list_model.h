@@ -5,16 +5,16 @@
 #include <QAbstractListModel>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "crawl/capture_targets.h"
+#include "view/folded_list.h"
 
 namespace ferrowyn {
 
-// One address per row; texts are 8-bit and shown as Latin-1. A set of the folded
-// addresses (ASCII and Latin-1 letters folded) is kept beside the list, so that an
-// address is found without scanning.
+// One address per row; texts are 8-bit and shown as Latin-1. The folded addresses (ASCII
+// and Latin-1 letters folded) are kept beside the list, so that an address is found
+// without scanning.
 // Owned by the crawl controller; GUI thread only; throws only std::bad_alloc.
 class MailListModel : public QAbstractListModel, public MailListTarget {
  public:
@@ -24,12 +24,12 @@ class MailListModel : public QAbstractListModel, public MailListTarget {
   // it was added.
   bool AddAddress(std::string_view address) override;
   bool Holds(std::string_view address) const;
-  int Count() const { return static_cast<int>(lines_.size()); }
+  int Count() const { return static_cast<int>(lines_.Size()); }
 
   void Clear();
   // The addresses in order, one per line (as the "EMAIL" record and the mail miner take
   // them).
-  const std::vector<std::string>& Lines() const { return lines_; }
+  const std::vector<std::string>& Lines() const { return lines_.Rows(); }
   // Replaces the list by `lines`, kept as they are (repeats included).
   void SetLines(std::vector<std::string> lines);
 
@@ -38,8 +38,10 @@ class MailListModel : public QAbstractListModel, public MailListTarget {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
  private:
-  std::vector<std::string> lines_;
-  std::unordered_set<std::string> folded_;
+  struct WholeLine {
+    const std::string& operator()(const std::string& line) const { return line; }
+  };
+  FoldedList<std::string, WholeLine> lines_;
 };
 
 }  // namespace ferrowyn

@@ -5,17 +5,17 @@
 #include <QAbstractTableModel>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "crawl/capture_targets.h"
 #include "store/site_layout.h"
+#include "view/folded_list.h"
 
 namespace ferrowyn {
 
-// Columns "URL" and "Title"; texts are 8-bit and shown as Latin-1. A set of the folded
-// captions (letter case ignored as the site store ignores it in keys: ASCII and Latin-1
-// letters) is kept beside the rows, so that AddRow finds a caption without scanning.
+// Columns "URL" and "Title"; texts are 8-bit and shown as Latin-1. The folded captions
+// (letter case ignored as the site store ignores it in keys: ASCII and Latin-1 letters)
+// are kept beside the rows, so that AddRow finds a caption without scanning.
 // Owned by the crawl controller; GUI thread only; throws only std::bad_alloc.
 class PageListModel : public QAbstractTableModel, public PageListTarget {
  public:
@@ -27,12 +27,12 @@ class PageListModel : public QAbstractTableModel, public PageListTarget {
   // the row was added.
   bool AddRow(std::string_view url, std::string_view title) override;
   bool HasCaption(std::string_view url) const;
-  int RowCount() const { return static_cast<int>(rows_.size()); }
-  const PageListRow& Row(int row) const { return rows_.at(static_cast<std::size_t>(row)); }
+  int RowCount() const { return static_cast<int>(rows_.Size()); }
+  const PageListRow& Row(int row) const { return rows_.Rows().at(static_cast<std::size_t>(row)); }
 
   void Clear();
   // The rows in order, for the "WEBLIST" record.
-  const std::vector<PageListRow>& Rows() const { return rows_; }
+  const std::vector<PageListRow>& Rows() const { return rows_.Rows(); }
   // Replaces the rows by those read from a "WEBLIST" record, kept as they are (a record
   // that holds one URL twice keeps both rows; AddRow still refuses a third).
   void SetRows(std::vector<PageListRow> rows);
@@ -50,8 +50,10 @@ class PageListModel : public QAbstractTableModel, public PageListTarget {
                       int role = Qt::DisplayRole) const override;
 
  private:
-  std::vector<PageListRow> rows_;
-  std::unordered_set<std::string> captions_;  // folded
+  struct CaptionOf {
+    const std::string& operator()(const PageListRow& row) const { return row.Url; }
+  };
+  FoldedList<PageListRow, CaptionOf> rows_;
 };
 
 }  // namespace ferrowyn
