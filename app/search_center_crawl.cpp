@@ -1,13 +1,13 @@
 // Tsearchmain: the start and the end of a retrieval (startrecurse, startitup,
 // posttransfer) and the window's side of the crawl run.
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <system_error>
 
 #include "app/search_center.h"
 #include "app/settings_operations.h"
 #include "app/text_forms.h"
+#include "base/whole_number.h"
 #include "store/qdb_errors.h"
 #include "store/site_layout.h"
 
@@ -33,17 +33,11 @@ constexpr char kSiteRetrieved[] = "Specified site has been retrieved.";
 constexpr std::uint64_t kMinimumFreeSpace = 10000000;
 constexpr int kDefaultLevels = 3;
 
-// The integer an edit field holds; nullopt for anything else (blanks included).
+// The integer an edit field holds, in at most nine characters with its sign; nullopt for
+// anything else (blanks included).
 std::optional<int> IntegerOf(const std::string& text) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  std::size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
-  if (i == text.size()) return std::nullopt;
-  int value = 0;
-  for (std::size_t k = i; k < text.size(); ++k) {
-    if (!std::isdigit(static_cast<unsigned char>(text[k]))) return std::nullopt;
-    value = value * 10 + (text[k] - '0');
-  }
-  return text[0] == '-' ? -value : value;
+  if (text.size() > 9) return std::nullopt;
+  return ReadWholeNumber(text);
 }
 
 std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& programdir) {

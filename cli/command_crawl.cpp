@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/search_center.h"
+#include "base/whole_number.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
@@ -33,15 +34,12 @@ int Usage(const std::string& why) {
   return kExitUsage;
 }
 
+// Digits only, at most nine of them, within [low, high].
 std::optional<int> Number(const std::string& text, int low, int high) {
-  if (text.empty() || text.size() > 9) return std::nullopt;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value < low || value > high) return std::nullopt;
-  return value;
+  if (text.size() > 9) return std::nullopt;
+  const std::optional<std::int64_t> value = ReadDecimal(text, Signs::kNone, low, high);
+  if (!value) return std::nullopt;
+  return static_cast<int>(*value);
 }
 
 struct CrawlOptions {

@@ -3,6 +3,8 @@
 
 #include <optional>
 
+#include "base/whole_number.h"
+
 namespace ferrowyn {
 
 namespace {
@@ -46,14 +48,7 @@ std::string WriteHundredths(std::int64_t value) {
 }
 
 std::optional<std::int64_t> WholeNumber(std::string_view text) {
-  if (text.empty()) return std::nullopt;
-  std::int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-    if (value > kMaxWhole) return std::nullopt;
-  }
-  return value;
+  return ReadDecimal(text, Signs::kNone, 0, kMaxWhole);
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <QTimer>
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 #include <utility>
 
 #include "base/case_folding.h"
+#include "base/whole_number.h"
 #include "crawl/base64.h"
 #include "crawl/url_toolkit.h"
 
@@ -28,13 +28,8 @@ constexpr int kClientFailureStatus = 404;
 
 // A port text as a number; 0 when it is not a port.
 uint16_t ParsePort(std::string_view text) {
-  if (text.empty() || text.size() > 5) return 0;
-  unsigned value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return 0;
-    value = value * 10 + static_cast<unsigned>(c - '0');
-  }
-  return value <= 65535 ? static_cast<uint16_t>(value) : 0;
+  if (text.size() > 5) return 0;
+  return static_cast<uint16_t>(ReadDecimal(text, Signs::kNone, 0, 65535).value_or(0));
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "base/case_folding.h"
+#include "base/whole_number.h"
 
 namespace ferrowyn {
 
@@ -15,13 +16,7 @@ namespace {
 int ParseStatusCode(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  if (text.empty()) return 0;
-  int value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return 0;
-    value = value * 10 + (c - '0');
-  }
-  return value;
+  return static_cast<int>(ReadDecimal(text, Signs::kNone, 0, 999).value_or(0));
 }
 
 }  // namespace

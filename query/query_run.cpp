@@ -5,9 +5,10 @@
 #include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
-#include <charconv>
+#include <limits>
 
 #include "base/slot_status.h"
+#include "base/whole_number.h"
 #include "query/keyword_parsing.h"
 #include "query/query_worker.h"
 
@@ -22,12 +23,10 @@ constexpr char kQuerying[] = "Querying ";
 // would overflow) starts again at "1".
 void AddToLabel(std::string& label, std::int64_t amount) {
   std::int64_t value = 0;
-  const char* begin = label.data();
-  const char* end = begin + label.size();
-  if (begin != end && *begin == '+') ++begin;
-  const auto [rest, error] = std::from_chars(begin, end, value);
-  if (label.empty() || error != std::errc() || rest != end ||
-      __builtin_add_overflow(value, amount, &value)) {
+  const std::optional<std::int64_t> held =
+      ReadDecimal(label, Signs::kPlusOrMinus, std::numeric_limits<std::int64_t>::min(),
+                  std::numeric_limits<std::int64_t>::max());
+  if (!held || __builtin_add_overflow(*held, amount, &value)) {
     label = "1";
     return;
   }

@@ -2,12 +2,13 @@
 #include "view/list_sorting.h"
 
 #include <algorithm>
-#include <charconv>
+#include <limits>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/case_folding.h"
+#include "base/whole_number.h"
 
 namespace ferrowyn {
 
@@ -20,14 +21,9 @@ struct SortRow {
 };
 
 std::optional<std::int64_t> WholeNumber(const QString& text) {
-  const std::string bytes = text.toLatin1().toStdString();
-  std::int64_t value = 0;
-  const char* begin = bytes.data();
-  const char* end = begin + bytes.size();
-  if (begin != end && *begin == '+') ++begin;
-  const auto [rest, error] = std::from_chars(begin, end, value);
-  if (bytes.empty() || error != std::errc() || rest != end) return std::nullopt;
-  return value;
+  return ReadDecimal(text.toLatin1().toStdString(), Signs::kPlusOrMinus,
+                     std::numeric_limits<std::int64_t>::min(),
+                     std::numeric_limits<std::int64_t>::max());
 }
 
 }  // namespace
