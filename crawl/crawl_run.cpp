@@ -2,8 +2,6 @@
 // end test, the limits, the page capture steps and the end of the run.
 #include "crawl/crawl_run.h"
 
-#include <QCoreApplication>
-
 #include "crawl/http_client.h"
 #include "crawl/page_capture.h"
 #include "store/record_store.h"
@@ -49,13 +47,8 @@ void CrawlRun::StopAndJoin() {
   stopall = true;
   ResumeWorkers();
   for (int slot = 1; slot <= kSlotCount; ++slot) notifythreadterminate(slot);
-  Wake();
-  // The workers may be inside a synchronised call onto this thread: keep serving them
-  // until every thread has ended and been reported.
-  while (AnyWorkerRunning()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
-  }
+  wake_.Wake();
+  ServeEventsUntil([this] { return !AnyWorkerRunning(); });
 }
 
 void CrawlRun::ResetForNewRun() {
@@ -98,43 +91,24 @@ bool CrawlRun::TransfersIdle() const {
 }
 
 void CrawlRun::SuspendWorkers() {
-  {
-    std::lock_guard lock(wake_mutex_);
-    suspended_ = true;
-  }
+  wake_.Hold();
   // A held worker cannot finish its transfer's processing: its time does not count.
   res_.megatoolong.stop();
   res_.megatestsize.stop();
 }
 
 void CrawlRun::ResumeWorkers() {
-  {
-    std::lock_guard lock(wake_mutex_);
-    suspended_ = false;
-  }
-  wake_.notify_all();
+  wake_.Release();
   if (AnyWorkerRunning() && !stopall && !destroying_) {
     res_.megatoolong.start();
     res_.megatestsize.start();
   }
 }
 
-void CrawlRun::WaitWhileSuspended() {
-  std::unique_lock lock(wake_mutex_);
-  wake_.wait(lock, [this] { return !suspended_; });
-}
+void CrawlRun::WaitWhileSuspended() { wake_.WaitWhileHeld(); }
 
 void CrawlRun::WaitForWork(std::uint64_t generation, const std::atomic<bool>& Stopping) {
-  std::unique_lock lock(wake_mutex_);
-  wake_.wait(lock, [&] { return wake_generation_ != generation || Stopping || stopall; });
-}
-
-void CrawlRun::Wake() {
-  {
-    std::lock_guard lock(wake_mutex_);
-    ++wake_generation_;
-  }
-  wake_.notify_all();
+  wake_.WaitAfter(generation, [&] { return Stopping.load() || stopall.load(); });
 }
 
 bool CrawlRun::AnyWorkerRunning() const {
@@ -145,10 +119,7 @@ bool CrawlRun::AnyWorkerRunning() const {
 }
 
 void CrawlRun::TakeNextJob(TParseUrls& W, std::uint64_t& generation) {
-  {
-    std::lock_guard lock(wake_mutex_);
-    generation = wake_generation_;
-  }
+  generation = wake_.Generation();
   if (stopall || !host_.searchbtnenabled()) {
     W.Stopping = true;
     return;
@@ -232,7 +203,7 @@ void CrawlRun::QueueLinks(TParseUrls& W, const std::vector<std::string>& Candida
       [this, &W](const std::string& link) { capture_->AddRejectedNode(W.PageNode, link); },
       [this] { return stopall.load(); });
   W.QueuedCount = result.QueuedCount;
-  if (result.QueuedCount > 0) Wake();
+  if (result.QueuedCount > 0) wake_.Wake();
   if (result.DbError) {
     W.DbError = true;
     StopForLimit(W);
@@ -249,7 +220,7 @@ void CrawlRun::CountPage(TParseUrls&) {
 void CrawlRun::finalterminate() {
   stopall = true;
   for (int slot = 1; slot <= kSlotCount; ++slot) notifythreadterminate(slot);
-  Wake();
+  wake_.Wake();
   host_.StopQueryWorkers();
 }
 
@@ -262,13 +233,14 @@ void CrawlRun::notifythreadterminate(int slot) {
     host_.httpclient(slot).Abort();
   } catch (...) {
   }
-  Wake();
+  wake_.Wake();
 }
 
 void CrawlRun::parsethreadterminated(TParseUrls* worker) {
   const int slot = worker->SlotNo;
   // `finished` is sent just before the thread ends; wait for that before freeing it.
   worker->wait();
+  const bool gave_up = worker->GaveUp;
   if (slot >= 1 && slot <= kSlotCount && crawlworker[slot] == worker) {
     crawlworker[slot] = nullptr;
     transferidle[slot] = true;
@@ -278,6 +250,12 @@ void CrawlRun::parsethreadterminated(TParseUrls* worker) {
   }
   delete worker;
   if (destroying_) return;
+  // A worker whose passes kept failing ends the run, as a halt would: the others would
+  // wait for its page for ever.
+  if (gave_up && !stopall) {
+    host_.MarkStopped();
+    finalterminate();
+  }
   host_.Changed();
   if (!AnyWorkerRunning()) {
     res_.megatoolong.stop();

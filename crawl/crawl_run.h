@@ -9,16 +9,15 @@
 #include <QTimer>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <exception>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "base/query_queue.h"
 #include "base/slot_status.h"
+#include "base/worker_pool.h"
 #include "crawl/capture_targets.h"
 #include "crawl/crawl_limits.h"
 #include "crawl/link_queue.h"
@@ -172,7 +171,6 @@ class CrawlRun : public QObject {
   void UpdateIdle(TParseUrls& W, bool after_page);
   void ReportStartPageError(TParseUrls& W);
   void AdoptRedirect(TParseUrls& W);
-  void Wake();
   TParseUrls* WorkerOf(THttpCli* Sender) const;
   // Stops every worker and waits for the threads (destruction only).
   void StopAndJoin();
@@ -181,10 +179,7 @@ class CrawlRun : public QObject {
   CrawlResources res_;
   std::unique_ptr<PageCapture> capture_;
 
-  std::mutex wake_mutex_;
-  std::condition_variable wake_;
-  std::uint64_t wake_generation_ = 0;  // guarded by wake_mutex_
-  bool suspended_ = false;             // guarded by wake_mutex_
+  WorkerWake wake_;  // its hold is the suspension of the workers
   bool destroying_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "crawl/parse_urls_worker.h"
 
 #include "base/synchronised_call.h"
+#include "base/worker_pool.h"
 #include "base/worker_priority.h"
 #include "crawl/crawl_run.h"
 #include "crawl/link_extraction.h"
@@ -32,14 +33,10 @@ void TParseUrls::ShowSlotStatus(std::string_view text) {
 
 void TParseUrls::run() {
   LowerWorkerPriority();
-  while (!Stopping) {
-    try {
-      if (!Pass()) break;
-    } catch (...) {
-      // A failure abandons this job only.
-      ready_.reset();
-    }
-  }
+  // A failure abandons this job only.
+  GaveUp = !RunWorkerPasses(
+      "crawl worker " + std::to_string(SlotNo), [this] { return Pass(); },
+      [this] { ready_.reset(); }, [this] { return Stopping.load(); });
   // A page made ready when the stop came is left as if it had arrived after the stop: its
   // steps would add nothing once `Stopping` is set.
 }

@@ -63,6 +63,8 @@ class TParseUrls : public QThread {
 
   // The stop request, written on the GUI thread and polled by the worker.
   std::atomic<bool> Stopping{false};
+  // The worker ended because its passes kept failing (read once its thread has ended).
+  bool GaveUp = false;
   // The transfer is in progress; cleared by its end and by the watchdogs.
   std::atomic<bool> Busy{false};
   std::atomic<bool> TimedOut{false};

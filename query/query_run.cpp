@@ -2,7 +2,6 @@
 // and hits they add, the end test and the end of the workers.
 #include "query/query_run.h"
 
-#include <QCoreApplication>
 #include <QThread>
 #include <algorithm>
 #include <limits>
@@ -51,13 +50,8 @@ void QueryRun::StopAndJoin() {
     worker->Stopping = true;
     worker->requestInterruption();
   }
-  Wake();
-  // The workers may be inside a synchronised call onto this thread: keep serving them
-  // until every thread has ended and been reported.
-  while (AnyWorkerRunning()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::msleep(1);
-  }
+  wake_.Wake();
+  ServeEventsUntil([this] { return !AnyWorkerRunning(); });
 }
 
 void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOptions options,
@@ -86,13 +80,15 @@ void QueryRun::StopWorkers() {
     queryworker[slot]->Stopping = true;
     queryworker[slot]->requestInterruption();
   }
-  Wake();
+  wake_.Wake();
 }
 
 void QueryRun::querythreadterminated(TSimulGo* worker) {
   const int slot = worker->SlotNo;
   // `finished` is sent just before the thread ends; wait for that before freeing it.
   worker->wait();
+  const bool gave_up = worker->GaveUp;
+  const bool standalone = worker->Standalone;
   if (queryworker[slot] == worker) {
     queryworker[slot] = nullptr;
     queryrunning[slot] = false;
@@ -105,7 +101,18 @@ void QueryRun::querythreadterminated(TSimulGo* worker) {
   }
   alive_.erase(std::find(alive_.begin(), alive_.end(), worker));
   delete worker;
-  if (!destroying_) host_.Changed();
+  if (destroying_) return;
+  // A worker whose passes kept failing ends the query (and the crawl it runs with), as a
+  // halt would: its page would keep the end test waiting for ever.
+  if (gave_up && !host_.stopall()) {
+    host_.stopall() = true;
+    if (standalone) {
+      host_.terminatequery();
+    } else {
+      host_.finalterminate();
+    }
+  }
+  host_.Changed();
 }
 
 bool QueryRun::AllIdle() const {
@@ -114,10 +121,7 @@ bool QueryRun::AllIdle() const {
 }
 
 void QueryRun::TakeNextPage(TSimulGo& W, std::uint64_t& generation) {
-  {
-    std::lock_guard lock(wake_mutex_);
-    generation = wake_generation_;
-  }
+  generation = wake_.Generation();
   if (host_.stopall()) {
     W.Stopping = true;
     return;
@@ -186,17 +190,7 @@ void QueryRun::CheckQueryDone(TSimulGo& W) {
 }
 
 void QueryRun::WaitForPage(std::uint64_t generation, const std::atomic<bool>& Stopping) {
-  std::unique_lock lock(wake_mutex_);
-  wake_.wait(lock,
-             [&] { return wake_generation_ != generation || Stopping || host_.stopall().load(); });
-}
-
-void QueryRun::Wake() {
-  {
-    std::lock_guard lock(wake_mutex_);
-    ++wake_generation_;
-  }
-  wake_.notify_all();
+  wake_.WaitAfter(generation, [&] { return Stopping.load() || host_.stopall().load(); });
 }
 
 }  // namespace ferrowyn

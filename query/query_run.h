@@ -8,14 +8,13 @@
 #include <QStandardItemModel>
 #include <array>
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/query_queue.h"
+#include "base/worker_pool.h"
 #include "query/page_matching.h"
 
 namespace ferrowyn {
@@ -80,7 +79,7 @@ class QueryRun : public QObject {
   // Every query slot is idle and no page waits: the crawl's end test may end the query.
   bool AllIdle() const;
   // A page was appended to the queue: a worker waiting for one goes on.
-  void PageAdded() { Wake(); }
+  void PageAdded() { wake_.Wake(); }
 
   // --- The worker's operations, each run on the GUI thread inside a synchronised call.
   // `generation` receives the wake-up count for WaitForPage.
@@ -98,7 +97,6 @@ class QueryRun : public QObject {
   QueryQueue& queue() { return queue_; }
 
  private:
-  void Wake();
   void StopAndJoin();
 
   QueryHost& host_;
@@ -106,9 +104,7 @@ class QueryRun : public QObject {
   QStandardItemModel& querylist_;
   std::vector<TSimulGo*> alive_;  // every worker whose end has not been reported
 
-  std::mutex wake_mutex_;
-  std::condition_variable wake_;
-  std::uint64_t wake_generation_ = 0;  // guarded by wake_mutex_
+  WorkerWake wake_;
   bool destroying_ = false;
 };
 

@@ -3,6 +3,7 @@
 #include "query/query_worker.h"
 
 #include "base/synchronised_call.h"
+#include "base/worker_pool.h"
 #include "base/worker_priority.h"
 #include "query/query_run.h"
 
@@ -34,36 +35,38 @@ void TSimulGo::run() {
   // worker does next anyway: one round trip per page instead of two.
   bool finishing = false;
   bool listed = false;
-  while (!Stopping && !isInterruptionRequested()) {
-    try {
-      Busy = true;
-      Sync([&] {
-        if (finishing) {
-          finishing = false;
-          FinishPage(listed);
-          if (Stopping) return;
-        }
-        run_.TakeNextPage(*this, generation);
-        if (!Stopping && !PageUrl.empty()) run_.CountPage(*this);
-      });
-      if (Stopping) break;
-      if (PageUrl.empty()) {
-        // The queue was empty and the end test has been made: rather than asking again
-        // at once, sleep until a page arrives or the query ends.
-        Busy = false;
-        run_.WaitForPage(generation, Stopping);
-        continue;
+  const auto pass = [&] {
+    Busy = true;
+    Sync([&] {
+      if (finishing) {
+        finishing = false;
+        FinishPage(listed);
+        if (Stopping) return;
       }
-      listed = MatchPage();
-      PageText.reset();
-      finishing = true;
-    } catch (...) {
-      // A failure abandons this page only.
-      finishing = false;
-      PageText.reset();
-      PageUrl.clear();
+      run_.TakeNextPage(*this, generation);
+      if (!Stopping && !PageUrl.empty()) run_.CountPage(*this);
+    });
+    if (Stopping) return false;
+    if (PageUrl.empty()) {
+      // The queue was empty and the end test has been made: rather than asking again
+      // at once, sleep until a page arrives or the query ends.
+      Busy = false;
+      run_.WaitForPage(generation, Stopping);
+      return true;
     }
-  }
+    listed = MatchPage();
+    PageText.reset();
+    finishing = true;
+    return true;
+  };
+  // A failure abandons this page only.
+  const auto recover = [&] {
+    finishing = false;
+    PageText.reset();
+    PageUrl.clear();
+  };
+  GaveUp = !RunWorkerPasses("query worker " + std::to_string(SlotNo), pass, recover,
+                            [this] { return Stopping.load() || isInterruptionRequested(); });
 }
 
 void TSimulGo::FinishPage(bool listed) {

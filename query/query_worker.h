@@ -41,6 +41,8 @@ class TSimulGo : public QThread {
 
   // The stop request, written on the GUI thread and polled by the worker.
   std::atomic<bool> Stopping{false};
+  // The worker ended because its passes kept failing (read once its thread has ended).
+  bool GaveUp = false;
   // Set while the worker takes or matches a page.
   std::atomic<bool> Busy{false};
 
