@@ -49,8 +49,8 @@ std::string MakePage(std::mt19937& rng, std::size_t size) {
 }
 
 std::string Url(std::uint32_t i) {
-  return "http://www.example.com/section" + std::to_string(i % 97) + "/page" +
-         std::to_string(i) + ".html";
+  return "http://www.example.com/section" + std::to_string(i % 97) + "/page" + std::to_string(i) +
+         ".html";
 }
 
 int Make(const std::string& file, std::uint32_t pages) {
@@ -139,9 +139,9 @@ int Read(const std::string& file) {
   });
   const double map_expand_ms = Best([&] {
     for (const ferrowyn::TIndexEntry& entry : parsed.ordinary)
-      sink += ferrowyn::ExpandItem(std::string_view(bytes + 8 + entry.index.position,
-                                                    entry.index.size))
-                  .size();
+      sink +=
+          ferrowyn::ExpandItem(std::string_view(bytes + 8 + entry.index.position, entry.index.size))
+              .size();
   });
   ::munmap(map, size);
   ::close(fd);
@@ -156,8 +156,8 @@ int Read(const std::string& file) {
   ferrowyn::TQDB::SetTempDirectory("");
   std::filesystem::remove_all(work);
 
-  std::printf("%s: %.1f MB, %d items (sink %zu)\n", file.c_str(),
-              static_cast<double>(size) / 1e6, db.Count(), sink % 10);
+  std::printf("%s: %.1f MB, %d items (sink %zu)\n", file.c_str(), static_cast<double>(size) / 1e6,
+              db.Count(), sink % 10);
   std::printf("open in place (header and index)        %8.1f ms\n", open_ms);
   std::printf("copy of the data section (former open)   %8.1f ms\n", copy_ms);
   std::printf("every item, positioned reads, raw       %8.1f ms\n", pread_raw_ms);

@@ -16,8 +16,8 @@ enum class SiteOpenResult {
 
 // Opens `path` in the session's controller (`opensitedialog`, its load message on standard
 // error) read-only from the first byte, so that neither a failed open nor closing the
-// session ever writes the file: it stays exactly as it was. A missing file is reported on standard error as `command`'s and is
-// not created. Main thread only.
+// session ever writes the file: it stays exactly as it was. A missing file is reported on standard
+// error as `command`'s and is not created. Main thread only.
 SiteOpenResult OpenSiteFile(CliSession& session, const std::string& command,
                             const std::string& path);
 

@@ -364,8 +364,8 @@ TEST(ItemCoderMalformed, TruncatedStoredFormsAreRefused) {
 TEST(ItemCoderMalformed, AnItemClaimsNoMoreMemoryThanItsSizeAllowsNorMoreThanItsLimit) {
   // Blocks of 35 body bytes that hold 30 literals: by its length each could stand for a
   // whole piece, 98 MB in all, but together they expand to 30 bytes a block.
-  const std::string block = Bytes({35, 0, 0x40, 0, 0}) + std::string(16, 'l') +
-                            Bytes({0, 0}) + std::string(14, 'm');
+  const std::string block =
+      Bytes({35, 0, 0x40, 0, 0}) + std::string(16, 'l') + Bytes({0, 0}) + std::string(14, 'm');
   std::string stored;
   for (int i = 0; i < 3000; ++i) stored += block;
   largest_allocation = 0;

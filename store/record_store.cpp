@@ -281,12 +281,10 @@ void TQDB::MakeWorkingCopy() {
   try {
     // Copied from the descriptor opened with the store, so a file replaced on disk since
     // still gives the bytes the index was read from.
-    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, data.handle.fd(),
-                           file_name_))
+    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, data.handle.fd(), file_name_))
       ThrowInvalidFile(file_name_);
     std::string section(static_cast<std::size_t>(index_length_), '\0');
-    if (!qdb_io::ReadAt(data_file_.fd(), index_offset_, section.data(), section.size(),
-                        file_name_))
+    if (!qdb_io::ReadAt(data_file_.fd(), index_offset_, section.data(), section.size(), file_name_))
       ThrowInvalidFile(file_name_);
     qdb_io::CreateFileWith(index_path, section, file_name_);
     qdb_io::CreateFileWith(journal_path, {}, file_name_);
