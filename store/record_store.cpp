@@ -68,6 +68,11 @@ class ProgressPass {
   throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, name));
 }
 
+// An index or an item that cannot be read: the same text, as the index error it is.
+[[noreturn]] void ThrowUnreadable(const std::string& name) {
+  throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, name));
+}
+
 std::string CutKey(const std::string& key) {
   const std::size_t end = std::min(key.find('\0'), qdb::kMaxKeyLength);
   return key.substr(0, end);
@@ -233,23 +238,23 @@ bool TQDB::AdministrativeItemIs(const TIndex& index, std::string_view value) con
     if (size != static_cast<std::int64_t>(value.size())) return false;
     std::string bytes(value.size(), '\0');
     if (!qdb_io::ReadAt(data_file_.fd(), base, bytes.data(), bytes.size(), file_name_))
-      ThrowInvalidFile(file_name_);
+      ThrowUnreadable(file_name_);
     return bytes == value;
   }
   // Block by block through a window of the file, and only until the item is known to be
   // longer than `value`: a large item costs neither its expansion nor its stored size in
-  // memory. A block that cannot be expanded refuses the file like any other fault.
+  // memory. A stored form that cannot be read refuses the file, as an unreadable index does.
   constexpr std::size_t kWindow = 2 * (2 + 65535);
   std::string window;
   std::int64_t window_at = 0;
   auto bytes_at = [&](std::int64_t at, std::size_t n) -> const std::uint8_t* {
-    if (at + static_cast<std::int64_t>(n) > size) ThrowInvalidFile(file_name_);
+    if (at + static_cast<std::int64_t>(n) > size) ThrowUnreadable(file_name_);
     if (window.empty() || at < window_at ||
         at + static_cast<std::int64_t>(n) > window_at + static_cast<std::int64_t>(window.size())) {
       window_at = at;
       window.resize(static_cast<std::size_t>(std::min<std::int64_t>(size - at, kWindow)));
       if (!qdb_io::ReadAt(data_file_.fd(), base + at, window.data(), window.size(), file_name_))
-        ThrowInvalidFile(file_name_);
+        ThrowUnreadable(file_name_);
     }
     return reinterpret_cast<const std::uint8_t*>(window.data()) + (at - window_at);
   };
@@ -262,7 +267,7 @@ bool TQDB::AdministrativeItemIs(const TIndex& index, std::string_view value) con
     try {
       ExpandPiece(body, b, out);
     } catch (const ECoderError&) {
-      ThrowInvalidFile(file_name_);
+      ThrowUnreadable(file_name_);
     }
     at += static_cast<std::int64_t>(b);
   }
@@ -454,31 +459,29 @@ TQDB::RawItem TQDB::ReadRaw(const TIndex& index) const {
   RawItem item;
   item.compressed = (index.flags & qdb::kFlagCompressed) != 0;
   // No legitimate item has a stored form this long; reading it would only waste memory.
-  if (static_cast<std::uint64_t>(index.size) > kMaxStoredSize)
-    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+  if (static_cast<std::uint64_t>(index.size) > kMaxStoredSize) ThrowUnreadable(file_name_);
   try {
     item.stored.resize(static_cast<std::size_t>(index.size));
     if (!qdb_io::ReadAt(data_file_.fd(), data_offset_ + index.position, item.stored.data(),
                         item.stored.size(), file_name_))
-      throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+      ThrowUnreadable(file_name_);
   } catch (const EQDBIndexError&) {
     throw;
   } catch (...) {
-    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+    ThrowUnreadable(file_name_);
   }
   return item;
 }
 
 std::string TQDB::ExpandRawItem(const RawItem& item, const std::string& file_name) {
   if (!item.compressed) {
-    if (item.stored.size() > qdb::kMaxItemSize)
-      throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name));
+    if (item.stored.size() > qdb::kMaxItemSize) ThrowUnreadable(file_name);
     return item.stored;
   }
   try {
     return ExpandItem(item.stored, qdb::kMaxItemSize);
   } catch (const ECoderError&) {
-    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name));
+    ThrowUnreadable(file_name);
   } catch (const std::bad_alloc&) {
     throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   }
