@@ -83,7 +83,7 @@ SettingsStore::Session SettingsStore::Open() const {
   // write would rename a new file over a device.
   const std::string path = file_path_.empty() ? UserFilePath() : file_path_;
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0 ? !S_ISREG(st.st_mode) : errno != ENOENT) {
+  if (::stat(path.c_str(), &st) == 0 ? !S_ISREG(st.st_mode) : errno == ELOOP) {
     throw ESettingsError("The settings file \"" + path + "\" is not a regular file.");
   }
 #endif
