@@ -108,7 +108,11 @@ void Tsearchmain::FormCreate() {
 }
 
 void Tsearchmain::FormShow() {
-  state_.windowposition = ReadWindowPosition(store_);
+  try {
+    state_.windowposition = ReadWindowPosition(store_);
+  } catch (const ESettingsError&) {
+    // Reported below, where the settings are loaded.
+  }
   state_.FindAgain1.enabled = false;
   state_.activepage = MainPage::kSearch;
   state_.popupmenu = WindowMenu::kStartMenu;
@@ -122,6 +126,9 @@ void Tsearchmain::FormShow() {
     // The load stops at the proxy password; the settings before it are in place.
     // Without the start timer the command line's site would never open, so report
     // and go on.
+    port_.Error(error.what());
+  } catch (const ESettingsError& error) {
+    // A settings file that is not a regular file: the program runs on the defaults.
     port_.Error(error.what());
   }
   emit hintsChanged(live_.hints);

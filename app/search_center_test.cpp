@@ -2,6 +2,7 @@
 #include "app/search_center.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QEventLoop>
@@ -148,6 +149,15 @@ TEST_F(SearchCenterStartTest, ABadProxyPasswordIsReportedAndStartUpGoesOn) {
   store_.Write("Defaults", "ProxyPassword", "zz");
   Tsearchmain& main = Make();
   port_.ExpectError("\"zz\" is not a valid hexadecimal value.");
+  main.FormShow();
+  EXPECT_TRUE(main.Timer1().isActive());
+}
+
+TEST_F(SearchCenterStartTest, ASettingsFileThatIsNotARegularFileIsReportedAndStartUpGoesOn) {
+  const std::string path = programdir_ + "/settings.ini";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  Tsearchmain& main = Make();
+  port_.ExpectError("The settings file \"" + path + "\" is not a regular file.");
   main.FormShow();
   EXPECT_TRUE(main.Timer1().isActive());
 }
