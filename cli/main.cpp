@@ -1,5 +1,6 @@
 // ferrowyn-cli entry point: finds the command named by the first argument.
 #include <QCoreApplication>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -17,7 +18,8 @@ std::vector<Command>& Registry() {
 }
 }  // namespace
 
-CommandRegistration::CommandRegistration(std::string name, std::string usage, CommandFunction run) {
+CommandRegistration::CommandRegistration(std::string name, std::string usage,
+                                         CommandFunction run) {
   Registry().push_back({std::move(name), std::move(usage), std::move(run)});
 }
 
