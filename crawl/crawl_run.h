@@ -108,7 +108,7 @@ class CrawlRun : public QObject {
   UrlQueue urlqueue;
   CrawlOrigin origin;
   int levellimit = 3;
-  // The site login and where it may go: only to the start host (letter case ignored).
+  // The site login; it goes only to `origin.loginserver`.
   bool usecredentials = false;
   std::string credentialuser, credentialpassword;
   // Stored pages are handed to the query workers.

@@ -9,7 +9,6 @@
 #include <QTimer>
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 #include <utility>
 
 #include "crawl/base64.h"
@@ -25,12 +24,6 @@ constexpr const char* kCantResolve = "can't resolve hostname to IP address";
 constexpr const char* kCantConnect = "can't connect: ";
 constexpr int kClientFailureStatus = 404;
 
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
-
 // A port text as a number; 0 when it is not a port.
 uint16_t ParsePort(std::string_view text) {
   if (text.empty() || text.size() > 5) return 0;
@@ -43,6 +36,13 @@ uint16_t ParsePort(std::string_view text) {
 }
 
 }  // namespace
+
+bool HoldsControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+}
 
 std::string HttpErrorText(int status_code, std::string_view reason_phrase) {
   return "\"" + std::to_string(status_code) + ": " + std::string(reason_phrase) + ".\"";
@@ -63,7 +63,12 @@ void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view 
   }
 }
 
-THttpCli::THttpCli(QObject* parent) : QObject(parent) {}
+THttpCli::THttpCli(QObject* parent) : QObject(parent) {
+  deadline_.setSingleShot(true);
+  connect(&deadline_, &QTimer::timeout, this, [this] {
+    if (Busy()) Fail(kClientFailureStatus, kTimedOut);
+  });
+}
 
 THttpCli::~THttpCli() {
   ++generation_;
@@ -86,7 +91,7 @@ void THttpCli::Get() {
   reason_phrase_.clear();
   redirect_.clear();
   rcvd_count_ = 0;
-  body_bytes_ = 0;
+  redirects_ = 0;
   last_error_ = nullptr;
 
   const UrlParts url = SplitUrl(URL);
@@ -97,6 +102,7 @@ void THttpCli::Get() {
     auth_user_ = url.user;
     auth_password_ = url.password;
   }
+  login_server_ = ServerOf(url.scheme, url.host, url.port);
   proxy_ = Proxy;
   proxy_port_ = ProxyPort;
   proxy_user_ = ProxyUsername;
@@ -104,9 +110,28 @@ void THttpCli::Get() {
   agent_ = Agent;
   stream_ = RcvdStream;
   max_response_bytes_ = MaxResponseBytes;
+  if (Timeout.count() > 0) deadline_.start(Timeout);
   in_get_ = true;
-  BeginConnection();
+  if (const std::string setting = UnsendableSetting(); !setting.empty()) {
+    ++generation_;
+    SetState(State::kLookingUp);
+    FailLater(kClientFailureStatus, kControlCharacter + setting);
+  } else {
+    BeginConnection();
+  }
   in_get_ = false;
+}
+
+std::string THttpCli::UnsendableSetting() const {
+  if (HoldsControlCharacter(URL)) return "URL";
+  if (HoldsControlCharacter(Agent)) return "User-Agent";
+  if (HoldsControlCharacter(Username) || HoldsControlCharacter(Password)) return "login";
+  if (!Proxy.empty() &&
+      (HoldsControlCharacter(Proxy) || HoldsControlCharacter(ProxyPort) ||
+       HoldsControlCharacter(ProxyUsername) || HoldsControlCharacter(ProxyPassword))) {
+    return "proxy settings";
+  }
+  return {};
 }
 
 void THttpCli::GetAndWait() {
@@ -249,6 +274,11 @@ void THttpCli::OnConnectionClosed() {
   OnSocketReadyRead();  // what arrived before the close is still to be read
   if (generation != generation_ || parser_ == nullptr) return;
   parser_->Finish();
+  if (parser_->phase() == HttpResponseParser::Phase::kNoStatusLine) {
+    // Closed before a status line: nothing says the retrieval worked.
+    Fail(kClientFailureStatus, kNoStatusLine);
+    return;
+  }
   status_code_ = parser_->status_code();
   reason_phrase_ = parser_->reason_phrase();
   if (parser_->has_location()) redirect_ = parser_->location();
@@ -269,6 +299,9 @@ void THttpCli::HandleBlock(std::string_view block) {
     case HttpResponseParser::Phase::kLineTooLong:
       Fail(kClientFailureStatus, kResponseTooLarge);
       return;
+    case HttpResponseParser::Phase::kNoStatusLine:
+      Fail(kClientFailureStatus, kNoStatusLine);
+      return;
     case HttpResponseParser::Phase::kRedirect:
       FollowRedirect();
       return;
@@ -283,6 +316,13 @@ void THttpCli::HandleBlock(std::string_view block) {
 }
 
 void THttpCli::DeliverBody(std::string_view chunk) {
+  // The cap counts the bytes received: counting only those kept would let a body of
+  // NUL bytes run without end.
+  const uint64_t cap = max_response_bytes_;
+  if (chunk.size() > cap - std::min(rcvd_count_, cap)) {
+    Fail(kClientFailureStatus, kResponseTooLarge);
+    return;
+  }
   rcvd_count_ += chunk.size();
   // Pages rarely hold NUL bytes: the chunk is copied only to take them out.
   std::string without_nuls;
@@ -293,11 +333,6 @@ void THttpCli::DeliverBody(std::string_view chunk) {
                  [](char c) { return c != '\0'; });
     bytes = without_nuls;
   }
-  if (bytes.size() > max_response_bytes_ - std::min(body_bytes_, max_response_bytes_)) {
-    Fail(kClientFailureStatus, kResponseTooLarge);
-    return;
-  }
-  body_bytes_ += bytes.size();
   const uint64_t generation = generation_;
   if (OnDocData) OnDocData(this, bytes.data(), bytes.size());
   if (generation != generation_) return;
@@ -307,6 +342,16 @@ void THttpCli::DeliverBody(std::string_view chunk) {
 void THttpCli::FollowRedirect() {
   const std::string location = parser_->location();
   DropConnection();
+  if (redirects_ == kMaxRedirects) {
+    Fail(kClientFailureStatus, kTooManyRedirects);
+    return;
+  }
+  ++redirects_;
+  // Checked before anyone sees it: the crawl may adopt it as its start URL.
+  if (HoldsControlCharacter(location)) {
+    Fail(kClientFailureStatus, std::string(kControlCharacter) + "redirect location");
+    return;
+  }
   const uint64_t generation = generation_;
   if (OnLocationChange) OnLocationChange(this);
   if (generation != generation_) return;
@@ -315,15 +360,13 @@ void THttpCli::FollowRedirect() {
     target_.path = location;
   } else if (location.find("://") != std::string::npos) {
     const UrlParts url = SplitUrl(location);
-    const bool same_host = Lower(url.host) == Lower(target_.host);
     target_ = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
+    // A login written in the location belongs to its server; otherwise the login in
+    // hand stays with its own server (RequestText sends it only there).
     if (!url.user.empty() || !url.password.empty()) {
       auth_user_ = url.user;
       auth_password_ = url.password;
-    } else if (!same_host) {
-      // The site's login belongs to the site: another host never sees it.
-      auth_user_.clear();
-      auth_password_.clear();
+      login_server_ = ServerOf(url.scheme, url.host, url.port);
     }
   } else {
     // A relative value: taken against the directory of the current path.
@@ -344,7 +387,8 @@ std::string THttpCli::RequestText() const {
   std::string text = "GET " + path + " HTTP/1.0\r\n";
   if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
   text += "Host: " + target_.host + "\r\n";
-  if (!auth_user_.empty()) {
+  if (!auth_user_.empty() &&
+      ServerOf(target_.scheme, target_.host, target_.port) == login_server_) {
     text += "Authorization: Basic " + Base64Encode(auth_user_ + ":" + auth_password_) + "\r\n";
   }
   if (!proxy_.empty() && !proxy_user_.empty()) {
@@ -372,6 +416,7 @@ void THttpCli::FailLater(int status_code, std::string reason_phrase) {
 
 void THttpCli::Finish() {
   ++generation_;
+  deadline_.stop();
   DropConnection();
   parser_.reset();
   stream_ = nullptr;

@@ -1,27 +1,10 @@
 // The GUI thread's side of a slot's retrieval: starting the request for the worker, the
 // client's data and redirect events, the end of the request, and the two watchdogs that
 // end transfers which take too long or stall.
-#include <cctype>
-
 #include "crawl/crawl_run.h"
 #include "crawl/http_client.h"
 
 namespace ferrowyn {
-
-namespace {
-
-bool SameHost(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 TParseUrls* CrawlRun::WorkerOf(THttpCli* Sender) const {
   if (Sender == nullptr || Sender->Tag < 1 || Sender->Tag > kSlotCount) return nullptr;
@@ -50,9 +33,10 @@ void CrawlRun::begintransfer(TParseUrls& W) {
   C.ProxyPassword = W.Settings.ProxyPassword;
   C.ProxyUsername = W.Settings.ProxyUser;
 
-  // The site login belongs to the start host (after an adopted redirect, the new one):
-  // a link to another server never sees it.
-  if (usecredentials && SameHost(SplitUrl(W.CurrentUrl).host, origin.starthost)) {
+  // The site login belongs to the server the user named: another port of its host, or
+  // the host a redirected start page moved to, never sees it. The client keeps it from
+  // a redirect to another server in the same way.
+  if (usecredentials && ServerOf(W.CurrentUrl) == origin.loginserver) {
     C.Username = credentialuser;
     C.Password = credentialpassword;
   } else {
