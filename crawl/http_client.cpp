@@ -90,6 +90,7 @@ void THttpCli::Get() {
   status_code_ = 0;
   reason_phrase_.clear();
   redirect_.clear();
+  location_url_.clear();
   rcvd_count_ = 0;
   redirects_ = 0;
   last_error_ = nullptr;
@@ -352,38 +353,51 @@ void THttpCli::FollowRedirect() {
     Fail(kClientFailureStatus, std::string(kControlCharacter) + "redirect location");
     return;
   }
+  // Where the next request goes, worked out before anyone is told of it.
+  Target next = target_;
+  UrlParts url;
+  const bool absolute =
+      (location.empty() || location.front() != '/') && location.find("://") != std::string::npos;
+  if (absolute) {
+    url = SplitUrl(location);
+    next = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
+    location_url_ = location;
+  } else {
+    if (!location.empty() && location.front() == '/') {
+      next.path = location;
+    } else {
+      // A relative value: taken against the directory of the current path.
+      std::string directory = target_.path.empty() ? "/" : target_.path;
+      directory.erase(directory.rfind('/') + 1);
+      if (directory.empty()) directory = "/";
+      next.path = directory + location;
+    }
+    location_url_ = AbsoluteUrl(next);
+  }
   const uint64_t generation = generation_;
   if (OnLocationChange) OnLocationChange(this);
   if (generation != generation_) return;
 
-  if (!location.empty() && location.front() == '/') {
-    target_.path = location;
-  } else if (location.find("://") != std::string::npos) {
-    const UrlParts url = SplitUrl(location);
-    target_ = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
-    // A login written in the location belongs to its server; otherwise the login in
-    // hand stays with its own server (RequestText sends it only there).
-    if (!url.user.empty() || !url.password.empty()) {
-      auth_user_ = url.user;
-      auth_password_ = url.password;
-      login_server_ = ServerOf(url.scheme, url.host, url.port);
-    }
-  } else {
-    // A relative value: taken against the directory of the current path.
-    std::string directory = target_.path.empty() ? "/" : target_.path;
-    directory.erase(directory.rfind('/') + 1);
-    if (directory.empty()) directory = "/";
-    target_.path = directory + location;
+  target_ = std::move(next);
+  // A login written in the location belongs to its server; otherwise the login in hand
+  // stays with its own server (RequestText sends it only there).
+  if (!url.user.empty() || !url.password.empty()) {
+    auth_user_ = url.user;
+    auth_password_ = url.password;
+    login_server_ = ServerOf(url.scheme, url.host, url.port);
   }
   BeginConnection();
 }
 
+std::string THttpCli::AbsoluteUrl(const Target& target) {
+  return (target.scheme.empty() ? std::string("http") : target.scheme) + "://" + target.host +
+         (target.port.empty() ? std::string() : ":" + target.port) +
+         (target.path.empty() ? std::string("/") : target.path);
+}
+
 std::string THttpCli::RequestText() const {
-  std::string path = target_.path.empty() ? "/" : target_.path;
-  if (!proxy_.empty()) {
-    path = (target_.scheme.empty() ? std::string("http") : target_.scheme) + "://" + target_.host +
-           (target_.port.empty() ? std::string() : ":" + target_.port) + path;
-  }
+  const std::string path =
+      proxy_.empty() ? (target_.path.empty() ? "/" : target_.path) : AbsoluteUrl(target_);
   std::string text = "GET " + path + " HTTP/1.0\r\n";
   if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
   text += "Host: " + target_.host + "\r\n";

@@ -129,6 +129,10 @@ class THttpCli : public QObject {
   int StatusCode() const { return status_code_; }
   const std::string& ReasonPhrase() const { return reason_phrase_; }
   const std::string& Redirect() const { return redirect_; }  // last Location value
+  // Where the redirect being followed leads: the Location value when it names a server
+  // ("://"), otherwise the current server's URL with the Location's path made absolute
+  // ("/x" on the server, "x" in the current directory). Set before OnLocationChange.
+  const std::string& LocationUrl() const { return location_url_; }
   // Body bytes received for the current Get, NULs included, redirects included.
   uint64_t RcvdCount() const { return rcvd_count_; }
   State state() const { return state_; }
@@ -174,6 +178,9 @@ class THttpCli : public QObject {
   void DeliverBody(std::string_view chunk);
   void FollowRedirect();
   std::string RequestText() const;
+  // scheme ("http" when none) + "://" + host, + ":" + port when there is one, + path
+  // ("/" when empty).
+  static std::string AbsoluteUrl(const Target& target);
   // The setting of the request in hand that holds a control character ("URL", ...), or "".
   std::string UnsendableSetting() const;
   void Fail(int status_code, std::string reason_phrase);
@@ -185,6 +192,7 @@ class THttpCli : public QObject {
   int status_code_ = 0;
   std::string reason_phrase_;
   std::string redirect_;
+  std::string location_url_;
   uint64_t rcvd_count_ = 0;
 
   // The request in progress, fixed when Get() starts.

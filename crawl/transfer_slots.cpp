@@ -105,7 +105,9 @@ void CrawlRun::DocData(THttpCli* Sender) {
 void CrawlRun::LocationChange(THttpCli* Sender) {
   TParseUrls* W = WorkerOf(Sender);
   if (W == nullptr || !W->IsStartPage) return;
-  W->RedirectUrl = Sender->Redirect();
+  // The absolute form: a start page moved to "/home/" is http://host/home/, the URL its
+  // page is stored under and its links are resolved from.
+  W->RedirectUrl = Sender->LocationUrl();
   AdoptRedirect(*W);
 }
 

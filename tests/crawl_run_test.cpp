@@ -412,8 +412,9 @@ TEST_F(CrawlRunTest, ARedirectedStartPageMovesTheOriginButNotTheLogin) {
 TEST_F(CrawlRunTest, TheLoginGoesOnlyToTheSchemeHostAndPortTheUserNamed) {
   SetScope(SearchType::kNone);
   live_.userpass = true;
-  // A redirect within the server keeps the login, for the redirected request as well.
-  server_.Serve("http://www.site.test/", ScriptedResponse::Redirect("http://www.site.test/home/"));
+  // A redirect within the server keeps the login, for the redirected request as well. The
+  // start page moves to the absolute form of its Location.
+  server_.Serve("http://www.site.test/", ScriptedResponse::Redirect("/home/"));
   server_.Serve("http://www.site.test/home/",
                 ScriptedResponse::Page(Html("Home",
                                             "<a href=\"http://www.site.test:8080/p.htm\">p</a>"
@@ -432,6 +433,8 @@ TEST_F(CrawlRunTest, TheLoginGoesOnlyToTheSchemeHostAndPortTheUserNamed) {
   EXPECT_NE(requests[1].find(auth), std::string::npos);
   EXPECT_EQ(requests[2].find(auth), std::string::npos);
   EXPECT_NE(requests[3].find(auth), std::string::npos);
+  EXPECT_EQ(main_->state().fields.URL.text, "http://www.site.test/home/");
+  EXPECT_EQ(PageListRows()[0], "http://www.site.test/home/\tHome");
 }
 
 TEST_F(CrawlRunTest, TheLoginNeverGoesToAnotherHost) {
