@@ -12,7 +12,7 @@
 #include "app/quill_encryption.h"
 #include "app/settings_store.h"
 #include "app/settings_table.h"
-#include "app/text_forms.h"
+#include "base/whole_number.h"
 #include "cli/command.h"
 #include "crawl/http_client.h"
 

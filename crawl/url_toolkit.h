@@ -40,9 +40,9 @@ struct UrlParts {
 UrlParts SplitUrl(std::string_view url);
 
 // The server a URL's parts name, as one comparable text "scheme://host:port": the scheme
-// and host lower-cased, "http" for a missing scheme, "80" for a missing port, a numeric
-// port without leading zeros. Two URLs are on the same server when these are equal; a
-// site login goes only to the server it was given for.
+// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port, a
+// numeric port without leading zeros. Two URLs are on the same server when these are equal; a site
+// login goes only to the server it was given for.
 std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port);
 std::string ServerOf(std::string_view url);
 
