@@ -53,9 +53,7 @@ void Tsearchmain::querygo(const std::string& keywords) {
     state_.pages = std::to_string(StoredPageCount(QDB_));
     state_.pagesavl = "0";
     state_.hits = "0";
-    for (std::size_t i = 0; i < queries_.querytexts.size(); ++i) {
-      queries_.AddPending(queries_.querytexts[i], queries_.queryurls[i]);
-    }
+    queries_.RequeuePrepared();
   } else if (!PrepareStoredSite()) {
     emit changed();
     return;
@@ -102,16 +100,18 @@ bool Tsearchmain::PrepareStoredSite() {
     port_.SetPleaseWaitProgress(index);
     QCoreApplication::processEvents();
     QDB_.SetItemIndex(index);
-    const std::string key = QDB_.CurrentKey();
+    const std::string& key = QDB_.CurrentKey();
     if (key == kEmailKey || key == kWebMapKey || key == kWebListKey ||
         key.find(kDisplayPrefix) != std::string::npos) {
       continue;
     }
-    const std::string text = PageTextFromLines(SplitRecordLines(QDB_.GetItem()));
+    // The page is read by the worker that takes it: a query holds no more of the site in
+    // memory than the pages being matched.
+    if (!queries_.reader) queries_.reader = QDB_.Reader();
     const std::size_t prefix = key.find(kQueryPrefix);
-    const std::string url =
+    std::string url =
         prefix == std::string::npos ? std::string() : key.substr(prefix + kQueryPrefix.size());
-    queries_.AddPage(text, url);
+    queries_.AddStoredPage(std::move(url), QDB_.CurrentPlace());
   }
 
   port_.ClosePleaseWait();

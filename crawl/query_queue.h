@@ -5,43 +5,59 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "store/record_store.h"
 
 namespace ferrowyn {
 
-// A page's query text, shared by the pending queue, the prepared copy and the worker
-// matching it, so that handing a site's pages to a new query copies no text.
+// A page's query text, held only while the page waits for a worker or is matched.
 using QueryPageText = std::shared_ptr<const std::string>;
 
-// Owned by the main window's controller; GUI thread only (workers reach it through
-// synchronised calls). The lists of each pair are kept the same length: entry i of the
-// texts goes with entry i of the URLs.
-struct QueryQueue {
-  // Page texts waiting to be matched and their URLs; workers take from the front.
-  std::deque<QueryPageText> querypending;
-  std::deque<std::string> querypendingurls;
-  // The prepared copy: every page text and URL of the site, in the order added.
-  std::vector<QueryPageText> querytexts;
-  std::vector<std::string> queryurls;
+// One page for the query workers. Its text is either given (a page that a running crawl
+// has just stored) or read from its query record in the site store by the worker that
+// takes it, so that a query holds no more than the pages being matched.
+struct QueryPage {
+  std::string url;
+  QueryPageText text;  // null: read the record at `place`
+  TQDB::ItemPlace place{};
+  // The record holds the text as the crawl made it, followed by CR LF (a page the crawl
+  // stored); otherwise the text is the record's lines, each after a blank (a page read
+  // by the preparation pass).
+  bool crawled = false;
+};
 
-  // Appends a page to the pending queue only / to the queue and the prepared copy.
-  void AddPending(QueryPageText text, std::string url) {
-    querypending.push_back(std::move(text));
-    querypendingurls.push_back(std::move(url));
+// Owned by the main window's controller; GUI thread only (workers reach it through
+// synchronised calls).
+struct QueryQueue {
+  // Pages waiting to be matched; workers take from the front.
+  std::deque<QueryPage> querypending;
+  // The prepared copy: every page of the site, in the order added, by place only.
+  std::vector<QueryPage> preparedcopy;
+  // Reads the places of the prepared copy and of the pending pages.
+  std::shared_ptr<const TQDB::PlaceReader> reader;
+
+  // A page of the preparation pass: to the queue and the prepared copy.
+  void AddStoredPage(std::string url, TQDB::ItemPlace place) {
+    QueryPage page{std::move(url), nullptr, place, false};
+    preparedcopy.push_back(page);
+    querypending.push_back(std::move(page));
   }
-  void AddPage(const std::string& text, const std::string& url) {
-    auto shared = std::make_shared<const std::string>(text);
-    querytexts.push_back(shared);
-    queryurls.push_back(url);
-    AddPending(std::move(shared), url);
+  // A page a running crawl has just stored: its text waits in the queue, the prepared
+  // copy keeps only where its record lies.
+  void AddCrawledPage(std::string text, std::string url, TQDB::ItemPlace place) {
+    preparedcopy.push_back({url, nullptr, place, true});
+    querypending.push_back(
+        {std::move(url), std::make_shared<const std::string>(std::move(text)), place, true});
   }
-  void ClearPending() {
-    querypending.clear();
-    querypendingurls.clear();
-  }
+  // The prepared copy to the queue again, for the next query on the same site.
+  void RequeuePrepared() { querypending.assign(preparedcopy.begin(), preparedcopy.end()); }
+  void ClearPending() { querypending.clear(); }
   void ClearPrepared() {
-    querytexts.clear();
-    queryurls.clear();
+    preparedcopy.clear();
+    preparedcopy.shrink_to_fit();
+    reader.reset();
   }
 };
 

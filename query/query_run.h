@@ -1,6 +1,7 @@
 // QueryRun: the query slots of the main window. It starts one query worker per used slot,
-// serves their synchronised calls (taking pages, counting them, listing matches, adding
-// hits, showing the slot rows), makes the end test of a query and stops the workers.
+// serves their synchronised calls (handing out pages in batches, counting them, listing
+// matches, adding hits, showing the slot rows), makes the end test of a query and stops
+// the workers.
 // The same workers serve a query over a stored site and one alongside a crawl.
 #pragma once
 
@@ -83,8 +84,15 @@ class QueryRun : public QObject {
   void PageAdded() { Wake(); }
 
   // --- The worker's operations, each run on the GUI thread inside a synchronised call.
-  // `generation` receives the wake-up count for WaitForPage.
-  void TakeNextPage(TSimulGo& W, std::uint64_t& generation);
+  // Takes the next few pages from the front of the queue into W.Batch (none when it is
+  // empty, after the end test): more while many pages wait, one at a time near the end,
+  // so that the slots still share the last pages. `generation` receives the wake-up count
+  // for WaitForPage.
+  void TakePages(TSimulGo& W, std::uint64_t& generation);
+  // The results of W's last batch, page by page in order: the page is counted and, when
+  // it matched, listed with its hits; then the slot row goes back to "Inactive" and the
+  // end test is made. Stops handing back once the worker is told to stop.
+  void HandBack(TSimulGo& W);
   void ShowSlotStatus(TSimulGo& W);
   void CountPage(TSimulGo& W);
   void AddResultRow(TSimulGo& W);

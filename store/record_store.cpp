@@ -2,6 +2,7 @@
 // item operations, the index journal, and the write-back.
 #include "store/record_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -230,6 +231,7 @@ void TQDB::Unpack() {
 }
 
 void TQDB::DiscardWorkingState(bool delete_files) {
+  reader_.reset();
   data_file_.Close();
   journal_file_.Close();
   if (delete_files) {
@@ -362,11 +364,14 @@ void TQDB::WriteBack() {
   timestamp_ = qdb_io::ModificationTime(target);
 }
 
-std::string TQDB::ReadItem(const TIndex& index) const {
+namespace {
+
+// An item's bytes from the data at `fd`: its stored form, expanded when compressed.
+std::string ReadStoredItem(int fd, const TIndex& index, const std::string& file_name_) {
   std::string stored;
   try {
     stored.resize(static_cast<std::size_t>(index.size));
-    if (!qdb_io::ReadAt(data_file_.fd(), index.position, stored.data(), stored.size(), file_name_))
+    if (!qdb_io::ReadAt(fd, index.position, stored.data(), stored.size(), file_name_))
       throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
   } catch (const EQDBIndexError&) {
     throw;
@@ -381,6 +386,32 @@ std::string TQDB::ReadItem(const TIndex& index) const {
   } catch (const std::bad_alloc&) {
     throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   }
+}
+
+}  // namespace
+
+std::string TQDB::ReadItem(const TIndex& index) const {
+  return ReadStoredItem(data_file_.fd(), index, file_name_);
+}
+
+std::string TQDB::PlaceReader::Read(const ItemPlace& place) const {
+  return ReadStoredItem(data_.fd(), place, file_name_);
+}
+
+TQDB::ItemPlace TQDB::CurrentPlace() const {
+  RequireFile();
+  RequireData();
+  return ordinary_.Entry(item_index_);
+}
+
+std::shared_ptr<const TQDB::PlaceReader> TQDB::Reader() {
+  RequireFile();
+  if (!reader_) {
+    const int fd = ::fcntl(data_file_.fd(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) throw EQDBFileError(std::string(qdb_text::kNoHandles));
+    reader_ = std::make_shared<const PlaceReader>(qdb_io::FileHandle(fd), file_name_);
+  }
+  return reader_;
 }
 
 TQDB::PreparedItem TQDB::PrepareItem(std::string bytes) {

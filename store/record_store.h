@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -73,6 +74,29 @@ class TQDB {
   std::string GetItem();
   // Length of the current item's stored form. Throws EQDBNoFile, EQDBNoData.
   std::int64_t StoredSize() const;
+
+  // Where an item's stored form lies in the store's data.
+  using ItemPlace = TIndex;
+  // Reads items by place on any thread, away from the store. It holds a descriptor of its
+  // own on the data the places point into, so it goes on working while the store is used
+  // on its owner's thread, and after the store is closed (it then reads the data as they
+  // were). Items are never changed in place, so a place stays good for its reader.
+  class PlaceReader {
+   public:
+    PlaceReader(qdb_io::FileHandle data, std::string file_name)
+        : data_(std::move(data)), file_name_(std::move(file_name)) {}
+    // The item's bytes, expanded when stored compressed. Throws as GetItem does.
+    std::string Read(const ItemPlace& place) const;
+
+   private:
+    qdb_io::FileHandle data_;
+    std::string file_name_;
+  };
+  // The current item's place. Throws EQDBNoFile, EQDBNoData.
+  ItemPlace CurrentPlace() const;
+  // The reader of the open store's data: one object from the open to the close, shared by
+  // every caller. Throws EQDBNoFile, EQDBFileError.
+  std::shared_ptr<const PlaceReader> Reader();
   // Looks the key up among the ordinary items; a found item becomes current.
   bool FindKey(const std::string& key);
   bool KeyExists(const std::string& key) const;
@@ -151,6 +175,7 @@ class TQDB {
 
   std::string data_path_, index_path_, journal_path_;
   qdb_io::FileHandle data_file_, journal_file_;
+  std::shared_ptr<const PlaceReader> reader_;  // made on first use, dropped on close
   std::int64_t data_size_ = 0;
 
   TIndexList ordinary_;
