@@ -70,8 +70,8 @@ void Tsearchmain::querygo(const std::string& keywords) {
   state_.querycasesensitive = state_.casesensitive;
   emit changed();
 
-  queryrun_->StartWorkers(live_.querybar, keywords,
-                          {state_.any, state_.word, state_.casesensitive}, true);
+  queryrun_->StartWorkers(live_.querybar, keywords, {state_.any, state_.word, state_.casesensitive},
+                          true);
 }
 
 bool Tsearchmain::PrepareStoredSite() {

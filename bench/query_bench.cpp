@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "app/search_center.h"
-#include "app/user_port.h"
+#include "base/user_port.h"
 #include "query/keyword_parsing.h"
 #include "query/page_matching.h"
 #include "store/item_coder.h"
@@ -277,12 +277,14 @@ void RegisterStages() {
   ms(benchmark::RegisterBenchmark("BM_Stage/match_three_all", [](benchmark::State& state) {
     BM_StageMatch(state, "ferry lighthouse harbour", false);
   }));
-  ms(benchmark::RegisterBenchmark("BM_Stage/first_query", [](benchmark::State& state) {
-       BM_StageWholeQuery(state, true);
-     })->Arg(1)->Arg(4));
-  ms(benchmark::RegisterBenchmark("BM_Stage/later_query", [](benchmark::State& state) {
-       BM_StageWholeQuery(state, false);
-     })->Arg(1)->Arg(4));
+  ms(benchmark::RegisterBenchmark("BM_Stage/first_query",
+                                  [](benchmark::State& state) { BM_StageWholeQuery(state, true); })
+         ->Arg(1)
+         ->Arg(4));
+  ms(benchmark::RegisterBenchmark("BM_Stage/later_query",
+                                  [](benchmark::State& state) { BM_StageWholeQuery(state, false); })
+         ->Arg(1)
+         ->Arg(4));
 }
 
 void Register() {
@@ -295,11 +297,9 @@ void Register() {
                  {"three_any", "lighthouse harbour ferry", true},
                  {"three_all", "ferry lighthouse harbour", false}};
   for (const auto& query : queries) {
-    benchmark::RegisterBenchmark(
-        (std::string("BM_Query/") + query.name).c_str(),
-        [keywords = query.keywords, any = query.any](benchmark::State& state) {
-          BM_Query(state, keywords, any);
-        })
+    benchmark::RegisterBenchmark((std::string("BM_Query/") + query.name).c_str(),
+                                 [keywords = query.keywords, any = query.any](
+                                     benchmark::State& state) { BM_Query(state, keywords, any); })
         ->Arg(1)
         ->Arg(4)
         ->Unit(benchmark::kMillisecond)
@@ -317,10 +317,9 @@ void Register() {
       {"rg_three", "rg -c -F -i -e lighthouse -e harbour -e ferry"},
   };
   for (const auto& tool : tools) {
-    benchmark::RegisterBenchmark((std::string("BM_Tool/") + tool.name).c_str(),
-                                 [command = std::string(tool.command)](benchmark::State& state) {
-                                   BM_Tool(state, command);
-                                 })
+    benchmark::RegisterBenchmark(
+        (std::string("BM_Tool/") + tool.name).c_str(),
+        [command = std::string(tool.command)](benchmark::State& state) { BM_Tool(state, command); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(2);

@@ -10,6 +10,9 @@
 #include "store/record_store.h"
 #include "store/site_layout.h"
 #include "tests/support/qdb_test_files.h"
+#include "view/mail_list_model.h"
+#include "view/page_list_model.h"
+#include "view/site_map_model.h"
 
 namespace ferrowyn {
 namespace {
@@ -121,7 +124,8 @@ TEST_F(PageCaptureTest, StoredPagesAreHandedToTheQueriesWhenLive) {
   // The queue holds the texts as made; the prepared copy holds none, only where each
   // page's query record lies.
   Strings pending, prepared;
-  for (const QueryPage& page : queries_.querypending) pending.push_back(page.url + "|" + *page.text);
+  for (const QueryPage& page : queries_.querypending)
+    pending.push_back(page.url + "|" + *page.text);
   for (const QueryPage& page : queries_.preparedcopy) {
     EXPECT_EQ(page.text, nullptr);
     EXPECT_TRUE(page.crawled);

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crawl/query_queue.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 

@@ -193,8 +193,7 @@ TEST(PageMatchingPageText, StoredLinesBecomeOneTextWithABlankBeforeEachLine) {
   // Lines end at CR LF, a lone CR or a lone LF; the last needs no ending.
   EXPECT_EQ(PageTextFromRecord("a\rb\nc\r\r\nd"), " a b c  d");
   // A line break is one blank, too few to count a whole word on each of two lines.
-  EXPECT_EQ(Match(PageTextFromRecord("word\r\nword\r\n"), {"word"}, kAnyWord),
-            Listed(1, "word"));
+  EXPECT_EQ(Match(PageTextFromRecord("word\r\nword\r\n"), {"word"}, kAnyWord), Listed(1, "word"));
   EXPECT_EQ(Match(PageTextFromRecord("word\r\n\r\n\r\nword\r\n"), {"word"}, kAnyWord),
             Listed(2, "word"));
 }

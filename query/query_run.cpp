@@ -9,7 +9,7 @@
 #include <deque>
 #include <iterator>
 
-#include "crawl/crawl_limits.h"
+#include "base/slot_status.h"
 #include "query/keyword_parsing.h"
 #include "query/query_worker.h"
 
@@ -75,7 +75,8 @@ void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOpt
       continue;
     }
     queryrunning[slot] = true;
-    auto* worker = new TSimulGo(*this, slot, keywords, parsekeywords(keywords), options, Standalone);
+    auto* worker =
+        new TSimulGo(*this, slot, keywords, parsekeywords(keywords), options, Standalone);
     queryworker[slot] = worker;
     alive_.push_back(worker);
     connect(worker, &QThread::finished, this, [this, worker] { querythreadterminated(worker); });
@@ -136,8 +137,8 @@ void QueryRun::TakePages(TSimulGo& W, std::uint64_t& generation) {
   }
   // A quarter of each running slot's share: large batches while the queue is long, so a
   // page costs the GUI thread next to nothing, and single pages at the end.
-  const auto running = std::max<std::size_t>(
-      1, std::count(queryrunning.begin() + 1, queryrunning.end(), true));
+  const auto running =
+      std::max<std::size_t>(1, std::count(queryrunning.begin() + 1, queryrunning.end(), true));
   const std::size_t take = std::clamp<std::size_t>(pending.size() / (4 * running), 1, kMaxBatch);
   W.Batch.assign(std::make_move_iterator(pending.begin()),
                  std::make_move_iterator(pending.begin() + static_cast<std::ptrdiff_t>(take)));
@@ -216,9 +217,8 @@ void QueryRun::CheckQueryDone(TSimulGo& W) {
 
 void QueryRun::WaitForPage(std::uint64_t generation, const std::atomic<bool>& Stopping) {
   std::unique_lock lock(wake_mutex_);
-  wake_.wait(lock, [&] {
-    return wake_generation_ != generation || Stopping || host_.stopall().load();
-  });
+  wake_.wait(lock,
+             [&] { return wake_generation_ != generation || Stopping || host_.stopall().load(); });
 }
 
 void QueryRun::Wake() {

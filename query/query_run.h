@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "crawl/query_queue.h"
 #include "query/page_matching.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "crawl/query_queue.h"
 #include "query/page_matching.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 
@@ -29,8 +29,8 @@ class TSimulGo : public QThread {
   Q_OBJECT
 
  public:
-  TSimulGo(QueryRun& run, int SlotNo, std::string KeywordText,
-           std::vector<std::string> KeywordList, MatchOptions options, bool Standalone);
+  TSimulGo(QueryRun& run, int SlotNo, std::string KeywordText, std::vector<std::string> KeywordList,
+           MatchOptions options, bool Standalone);
 
   const int SlotNo;
   const std::string KeywordText;

@@ -193,7 +193,8 @@ TEST_F(QueryRunTest, FourWorkersShareOnePageAndTheQueryEndsWhenAllHaveSeenTheQue
 TEST_F(QueryRunTest, StoppingHalfWayReportsStoppedAndKeepsTheRowsListed) {
   Make();
   std::vector<std::pair<std::string, std::string>> pages;
-  for (int i = 0; i < 400; ++i) pages.push_back({"http://s.test/" + std::to_string(1000 + i), "fox"});
+  for (int i = 0; i < 400; ++i)
+    pages.push_back({"http://s.test/" + std::to_string(1000 + i), "fox"});
   StoreSite(pages, false);
   // The search button is pressed again as soon as the first row appears.
   const QMetaObject::Connection press = QObject::connect(
@@ -230,7 +231,9 @@ TEST_F(QueryRunTest, FourSlotsTakingPagesInBatchesListWhatOneSlotListsInStoreOrd
     if (hits == 0) continue;
     total += hits;
     expected.push_back(url + "|" + std::to_string(hits) + "|" +
-                       (i % 5 == 0 ? "cat" : i % 7 == 0 ? "fox | cat" : "fox"));
+                       (i % 5 == 0   ? "cat"
+                        : i % 7 == 0 ? "fox | cat"
+                                     : "fox"));
   }
   Make();
   StoreSite(pages, false);
@@ -306,8 +309,10 @@ TEST_F(QueryRunTest, ADynamicQueryListsWhatAQueryOverTheStoredSiteListsAfterward
   port_.ExpectInformation("Specified site has been retrieved.");
   main_->SearchBtnClick();
   ASSERT_TRUE(HttpTestServer::WaitFor(
-      [this] { return !main_->crawlrunning() && !main_->crawl().AnyWorkerRunning() &&
-                      !main_->queries().AnyWorkerRunning(); },
+      [this] {
+        return !main_->crawlrunning() && !main_->crawl().AnyWorkerRunning() &&
+               !main_->queries().AnyWorkerRunning();
+      },
       30s));
 
   const Strings live_rows = Sorted(Rows());

@@ -1,7 +1,7 @@
 // The site map's nodes live in one flat list with links to parent and children, so that
 // neither destruction nor conversion recurses however deep a crawl nests its pages, and
 // their texts lie packed in large blocks rather than in one allocation each.
-#include "crawl/site_map_model.h"
+#include "view/site_map_model.h"
 
 #include <algorithm>
 
@@ -156,8 +156,7 @@ SiteMapTree SiteMapModel::Tree() const {
       continue;
     }
     const Node& node = nodes_[(*frame.from)[frame.next++]];
-    SiteMapTreeNode& copy =
-        frame.to->emplace_back(SiteMapTreeNode{std::string(TextOf(node)), {}});
+    SiteMapTreeNode& copy = frame.to->emplace_back(SiteMapTreeNode{std::string(TextOf(node)), {}});
     const std::vector<Position>& children = ChildrenOf(&node);
     if (!children.empty()) {
       copy.Children.reserve(children.size());
