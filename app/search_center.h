@@ -144,6 +144,9 @@ class Tsearchmain : public QObject {
   // loaded without a missing record. An empty `FileName` asks with the open dialog.
   bool savesitedialog();
   bool opensitedialog(const std::string& FileName = "");
+  // Sites opened from now on are read-only from their first byte: the store never writes
+  // their files back and refuses every change. For readers such as ferrowyn-cli.
+  void SetOpenSitesReadOnly(bool on) { opensitesreadonly_ = on; }
   void deletesitedialog();
   void SaveSite1Click();   // "&Save..."
   void OpenSite1Click();   // "&Open..."
@@ -248,6 +251,7 @@ class Tsearchmain : public QObject {
   SearchCenterState state_;
   TQDB QDB_;
   TQDB urldb_;
+  bool opensitesreadonly_ = false;
   std::array<std::unique_ptr<THttpCli>, 4> httpclients_;
 
   std::unique_ptr<SlotViewModel> slotview_;

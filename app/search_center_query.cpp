@@ -1,6 +1,8 @@
 // Tsearchmain: a query over the stored site (querygo, the preparation pass,
 // terminatequery) and the window's side of the query slots.
 #include <QCoreApplication>
+#include <optional>
+#include <string>
 
 #include "app/search_center.h"
 #include "app/text_forms.h"
@@ -137,6 +139,12 @@ void Tsearchmain::terminatequery() {
   state_.clearbtn.enabled = true;
   emit changed();
 
+  // A page whose record could not be read was passed over, as a worker passes over any page
+  // it fails on, and left uncounted: the store's message says why, and the query reports
+  // itself stopped, since not every page was searched.
+  if (const std::optional<std::string> unreadable = queryrun_->TakeUnreadable()) {
+    port_.Error(*unreadable);
+  }
   const std::optional<int> pages = ReadWholeNumber(state_.pages);
   const std::optional<int> searched = ReadWholeNumber(state_.pagesavl);
   port_.Information(pages && searched && *pages == *searched ? kQueryCompleted : kQueryStopped);

@@ -25,8 +25,8 @@ SiteOpenResult OpenSiteFile(CliSession& session, const std::string& command,
     return SiteOpenResult::kNoFile;
   }
   Tsearchmain& main = session.main();
+  main.SetOpenSitesReadOnly(true);
   const bool loaded = main.opensitedialog(path);
-  main.QDB().SetReadOnly(true);
   return loaded ? SiteOpenResult::kLoaded : SiteOpenResult::kIncomplete;
 }
 

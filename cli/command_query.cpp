@@ -111,6 +111,9 @@ int RunQuery(const CommandArgs& args) {
   if (state.querykeywords.empty()) return kExitFailure;
   if (options.sort_column) SortQueryList(main.querylist(), *options.sort_column);
   PrintQueryList(main.querylist(), stdout);
+  // Nothing stops a query here but pages that could not be read: the rows are only
+  // those of the pages searched, which is not a success.
+  const bool complete = state.pages == state.pagesavl;
   if (options.report) {
     try {
       WriteQueryFile(QueryFileName(*options.report), GatherQueryReport(state, main.querylist()));
@@ -119,7 +122,7 @@ int RunQuery(const CommandArgs& args) {
       return kExitFailure;
     }
   }
-  return kExitOk;
+  return complete ? kExitOk : kExitFailure;
 }
 
 const CommandRegistration kRegistration("query", kUsage, RunQuery);

@@ -107,11 +107,18 @@ TEST_F(SiteCommandTest, AMissingRecordOrAMalformedMapIsReportedWithExitOne) {
       Site("malformed.fwb",
            {{"WEBLIST", kWebList}, {"EMAIL", "PLACEHOLDER\r\n"}, {"WEBMAP", "a\r\n\t\tb\r\n"}});
   const std::string bytes = ReadFileBytes(malformed);
+  struct stat before {};
+  ASSERT_EQ(::stat(malformed.c_str(), &before), 0);
   result = Run({"site", Q(malformed), "map"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,
             "There was an error while trying to load Ferrowyn! site " + malformed + ".\n");
   EXPECT_EQ(result.out, "");
+  // The failed open is not written back: the very same file, not a copy of its bytes.
+  struct stat after {};
+  ASSERT_EQ(::stat(malformed.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
   EXPECT_EQ(ReadFileBytes(malformed), bytes);
 }
 

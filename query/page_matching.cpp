@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "base/case_folding.h"
+#include "store/qdb_errors.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -207,9 +208,10 @@ std::string PageTextFromRecord(std::string_view record) {
   return text;
 }
 
-std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader& reader) {
+std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* reader) {
   if (page.text) return *page.text;
-  std::string record = reader.Read(page.place);
+  if (!reader) throw EQDBNoFile(std::string(qdb_text::kNoFile));
+  std::string record = reader->Read(page.place);
   if (!page.crawled) return PageTextFromRecord(record);
   // The crawl's text holds no line break: the record is that text and CR LF.
   if (record.ends_with("\r\n")) record.resize(record.size() - 2);

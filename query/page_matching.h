@@ -84,7 +84,7 @@ std::string PageTextFromRecord(std::string_view record);
 
 // The text a worker matches for `page`: the text it carries, or its record read through
 // `reader` (as the crawl made it, or as PageTextFromRecord makes it). Any thread. Throws
-// the store's errors when the record cannot be read.
-std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader& reader);
+// the store's errors when the record cannot be read (EQDBNoFile without a reader).
+std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* reader);
 
 }  // namespace ferrowyn

@@ -68,6 +68,7 @@ void QueryRun::StopAndJoin() {
 void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOptions options,
                             bool Standalone) {
   const int used = std::clamp(slotcount, 1, kQuerySlotCount);
+  unreadable_.reset();
   for (int slot = 1; slot <= kQuerySlotCount; ++slot) {
     if (slot > used) {
       queryrunning[slot] = false;
@@ -151,6 +152,10 @@ void QueryRun::TakePages(TSimulGo& W, std::uint64_t& generation) {
 void QueryRun::HandBack(TSimulGo& W) {
   for (TSimulGo::PageResult& result : W.Results) {
     if (W.Stopping) break;
+    if (result.unreadable) {
+      if (!unreadable_) unreadable_ = std::move(result.unreadable);
+      continue;
+    }
     CountPage(W);
     if (!result.listed) continue;
     W.PageUrl = std::move(result.url);

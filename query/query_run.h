@@ -12,8 +12,10 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "query/page_matching.h"
@@ -80,6 +82,9 @@ class QueryRun : public QObject {
   bool AnyWorkerRunning() const { return !alive_.empty(); }
   // Every query slot is idle and no page waits: the crawl's end test may end the query.
   bool AllIdle() const;
+  // The store's message for the first page of this query whose record could not be read;
+  // cleared by taking it.
+  std::optional<std::string> TakeUnreadable() { return std::exchange(unreadable_, std::nullopt); }
   // A page was appended to the queue: a worker waiting for one goes on.
   void PageAdded() { Wake(); }
 
@@ -90,8 +95,9 @@ class QueryRun : public QObject {
   // for WaitForPage.
   void TakePages(TSimulGo& W, std::uint64_t& generation);
   // The results of W's last batch, page by page in order: the page is counted and, when
-  // it matched, listed with its hits; then the slot row goes back to "Inactive" and the
-  // end test is made. Stops handing back once the worker is told to stop.
+  // it matched, listed with its hits (a page whose record could not be read is neither,
+  // and its message is kept); then the slot row goes back to "Inactive" and the end test
+  // is made. Stops handing back once the worker is told to stop.
   void HandBack(TSimulGo& W);
   void ShowSlotStatus(TSimulGo& W);
   void CountPage(TSimulGo& W);
@@ -113,6 +119,7 @@ class QueryRun : public QObject {
   QueryQueue& queue_;
   QStandardItemModel& querylist_;
   std::vector<TSimulGo*> alive_;  // every worker whose end has not been reported
+  std::optional<std::string> unreadable_;
 
   std::mutex wake_mutex_;
   std::condition_variable wake_;

@@ -61,16 +61,17 @@ void TSimulGo::MatchBatch() {
     if (Stopping) return;
     PageResult& result = Results.emplace_back();
     result.url = page.url;
+    std::string text;
     try {
-      if (!page.text && !Reader) continue;
-      const std::string text = QueryPageTextOf(page, *Reader);
-      const PageMatch match = matcher_.MatchPage(text, Stopping);
-      result.listed = match.Matches;
-      result.hits = match.Hits;
-      result.found = match.FoundText;
-    } catch (...) {
-      // A page whose record cannot be read is searched and not listed.
+      text = QueryPageTextOf(page, Reader.get());
+    } catch (const std::exception& error) {
+      result.unreadable = error.what();
+      continue;
     }
+    const PageMatch match = matcher_.MatchPage(text, Stopping);
+    result.listed = match.Matches;
+    result.hits = match.Hits;
+    result.found = match.FoundText;
   }
 }
 

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,7 @@ class TSimulGo : public QThread {
     bool listed = false;
     std::int64_t hits = 0;
     std::string found;
+    std::optional<std::string> unreadable;  // the store's message: the record was not read
   };
   std::vector<PageResult> Results;
   // The page whose result is being handed back: its URL, result row cells and hits.

@@ -4,13 +4,29 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/support/literal_coder.h"
+
+// The largest single allocation of this program since it was last reset: what an
+// expansion claims for its output.
+static std::atomic<std::size_t> largest_allocation{0};
+
+void* operator new(std::size_t n) {
+  std::size_t seen = largest_allocation.load();
+  while (n > seen && !largest_allocation.compare_exchange_weak(seen, n)) {
+  }
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace ferrowyn {
 namespace {
@@ -343,6 +359,28 @@ TEST(ItemCoderMalformed, TruncatedStoredFormsAreRefused) {
   EXPECT_EQ(ExpandItem(Bytes({0x00, 0x00})), "");
   EXPECT_EQ(ExpandItem(Bytes({0x00, 0x00, 0x01, 0x00, 0x80}) + stored),
             std::string(20, 'a') + "abc");
+}
+
+TEST(ItemCoderMalformed, AnItemClaimsNoMoreMemoryThanItsSizeAllowsNorMoreThanItsLimit) {
+  // Blocks of 35 body bytes that hold 30 literals: by its length each could stand for a
+  // whole piece, 98 MB in all, but together they expand to 30 bytes a block.
+  const std::string block =
+      Bytes({35, 0, 0x40, 0, 0}) + std::string(16, 'l') + Bytes({0, 0}) + std::string(14, 'm');
+  std::string stored;
+  for (int i = 0; i < 3000; ++i) stored += block;
+  largest_allocation = 0;
+  EXPECT_EQ(ExpandItem(stored).size(), 3000u * 30);
+  EXPECT_LE(largest_allocation.load(), 16 * stored.size() + kPieceSize + 64);
+
+  // The limit refuses an item that would pass it as soon as it does: its room grows as
+  // the output does (by doubling), up to twice the limit at most.
+  const std::string zeros = Stored(std::string(kPieceSize, '\0'));
+  std::string large;
+  for (int i = 0; i < 64; ++i) large += zeros;
+  EXPECT_EQ(ExpandItem(large, 64 * kPieceSize).size(), 64 * kPieceSize);
+  largest_allocation = 0;
+  EXPECT_THROW(ExpandItem(large, 4 * kPieceSize), ECoderError);
+  EXPECT_LE(largest_allocation.load(), 2 * (4 * kPieceSize + kPieceSize + 64));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <random>
 #include <string>
 
+#include "store/item_coder.h"
+#include "store/qdb_format.h"
 #include "store/record_store.h"
 #include "tests/support/qdb_test_files.h"
 
@@ -123,6 +125,39 @@ TEST_F(StoreFile, CaseSensitiveItemSwitchesTheKeyComparison) {
       EXPECT_EQ(bytes.substr(index, 4 + 17), Int32Bytes(3) + std::string("QDBCaseSensitive\0", 17));
     }
   }
+}
+
+TEST_F(StoreFile, AnItemLargerThanTheLargestItemIsRefusedAndTheCaseSwitchIsReadCheaply) {
+  // Each block of 40 stored bytes stands for 32,768 zero bytes.
+  std::string block;
+  CompressItem(std::string(kPieceSize, '\0'), block);
+  ASSERT_EQ(block.size(), 40u);
+  const std::size_t largest = qdb::kMaxItemSize / kPieceSize;
+  ASSERT_EQ(largest * kPieceSize, qdb::kMaxItemSize);
+  std::string bomb;
+  for (std::size_t i = 0; i <= largest; ++i) bomb += block;
+  StoreFileBuilder file;
+  // As large as the bomb when expanded in full, but only its first block is needed to
+  // know that it is not the single byte 1.
+  file.AddItem("QDBCaseSensitive", bomb, qdb::kFlagAdministrative | qdb::kFlagCompressed);
+  file.AddItem("big", std::string_view(bomb).substr(block.size()), qdb::kFlagCompressed);
+  file.AddItem("bomb", bomb, qdb::kFlagCompressed);
+  WriteFileBytes(dir_.File("probe.QDB"), file.Bytes());
+
+  TQDB db;
+  db.SetReadOnly(true);
+  db.SetFileName(dir_.File("probe.QDB"));
+  EXPECT_FALSE(db.CaseSensitive());
+  ASSERT_TRUE(db.FindKey("big"));
+  EXPECT_EQ(db.GetItem().size(), qdb::kMaxItemSize);
+  ASSERT_TRUE(db.FindKey("bomb"));
+  try {
+    db.GetItem();
+    ADD_FAILURE() << "an item past the largest was expanded";
+  } catch (const EQDBIndexError& e) {
+    EXPECT_EQ(std::string(e.what()), Invalid());
+  }
+  EXPECT_THROW(db.ItemAt(db.ItemIndex()), EQDBIndexError);
 }
 
 TEST_F(StoreFile, AnIndexOutOfOrderIsSortedAndRepeatedKeysAreRefused) {

@@ -123,6 +123,56 @@ TEST_F(WriteBack, WithoutSaveOnCloseOnlyCommittedChangesReachTheFile) {
   EXPECT_EQ(db.GetItem(), "two");
 }
 
+TEST_F(WriteBack, AStoreIsReadInPlaceAndItsFileIsWrittenOnlyAfterAChange) {
+  const std::string name = dir_.File("site.fwb");
+  const std::string large(70000, 'x');
+  {
+    TQDB db;
+    db.SetCompression(true);
+    db.SetFileName(name);
+    db.AddItem("first page", "a");
+    db.AddItem(large, "b");
+  }
+  const std::string before = ReadFileBytes(name);
+  struct stat was {};
+  ASSERT_EQ(::stat(name.c_str(), &was), 0);
+
+  TQDB db;
+  db.SetFileName(name);
+  EXPECT_TRUE(db.InPlace());
+  EXPECT_TRUE(work_.List().empty());  // nothing was copied
+  EXPECT_EQ(db.GetItem(), "first page");
+  EXPECT_EQ(db.KeyAt(1), "b");
+  EXPECT_EQ(db.ItemAt(1), large);
+  const TQDB::RawItem raw = db.ReadRawItem(0);
+  EXPECT_TRUE(raw.compressed);
+  EXPECT_EQ(TQDB::ExpandRawItem(raw, name), "first page");
+  EXPECT_EQ(db.ItemIndex(), 0);  // reading by position leaves the current item alone
+  EXPECT_THROW(db.KeyAt(2), EQDBOutOfBounds);
+  db.SetFileName("");
+  struct stat now {};
+  ASSERT_EQ(::stat(name.c_str(), &now), 0);
+  EXPECT_EQ(now.st_ino, was.st_ino);
+  EXPECT_EQ(now.st_mtim.tv_sec, was.st_mtim.tv_sec);
+  EXPECT_EQ(now.st_mtim.tv_nsec, was.st_mtim.tv_nsec);
+  EXPECT_EQ(ReadFileBytes(name), before);
+
+  // The first change makes the working copy, which the items are read from from then on,
+  // and closing writes the store back.
+  db.SetFileName(name);
+  db.SetCompression(true);
+  db.AddItem("new", "c");
+  EXPECT_FALSE(db.InPlace());
+  EXPECT_EQ(work_.List().size(), 3u);
+  EXPECT_EQ(db.ItemAt(1), large);
+  db.SetFileName("");
+  EXPECT_TRUE(work_.List().empty());
+  TQDB check;
+  check.SetFileName(name);
+  ASSERT_EQ(check.Count(), 3);
+  EXPECT_EQ(check.ItemAt(2), "new");
+}
+
 TEST_F(WriteBack, ADiscardedStoreLeavesItsFileAsItWasAndNoWorkingFiles) {
   TQDB db;
   db.SetFileName(dir_.File("url.fwt"));
