@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/live_settings.h"
+#include "app/private_directory.h"
 #include "app/quill_encryption.h"
 #include "app/search_center_state.h"
 #include "app/search_operations.h"
@@ -249,6 +250,8 @@ class Tsearchmain : public QObject {
   TQuillEncryption scrambler_;
 
   SearchCenterState state_;
+  // The stores' working files; removed only after both stores have closed.
+  OwnedDirectory workingdir_;
   TQDB QDB_;
   TQDB urldb_;
   bool opensitesreadonly_ = false;

@@ -6,6 +6,7 @@
 
 #include "app/query_report.h"
 #include "app/search_center.h"
+#include "cli/cli_input.h"
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
@@ -84,6 +85,9 @@ std::optional<std::string> Parse(const CommandArgs& args, QueryOptions& options)
 int RunQuery(const CommandArgs& args) {
   QueryOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
+  if (options.report && !CheckRegularFile("query", QueryFileName(*options.report), true)) {
+    return kExitFailure;
+  }
 
   std::optional<CliSession> session;
   try {

@@ -132,8 +132,8 @@ TEST_F(QueryCommandTest, WrongArgumentsAndRefusedKeywordsFail) {
   }
   const ProcessResult result = Run({"a|b"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, std::string(kLoaded) +
-                            "This query contains an invalid character. Please re-enter.\n");
+  EXPECT_EQ(result.err,
+            std::string(kLoaded) + "This query contains an invalid character. Please re-enter.\n");
   EXPECT_EQ(result.out, "");
 }
 

@@ -425,6 +425,12 @@ void TQDB::WriteBack() {
       file_name_ = target;
     }
   }
+  // A link to a store file is kept and the file it leads to replaced; nothing but a
+  // regular file is ever replaced.
+  const qdb_io::ReplacementTarget resolved = qdb_io::ResolveReplacementTarget(target);
+  if (resolved.error != 0) throw QDBFileError(resolved.error, file_name_);
+  if (resolved.refused) ThrowInvalidFile(file_name_);
+  target = resolved.path;
   const std::string index = ComposeCommittedIndex();
 
   const fs::path parent = fs::path(target).parent_path();
@@ -445,7 +451,7 @@ void TQDB::WriteBack() {
     const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
     if (::fchmod(out.handle.fd(), mode) != 0) throw QDBFileError(errno, file_name_);
     qdb_io::SyncToDisk(out.handle.fd(), file_name_);
-    out.handle.Close();
+    out.handle.CloseChecked(file_name_);
     qdb_io::RenameOver(out.path, target, file_name_);
   } catch (...) {
     ::unlink(out.path.c_str());

@@ -10,6 +10,7 @@
 #include "store/qdb_format.h"
 #include "store/record_store.h"
 #include "tests/support/qdb_test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -264,7 +265,7 @@ TEST_F(StoreFile, EveryTruncationAndManyByteFlipsEndInTheDefinedException) {
   for (std::size_t length = 0; length < real.size(); ++length) {
     EXPECT_EQ(OpenAndReadAll(real.substr(0, length)), Invalid()) << length;
   }
-  std::mt19937 rng(1234);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(1234));
   int refused = 0;
   for (std::size_t at = 0; at < real.size(); ++at) {
     for (int k = 0; k < 3; ++k) {

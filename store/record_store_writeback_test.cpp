@@ -17,6 +17,7 @@
 #include "store/record_store.h"
 #include "tests/support/qdb_index_oracle.h"
 #include "tests/support/qdb_test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -212,6 +213,19 @@ TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
   EXPECT_EQ(check.Count(), 2);
   check.SetFileName(dir_.File("temp.fwt"));
   EXPECT_EQ(check.Count(), 0);  // the scratch file was never written back
+  check.SetFileName("");
+
+  // Saved through a link: the file it leads to is replaced, and the link stays.
+  ASSERT_EQ(::symlink(dir_.File("site.QDB").c_str(), dir_.File("link.QDB").c_str()), 0);
+  db.SetFileName(dir_.File("temp.fwt"));
+  db.AddItem("other", "DISPLAYXXv");
+  db.SaveAs(dir_.File("link.QDB"));
+  db.SetFileName("");
+  struct stat st;
+  ASSERT_EQ(::lstat(dir_.File("link.QDB").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  check.SetFileName(dir_.File("site.QDB"));
+  EXPECT_EQ(check.Count(), 1);
 }
 
 TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
@@ -232,6 +246,22 @@ TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
   EXPECT_THROW(db.SaveAs(dir_.File("dir.QDB")), EQDBFileError);
   EXPECT_EQ(db.FileName(), name);
   EXPECT_EQ(db.Count(), 2);
+  // A FIFO, or a link to one, is refused as well: never replaced by a file.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.QDB").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(dir_.File("pipe.QDB").c_str(), dir_.File("link.QDB").c_str()), 0);
+  for (const char* target : {"pipe.QDB", "link.QDB"}) {
+    std::string refused;
+    try {
+      db.SaveAs(dir_.File(target));
+    } catch (const EQDBFileError& e) {
+      refused = e.what();
+    }
+    EXPECT_EQ(refused, "The file " + dir_.File(target) + " is not a valid QDB file");
+  }
+  struct stat st;
+  ASSERT_EQ(::stat(dir_.File("link.QDB").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(db.FileName(), name);
 
   // A file size limit makes the write-back itself fail part way.
   ::signal(SIGXFSZ, SIG_IGN);
@@ -249,14 +279,14 @@ TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
   ::setrlimit(RLIMIT_FSIZE, &old_limit);
   EXPECT_EQ(raised, "Unidentified problem -  27");  // EFBIG
   EXPECT_EQ(ReadFileBytes(name), before);
-  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"big.QDB", "dir.QDB"}));
+  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"big.QDB", "dir.QDB", "link.QDB", "pipe.QDB"}));
   // The working files were kept, so the committed data is not lost.
   EXPECT_EQ(work_.List().size(), 3u);
   EXPECT_EQ(db.FileName(), "");
 }
 
 TEST_F(WriteBack, JournalledIndexMatchesAFullRewriteAfterRandomChanges) {
-  std::mt19937 rng(99);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(99));
   for (int round = 0; round < 4; ++round) {
     const std::string name = dir_.File("j" + std::to_string(round) + ".QDB");
     IndexOracle oracle(false);
@@ -305,7 +335,7 @@ TEST_F(WriteBack, AProcessKilledDuringWriteBackLeavesAWholeFile) {
     db.SetFileName(name);
     db.AddItem(big, "big");
   }
-  std::mt19937 rng(7);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(7));
   for (int round = 0; round < 8; ++round) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
