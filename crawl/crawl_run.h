@@ -17,13 +17,13 @@
 #include <string>
 #include <string_view>
 
-#include "base/query_queue.h"
 #include "base/slot_status.h"
 #include "crawl/capture_targets.h"
 #include "crawl/crawl_limits.h"
 #include "crawl/link_queue.h"
 #include "crawl/parse_urls_worker.h"
 #include "crawl/url_toolkit.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 

@@ -251,7 +251,7 @@ TEST_F(CrawlRunTest, KeywordsMakeTheStoredPagesReadyForQuerying) {
   EXPECT_EQ(state.querykeywords, "fish");
   EXPECT_TRUE(state.querywholeword);
   EXPECT_EQ(state.fields.querysearch.items, Strings{"fish"});
-  EXPECT_EQ(main_->queryqueue().queryurls.size(), 4u);
+  EXPECT_EQ(main_->queryqueue().preparedcopy.size(), 4u);
   EXPECT_TRUE(main_->queryqueue().querypending.empty());
 }
 
