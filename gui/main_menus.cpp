@@ -12,7 +12,10 @@ QAction* Item(QMenu* menu, const char* caption, const char* name, Tsearchmain& m
               Command command, QKeySequence shortcut = {}) {
   QAction* action = menu->addAction(QString::fromLatin1(caption));
   action->setObjectName(QString::fromLatin1(name));
-  if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+  if (!shortcut.isEmpty()) {
+    action->setShortcut(shortcut);
+    action->setProperty(kShortcutProperty, shortcut);
+  }
   if (command != nullptr) {
     QObject::connect(action, &QAction::triggered, &main, [&main, command] { (main.*command)(); });
   } else {
@@ -27,8 +30,9 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
 
   QMenu* start = new QMenu(owner);
   start->setObjectName(QStringLiteral("startmenu"));
-  menus.EngageFerrowyn1 = Item(start, "&Ferrowyn!", "EngageFerrowyn1", main,
-                               &Tsearchmain::EngageFerrowyn1Click, QKeySequence(Qt::CTRL | Qt::Key_S));
+  menus.EngageFerrowyn1 =
+      Item(start, "&Ferrowyn!", "EngageFerrowyn1", main, &Tsearchmain::EngageFerrowyn1Click,
+           QKeySequence(Qt::CTRL | Qt::Key_S));
   menus.HaltSearch1 = Item(start, "&Halt Search", "HaltSearch1", main,
                            &Tsearchmain::HaltSearch1Click, QKeySequence(Qt::CTRL | Qt::Key_H));
   start->addSeparator();
@@ -45,8 +49,8 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
   Item(query, "&Print...", "Print1", main, nullptr);
   QAction* highlight = Item(start, "&Keyword Highlight", "KeywordHighlight2", main, nullptr,
                             QKeySequence(Qt::CTRL | Qt::Key_K));
-  QAction* browser = Item(start, "&Open In Browser", "Browser", main, nullptr,
-                          QKeySequence(Qt::CTRL | Qt::Key_O));
+  QAction* browser =
+      Item(start, "&Open In Browser", "Browser", main, nullptr, QKeySequence(Qt::CTRL | Qt::Key_O));
   start->addSeparator();
   Item(start, "Setu&p...", "Setup1", main, &Tsearchmain::Setup1Click);
   menus.startmenu = start;
@@ -59,13 +63,14 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
   Item(site, "&Open...", "OpenSite1", main, &Tsearchmain::OpenSite1Click);
   Item(site, "&Save...", "SaveSite1", main, &Tsearchmain::SaveSite1Click);
   Item(site, "&Delete...", "EraseSite1", main, &Tsearchmain::EraseSite1Click);
-  QAction* toggle = Item(map, "&Toggle View", "Toggle1", main, nullptr,
-                         QKeySequence(Qt::CTRL | Qt::Key_T));
+  QAction* toggle =
+      Item(map, "&Toggle View", "Toggle1", main, nullptr, QKeySequence(Qt::CTRL | Qt::Key_T));
   Item(map, "&Export to HTML...", "SaveURLList1", main, &Tsearchmain::SaveURLList1Click);
   map->addSeparator();
   QAction* find = Item(map, "&Find In Page List...", "Find1", main, nullptr,
                        QKeySequence(Qt::CTRL | Qt::Key_F));
-  menus.FindAgain1 = Item(map, "Find &Again", "FindAgain1", main, nullptr, QKeySequence(Qt::Key_F3));
+  menus.FindAgain1 =
+      Item(map, "Find &Again", "FindAgain1", main, nullptr, QKeySequence(Qt::Key_F3));
   map->addSeparator();
   QAction* graphicfree = Item(map, "&Open Graphic-Free", "OpenInternal1", main, nullptr,
                               QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -79,8 +84,8 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
   help->setObjectName(QStringLiteral("helpmenu"));
   Item(help, "&Contents", "Contents1", main, &Tsearchmain::Contents1Click);
   Item(help, "&Tutorial", "Registration1", main, &Tsearchmain::Registration1Click);
-  menus.EnableHints1 = Item(help, "&Show Hints", "EnableHints1", main,
-                            &Tsearchmain::EnableHints1Click);
+  menus.EnableHints1 =
+      Item(help, "&Show Hints", "EnableHints1", main, &Tsearchmain::EnableHints1Click);
   menus.EnableHints1->setCheckable(true);
   Item(help, "&Getting Started...", "GettingStarted1", main, &Tsearchmain::GettingStarted1Click);
   help->addSeparator();

@@ -11,6 +11,10 @@
 
 namespace ferrowyn::gui {
 
+// The property of an item that holds its keyboard shortcut, while the item's own
+// shortcut is switched off.
+inline constexpr char kShortcutProperty[] = "ferrowynShortcut";
+
 // The menus and the items the window needs to reach. The menus belong to `owner`;
 // the controller outlives them. GUI thread only.
 struct MainMenus {

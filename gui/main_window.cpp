@@ -147,7 +147,8 @@ void MainWindow::BuildToolbar() {
                                    menus_.mapmenu, Toolbar971_);
   QToolButton* help =
       ToolbarButton("Help", "ToolbarButton972", IconId::kHelp, menus_.helpmenu, Toolbar971_);
-  QToolButton* exit = ToolbarButton("Exit", "ToolbarButton971", IconId::kExit, nullptr, Toolbar971_);
+  QToolButton* exit =
+      ToolbarButton("Exit", "ToolbarButton971", IconId::kExit, nullptr, Toolbar971_);
   connect(search, &QToolButton::clicked, &main_, &Tsearchmain::ToolbarButton975Click);
   connect(map, &QToolButton::clicked, &main_, &Tsearchmain::ToolbarButton974Click);
   connect(help, &QToolButton::clicked, &main_, &Tsearchmain::ToolbarButton972Click);
@@ -377,8 +378,16 @@ void MainWindow::UseMenuShortcuts(WindowMenu menu) {
   if (menu == shortcutmenu_) return;
   shortcutmenu_ = menu;
   const bool start = menu == WindowMenu::kStartMenu;
-  for (QAction* action : start ? menus_.mapshortcuts : menus_.startshortcuts) removeAction(action);
-  addActions(start ? menus_.startshortcuts : menus_.mapshortcuts);
+  // The toolbar's drop-downs hold both menus, which would make both menus' keys work
+  // everywhere (Ctrl+O is in each): the other menu's items lose their keys meanwhile.
+  for (QAction* action : start ? menus_.mapshortcuts : menus_.startshortcuts) {
+    action->setShortcut(QKeySequence());
+    removeAction(action);
+  }
+  for (QAction* action : start ? menus_.startshortcuts : menus_.mapshortcuts) {
+    action->setShortcut(action->property(kShortcutProperty).value<QKeySequence>());
+    addAction(action);
+  }
 }
 
 void MainWindow::ApplyHints(bool on) {
@@ -400,6 +409,7 @@ void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shown_) return;
   shown_ = true;
+  URL_->setFocus();
   main_.FormShow();
   const WindowPosition& position = main_.state().windowposition;
   move(position.left.value_or(x()), position.top.value_or(y()));
@@ -417,8 +427,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
-  QMenu* menu = main_.state().popupmenu == WindowMenu::kStartMenu ? menus_.startmenu
-                                                                   : menus_.mapmenu;
+  QMenu* menu =
+      main_.state().popupmenu == WindowMenu::kStartMenu ? menus_.startmenu : menus_.mapmenu;
   menu->popup(event->globalPos());
 }
 

@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -76,9 +79,7 @@ class MainWindowTest : public ::testing::Test {
   QPushButton* SearchButton() { return Find<QPushButton>("searchbtn"); }
   std::string Label(const char* name) { return Find<QLabel>(name)->text().toStdString(); }
 
-  static bool Wait(const std::function<bool()>& done) {
-    return HttpTestServer::WaitFor(done, 30s);
-  }
+  static bool Wait(const std::function<bool()>& done) { return HttpTestServer::WaitFor(done, 30s); }
   bool Running() { return program_->controller().crawlrunning(); }
   bool Idle() { return !Running() && !program_->controller().crawl().AnyWorkerRunning(); }
 
@@ -160,10 +161,10 @@ TEST_F(MainWindowTest, CrawlsTheTypedUrlShowingSlotRowsWhileItRunsAndTheSiteAfte
   EXPECT_GT(metrics.horizontalAdvance(full.left(kept.size() + 1)), 510);
 
   // Afterwards: the rows are idle again, the counters and the site map page show the site.
-  EXPECT_EQ(SlotTexts(), (Strings{"  Search 1:|Inactive", "  Search 2:|Inactive",
-                                  "  Search 3:|Inactive", "  Search 4:|Inactive",
-                                  "  Query 1:|Inactive", "  Query 2:|Inactive",
-                                  "  Query 3:|Inactive", "  Query 4:|Inactive"}));
+  EXPECT_EQ(SlotTexts(),
+            (Strings{"  Search 1:|Inactive", "  Search 2:|Inactive", "  Search 3:|Inactive",
+                     "  Search 4:|Inactive", "  Query 1:|Inactive", "  Query 2:|Inactive",
+                     "  Query 3:|Inactive", "  Query 4:|Inactive"}));
   EXPECT_EQ(Label("numproc"), "4");
   EXPECT_EQ(SearchButton()->text().toStdString(), "Ferrowyn!");
   EXPECT_EQ(window().windowTitle().toStdString(), "Ferrowyn! - Untitled");
@@ -197,6 +198,93 @@ TEST_F(MainWindowTest, CrawlsTheTypedUrlShowingSlotRowsWhileItRunsAndTheSiteAfte
                       Answer::kCancel);
   EXPECT_FALSE(window().close());
   EXPECT_TRUE(window().isVisible());
+}
+
+TEST_F(MainWindowTest, RefusesWhatCannotRunBesideACrawlAndHaltsIt) {
+  server_.Serve("/", ScriptedResponse::Page(Page("Home", "endless")).Stall());
+  Type(URL(), QString::fromStdString(server_.Url("/")));
+  QTest::keyClick(URL(), Qt::Key_Return);
+  ASSERT_TRUE(Wait([this] { return Running() && server_.Requests().size() == 1; }));
+  EXPECT_EQ(SearchButton()->text().toStdString(), "Halt Search");
+
+  port_.ExpectError("A transfer is already active. Please abort the transfer and try again.");
+  QTest::keyClick(URL(), Qt::Key_Return);
+  port_.ExpectError(
+      "A transfer is already active. Please abort the current transfer and try again.");
+  QTest::keyClick(Keywords(), Qt::Key_Enter);
+  port_.ExpectError("A search is already active.");
+  QTest::keyClick(Keywords(), Qt::Key_S, Qt::ControlModifier);
+  port_.ExpectError("You cannot access Setup while a transfer or a query is active.");
+  Find<QAction>("Setup1")->trigger();
+
+  // Closing, answered No: the crawl goes on.
+  port_.ExpectMessage(MessageKind::kQuestion,
+                      "A transfer is active. Are you sure you wish to abort and exit Ferrowyn!?",
+                      Answer::kNo);
+  EXPECT_FALSE(window().close());
+  EXPECT_TRUE(window().isVisible());
+  EXPECT_TRUE(Running());
+  EXPECT_EQ(port_.pending(), 0u);
+
+  port_.ExpectInformation(kStoppedByUser);
+  QTest::mouseClick(SearchButton(), Qt::LeftButton);
+  ASSERT_TRUE(Wait([this] { return Idle() && port_.pending() == 0; }));
+  EXPECT_EQ(SearchButton()->text().toStdString(), "Ferrowyn!");
+  EXPECT_TRUE(SearchButton()->isEnabled());
+}
+
+TEST_F(MainWindowTest, ClosingDuringACrawlAnsweredYesHaltsItAndThenCloses) {
+  server_.Serve("/", ScriptedResponse::Page(Page("Home", "endless")).Stall());
+  Type(URL(), QString::fromStdString(server_.Url("/")));
+  QTest::mouseClick(SearchButton(), Qt::LeftButton);
+  ASSERT_TRUE(Wait([this] { return Running() && server_.Requests().size() == 1; }));
+
+  port_.ExpectMessage(MessageKind::kQuestion,
+                      "A transfer is active. Are you sure you wish to abort and exit Ferrowyn!?",
+                      Answer::kYes);
+  window().close();
+  // The window goes once the crawl has ended, without asking about the unsaved site.
+  ASSERT_TRUE(Wait([this] { return !window().isVisible(); }));
+  EXPECT_TRUE(Idle());
+}
+
+TEST_F(MainWindowTest, RefusesAnEmptyOrBareUrlAndAHaltWithNothingRunning) {
+  port_.ExpectError("You must first enter a URL to search.");
+  Type(URL(), "");
+  QTest::keyClick(URL(), Qt::Key_Return);
+  port_.ExpectError("You must enter a valid URL to search.");
+  Type(URL(), "HTTP://");
+  QTest::mouseClick(SearchButton(), Qt::LeftButton);
+  port_.ExpectInformation("No transfers are currently active.");
+  QTest::keyClick(URL(), Qt::Key_H, Qt::ControlModifier);
+  // The help page is missing: one message, from the help window.
+  port_.ExpectError("There was an error while trying to load the help file.");
+  QTest::mouseClick(Find<QToolButton>("ToolbarButton972"), Qt::LeftButton);
+  EXPECT_EQ(port_.pending(), 0u);
+  EXPECT_EQ(port_.prompts().size(), 4u);
+  EXPECT_FALSE(Running());
+}
+
+TEST_F(MainWindowTest, TheSiteMapPageHasItsOwnMenuAndShortcuts) {
+  QTest::mouseClick(Find<QToolButton>("ToolbarButton974"), Qt::LeftButton);
+  ASSERT_TRUE(Find<QTreeView>("mainview")->isVisible());
+  // "&Halt Search" belongs to the search page's menu: Ctrl+H does nothing here.
+  EXPECT_TRUE(port_.prompts().empty());
+
+  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(20, 20),
+                          window().mapToGlobal(QPoint(20, 20)));
+  QApplication::sendEvent(Find<QTreeView>("mainview")->viewport(), &click);
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "mapmenu");
+  QApplication::activePopupWidget()->close();
+
+  QTest::mouseClick(Find<QToolButton>("ToolbarButton975"), Qt::LeftButton);
+  port_.ExpectInformation("No transfers are currently active.");
+  QTest::keyClick(Keywords(), Qt::Key_H, Qt::ControlModifier);
+  QApplication::sendEvent(Find<QTreeView>("querylist")->viewport(), &click);
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "startmenu");
+  QApplication::activePopupWidget()->close();
 }
 
 }  // namespace

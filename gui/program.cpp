@@ -15,7 +15,11 @@ void ProgramOperations::ShowSetup(Tsearchmain& main) {
 }
 
 bool ProgramOperations::ShowHelp(int context) {
-  return help != nullptr && help->ShowTopic(context);
+  if (help == nullptr) return false;
+  // The help window reports a page it cannot load itself; the caller's own report
+  // would say the same a second time.
+  help->ShowTopic(context);
+  return true;
 }
 
 Program::Program(UserPort& port, SettingsStore store, std::string programdir,

@@ -57,7 +57,8 @@ SlotView::SlotView(SlotViewModel& model, QWidget* parent) : QTreeView(parent) {
   const Rgb background = SlotViewModel::Background(OnlyTwoHundredFiftySixColours());
   QPalette colours = palette();
   for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-    colours.setColor(group, QPalette::Base, QColor(background.red, background.green, background.blue));
+    colours.setColor(group, QPalette::Base,
+                     QColor(background.red, background.green, background.blue));
     colours.setColor(group, QPalette::Text, Qt::white);
     colours.setColor(group, QPalette::AlternateBase,
                      QColor(background.red, background.green, background.blue));

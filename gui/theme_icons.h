@@ -7,13 +7,13 @@
 namespace ferrowyn::gui {
 
 enum class IconId {
-  kSearch,       // toolbar "Search"
-  kSiteMapping,  // toolbar "Site Mapping"
-  kHelp,         // toolbar "Help"
-  kExit,         // toolbar "Exit"
-  kTransferSlot, // slot view: a transfer slot's row
-  kQuerySlot,    // slot view: a query slot's row
-  kProgram,      // the windows' icon
+  kSearch,        // toolbar "Search"
+  kSiteMapping,   // toolbar "Site Mapping"
+  kHelp,          // toolbar "Help"
+  kExit,          // toolbar "Exit"
+  kTransferSlot,  // slot view: a transfer slot's row
+  kQuerySlot,     // slot view: a query slot's row
+  kProgram,       // the windows' icon
 };
 
 // GUI thread only; needs a QApplication.
