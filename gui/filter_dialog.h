@@ -9,20 +9,32 @@
 class QLineEdit;
 
 namespace ferrowyn::gui {
+class HelpWindow;
+}  // namespace ferrowyn::gui
+
+namespace ferrowyn::gui {
 
 // Shown modally by the user port; GUI thread only.
 class Tfilterdialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Tfilterdialog(QWidget* parent = nullptr);
+  // The port shows the dialog's error; `help` (may be null) opens its Help topic.
+  Tfilterdialog(UserPort& port, HelpWindow* help, QWidget* parent = nullptr);
 
   // Shows the dialog modally and returns the pressed button with the filter text.
   FilterAnswer Ask();
 
   QLineEdit* filter() const { return filter_; }
 
+ protected:
+  void reject() override;
+
  private:
+  void Accept();
+
+  UserPort& port_;
+  HelpWindow* help_;
   QLineEdit* filter_ = nullptr;
   FilterAnswer::Choice choice_ = FilterAnswer::kAbort;
 };

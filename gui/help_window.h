@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include "app/user_port.h"
@@ -34,6 +35,8 @@ class HelpWindow : public QWidget {
   QTextBrowser* browser() const { return browser_; }
 
  private:
+  bool ShowPage(const QUrl& page);
+  void FollowLink(const QUrl& link);
   void UpdateButtons();
 
   QString help_directory_;

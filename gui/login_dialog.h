@@ -9,13 +9,18 @@
 class QLineEdit;
 
 namespace ferrowyn::gui {
+class HelpWindow;
+}  // namespace ferrowyn::gui
+
+namespace ferrowyn::gui {
 
 // Shown modally by the user port; GUI thread only.
 class Tpassdialog : public QDialog {
   Q_OBJECT
 
  public:
-  explicit Tpassdialog(QWidget* parent = nullptr);
+  // The port shows the dialog's error; `help` (may be null) opens its Help topic.
+  Tpassdialog(UserPort& port, HelpWindow* help, QWidget* parent = nullptr);
 
   // Shows the dialog modally and returns the pressed button with the two fields.
   LoginAnswer Ask();
@@ -23,7 +28,14 @@ class Tpassdialog : public QDialog {
   QLineEdit* username() const { return username_; }
   QLineEdit* password() const { return password_; }
 
+ protected:
+  void reject() override;
+
  private:
+  void Accept();
+
+  UserPort& port_;
+  HelpWindow* help_;
   QLineEdit* username_ = nullptr;
   QLineEdit* password_ = nullptr;
   LoginAnswer::Choice choice_ = LoginAnswer::kNo;

@@ -8,10 +8,13 @@
 #include <QWidget>
 #include <memory>
 
+class QPrinter;
+
 #include "app/user_port.h"
 
 namespace ferrowyn::gui {
 
+class HelpWindow;
 class PleaseWaitWindow;
 
 // Owned by the program's start-up; GUI thread only; does not throw. Every box
@@ -25,6 +28,8 @@ class QtUserPort final : public UserPort {
 
   void SetOwner(QWidget* owner);
   QWidget* owner() const { return owner_; }
+  // The window the login and filter dialogs' Help buttons open; may stay null.
+  void SetHelpWindow(HelpWindow* help);
 
   Answer ShowMessage(const Message& message) override;
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
@@ -41,11 +46,19 @@ class QtUserPort final : public UserPort {
 
  private:
   QPointer<QWidget> owner_;
+  QPointer<HelpWindow> help_;
   std::unique_ptr<PleaseWaitWindow> please_wait_;
 };
 
 // "Ferrowyn! Files (*.fwb)|*.fwb|All Files (*.*)|*.*" -> "Ferrowyn! Files (*.fwb);;All
 // Files (*)": the description|patterns pairs become Qt's name filters.
 QString QtNameFilters(const std::string& filter);
+
+// The printer the printer setup chooses and the print previews print on.
+QPrinter& SharedPrinter();
+
+// 8-bit texts of the engine are shown as Latin-1.
+inline QString Latin1(const std::string& text) { return QString::fromLatin1(text); }
+inline std::string Latin1(const QString& text) { return text.toLatin1().toStdString(); }
 
 }  // namespace ferrowyn::gui
