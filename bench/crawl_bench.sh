@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Crawl benchmark: ferrowyn-cli crawl beside wget and httrack on a local copy of a real
-# documentation site, and ferrowyn-cli alone on generated sites of two sizes. Not a test.
+# documentation site, ferrowyn-cli alone on generated sites of two sizes, and (mode window)
+# the same crawl through the desktop program's main window beside ferrowyn-cli. Not a test.
 # Usage: bench/crawl_bench.sh [--help]
 set -euo pipefail
 
@@ -9,9 +10,11 @@ usage() {
 usage: bench/crawl_bench.sh [options]
   --cli PATH        use this ferrowyn-cli instead of building one
   --build-dir DIR   where to build ferrowyn-cli (RelWithDebInfo; default build-crawlbench)
-  --mode MODE       docs, generated or all (default all)
+  --mode MODE       docs, generated, window or all (default all; window is not in all)
+  --window PATH     mode window: use this window_crawl instead of building one
   --repeat N        ferrowyn-cli runs per site (default 3)
-  --sizes "A B"     page counts of the generated sites (default "1000 10000")
+  --sizes "A B"     page counts of the generated sites (default "1000 10000"; mode window
+                    uses the first)
   --slots N         ferrowyn-cli transfer slots, and httrack connections (default 4)
   --work DIR        working directory (default: a new one under /tmp, removed at the end)
   --keep            keep the working directory
@@ -21,6 +24,7 @@ EOF
 
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 CLI=""
+WINDOW=""
 BUILD_DIR="$ROOT/build-crawlbench"
 MODE=all
 REPEAT=3
@@ -33,6 +37,7 @@ INSTALL=1
 while [ $# -gt 0 ]; do
   case "$1" in
     --cli) CLI=$2; shift 2 ;;
+    --window) WINDOW=$2; shift 2 ;;
     --build-dir) BUILD_DIR=$2; shift 2 ;;
     --mode) MODE=$2; shift 2 ;;
     --repeat) REPEAT=$2; shift 2 ;;
@@ -45,7 +50,7 @@ while [ $# -gt 0 ]; do
     *) echo "crawl_bench: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
   esac
 done
-case "$MODE" in docs | generated | all) ;; *) echo "crawl_bench: bad --mode '$MODE'" >&2; exit 2 ;; esac
+case "$MODE" in docs | generated | window | all) ;; *) echo "crawl_bench: bad --mode '$MODE'" >&2; exit 2 ;; esac
 
 # The real site: PostgreSQL's manual, 1,100+ pages in one directory, all reachable by links
 # from index.html, with a stylesheet and three SVG figures beside them.
@@ -61,10 +66,12 @@ load1() { cut -d' ' -f1 /proc/loadavg; }
 install_missing() {
   local -a missing=()
   [ -x /usr/sbin/nginx ] || command -v nginx >/dev/null || missing+=(nginx-light)
-  command -v wget >/dev/null || missing+=(wget)
-  command -v httrack >/dev/null || missing+=(httrack)
   [ -x /usr/bin/time ] || missing+=(time)
-  [ -f "$DOC_DIR/index.html" ] || missing+=("$DOC_PACKAGE")
+  if [ "$MODE" = docs ] || [ "$MODE" = all ]; then  # the real site and the other crawlers
+    command -v wget >/dev/null || missing+=(wget)
+    command -v httrack >/dev/null || missing+=(httrack)
+    [ -f "$DOC_DIR/index.html" ] || missing+=("$DOC_PACKAGE")
+  fi
   command -v python3 >/dev/null || missing+=(python3)
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$INSTALL" -eq 0 ]; then
@@ -99,6 +106,21 @@ build_cli() {
   cmake --build "$BUILD_DIR" -j2 --target ferrowyn-cli
   CLI=$(find "$BUILD_DIR" -name ferrowyn-cli -type f -perm -u+x | head -n1)
   [ -n "$CLI" ] || { echo "crawl_bench: no ferrowyn-cli in $BUILD_DIR" >&2; exit 1; }
+}
+
+# The window crawl needs the desktop program's libraries: the same build directory, with
+# the windows and the benchmarks switched on.
+build_window() {
+  if [ -n "$WINDOW" ]; then
+    [ -x "$WINDOW" ] || { echo "crawl_bench: '$WINDOW' is not an executable" >&2; exit 1; }
+    return 0
+  fi
+  log "building window_crawl (RelWithDebInfo) in $BUILD_DIR"
+  cmake -S "$ROOT" -B "$BUILD_DIR" -DFERROWYN_GUI=ON -DFERROWYN_BENCH=ON \
+    >"$BUILD_DIR/crawl_bench_cmake.log" 2>&1 || { cat "$BUILD_DIR/crawl_bench_cmake.log" >&2; exit 1; }
+  cmake --build "$BUILD_DIR" -j2 --target window_crawl
+  WINDOW=$(find "$BUILD_DIR" -name window_crawl -type f -perm -u+x | head -n1)
+  [ -n "$WINDOW" ] || { echo "crawl_bench: no window_crawl in $BUILD_DIR" >&2; exit 1; }
 }
 
 # ---------------------------------------------------------------------------------------
@@ -358,6 +380,19 @@ run_ferrowyn() {  # run_ferrowyn NAME URL
   FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)"
 }
 
+run_window() {  # run_window NAME URL: as run_ferrowyn, through the main window
+  local name=$1 url=$2
+  rm -rf "$WORK/home" "$WORK/tmp"
+  mkdir -p "$WORK/home/.config" "$WORK/home/.local/share" "$WORK/tmp"
+  local before
+  before=$(load1)
+  measure "$name" env HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
+    XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" QT_QPA_PLATFORM=offscreen \
+    "$WINDOW" "$url" "$SLOTS"
+  FW_LOAD=$before
+  FW_NOTE="exit $RC: $(tail -n1 "$WORK/runs/$name.err")"
+}
+
 compare() {  # compare KIND SOURCE PREDICTED PREFIX NAME -> CMP_PAGES CMP_MISSING CMP_EXTRA
   read -r CMP_PAGES CMP_MISSING CMP_EXTRA < <(python3 "$WORK/compare.py" "$1" "$2" "$3" "$4" \
     "$WORK/runs/$5")
@@ -439,9 +474,42 @@ bench_generated() {
   fi
 }
 
+# The first generated size crawled by ferrowyn-cli and through the main window in turn.
+bench_window() {
+  local n=${SIZES%% *} i best_cli=0 best_window=0
+  local dir="$WORK/site/gen-$n"
+  if [ ! -f "$dir/index.html" ]; then
+    log "generating a site of $n pages"
+    python3 "$WORK/generate.py" "$dir" "$n"
+    chmod -R a+rX "$dir"
+  fi
+  python3 "$WORK/predict.py" "$WORK/site" "/gen-$n/" >"$WORK/runs/gen-$n.predicted"
+  local predicted
+  predicted=$(wc -l <"$WORK/runs/gen-$n.predicted")
+  for i in $(seq 1 "$REPEAT"); do
+    log "generated $n: ferrowyn-cli run $i (load $(load1))"
+    run_ferrowyn "gen-$n-cli-$i" "http://127.0.0.1:$PORT/gen-$n/"
+    compare urls "$WORK/runs/gen-$n-cli-$i.out" "$WORK/runs/gen-$n.predicted" "" "gen-$n-cli-$i"
+    row ferrowyn "gen-$n #$i" "$CMP_PAGES" "$predicted" "$CMP_MISSING" "$CMP_EXTRA" "$WALL" \
+      "$RSS_MB" "$FW_LOAD" "$FW_NOTE"
+    best_cli=$(awk -v a="$best_cli" -v b="$LAST_PPS" 'BEGIN { print (b + 0 > a + 0) ? b : a }')
+    log "generated $n: window run $i (load $(load1))"
+    run_window "gen-$n-window-$i" "http://127.0.0.1:$PORT/gen-$n/"
+    compare urls "$WORK/runs/gen-$n-window-$i.out" "$WORK/runs/gen-$n.predicted" "" \
+      "gen-$n-window-$i"
+    row window "gen-$n #$i" "$CMP_PAGES" "$predicted" "$CMP_MISSING" "$CMP_EXTRA" "$WALL" \
+      "$RSS_MB" "$FW_LOAD" "$FW_NOTE"
+    best_window=$(awk -v a="$best_window" -v b="$LAST_PPS" 'BEGIN { print (b + 0 > a + 0) ? b : a }')
+  done
+  SCALING=$(awk -v c="$best_cli" -v w="$best_window" -v n="$n" \
+    'BEGIN { printf "%s pages, best pages/s: window %.1f, ferrowyn-cli %.1f; ratio %.2f (goal >= 0.8)",
+             n, w, c, (c > 0 ? w / c : 0) }')
+}
+
 # ---------------------------------------------------------------------------------------
 install_missing
 build_cli
+[ "$MODE" = window ] && build_window
 make_work
 write_helpers
 start_nginx
@@ -452,6 +520,7 @@ SCALING=""
 case "$MODE" in
   docs) bench_docs ;;
   generated) bench_generated ;;
+  window) bench_window ;;
   all) bench_docs; bench_generated ;;
 esac
 
@@ -462,5 +531,5 @@ echo "ferrowyn-cli: crawl URL --slots $SLOTS --scope directory (settings: privat
 printf '%-10s %-11s %6s %6s %5s %5s %8s %8s %8s %5s  %s\n' tool site pages predict miss extra \
   wall_s pages/s peakMB load note
 for r in "${ROWS[@]}"; do echo "$r"; done
-[ -n "$SCALING" ] && echo "generated sites, ferrowyn-cli $SCALING"
+[ -n "$SCALING" ] && echo "generated sites, $([ "$MODE" = window ] || echo 'ferrowyn-cli ')$SCALING"
 echo "details (stdout, stderr, time -v, set differences): $WORK/runs$([ "$KEEP" -eq 1 ] || echo ' (removed; use --keep)')"
