@@ -1,7 +1,6 @@
 // The filter dialog: OK only with a filter that is not blank; no close box.
 #include "gui/filter_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -9,6 +8,7 @@
 
 #include "app/search_operations.h"
 #include "app/text_forms.h"
+#include "gui/dialog_buttons.h"
 #include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
@@ -25,13 +25,11 @@ Tfilterdialog::Tfilterdialog(UserPort& port, HelpWindow* help, QWidget* parent)
   layout->addWidget(prompt);
   layout->addWidget(filter_);
 
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* no = buttons->addButton("No", QDialogButtonBox::RejectRole);
-  QPushButton* abort = buttons->addButton("Abort", QDialogButtonBox::DestructiveRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
+  const auto buttons = AddButtonRow(layout, this, {"OK", "No", "Abort", "Help"});
+  QPushButton* ok = buttons[0];
+  QPushButton* no = buttons[1];
+  QPushButton* abort = buttons[2];
+  QPushButton* help_button = buttons[3];
   connect(ok, &QPushButton::clicked, this, &Tfilterdialog::Accept);
   connect(no, &QPushButton::clicked, this, [this] {
     choice_ = FilterAnswer::kSkip;

@@ -1,7 +1,6 @@
 // The site login dialog: OK only with both fields filled; No and Abort answer at once.
 #include "gui/login_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/search_operations.h"
+#include "gui/dialog_buttons.h"
 #include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
@@ -29,13 +29,11 @@ Tpassdialog::Tpassdialog(UserPort& port, HelpWindow* help, QWidget* parent)
   form->addRow("&Password:", password_);
   layout->addLayout(form);
 
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* no = buttons->addButton("No", QDialogButtonBox::RejectRole);
-  QPushButton* abort = buttons->addButton("Abort", QDialogButtonBox::DestructiveRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
+  const auto buttons = AddButtonRow(layout, this, {"OK", "No", "Abort", "Help"});
+  QPushButton* ok = buttons[0];
+  QPushButton* no = buttons[1];
+  QPushButton* abort = buttons[2];
+  QPushButton* help_button = buttons[3];
   connect(ok, &QPushButton::clicked, this, &Tpassdialog::Accept);
   connect(no, &QPushButton::clicked, this, [this] {
     choice_ = LoginAnswer::kNo;

@@ -6,7 +6,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -19,6 +18,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
@@ -260,7 +260,8 @@ void Tsetupform::Build() {
     auto* hv = new QGridLayout(highlighting);
     c.exampletext = new QLabel("Highlighted text will look like this.", highlighting);
     hv->addWidget(c.exampletext, 0, 0);
-    hv->addWidget(button(highlighting, "Set Color...", &SetupDialogLogic::BitBtn4Click), 0, 1);
+    hv->addWidget(button(highlighting, "Set Color...", &SetupDialogLogic::BitBtn4Click), 0, 1,
+                  Qt::AlignRight);
     hv->addWidget(Note("Highlighting in the graphic-free browser can be performed on both the "
                        "HTML and Text-Only versions of displayed pages.",
                        highlighting),
@@ -403,7 +404,7 @@ void Tsetupform::Build() {
       auto* set = button(printer, "Set...", click);
       set->setAccessibleName(QString("Set ") + QString(caption).remove(':'));
       grid->addWidget(new QLabel(caption, printer), at, 0);
-      grid->addWidget(set, at, 1);
+      grid->addWidget(set, at, 1, Qt::AlignLeft);
       view = new QLabel(sample, printer);
       grid->addWidget(view, at + 1, 0, 1, 2);
       at += 2;
@@ -420,17 +421,16 @@ void Tsetupform::Build() {
     grid->addWidget(c.dispname, at++, 0, 1, 2);
     grid->addWidget(button(printer, "Print Setup...", &SetupDialogLogic::BitBtn8Click), at, 0,
                     Qt::AlignLeft);
+    grid->setColumnStretch(2, 1);
     v->addWidget(printer);
     v->addStretch();
     c.pages->addTab(page, "Printing");
   }
 
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
+  const auto buttons = AddButtonRow(layout, this, {"OK", "Help", "Cancel"});
+  QPushButton* ok = buttons[0];
+  QPushButton* help_button = buttons[1];
+  QPushButton* cancel = buttons[2];
   connect(ok, &QPushButton::clicked, this, [this] {
     if (logic_.BitBtn1Click())
       accept();
