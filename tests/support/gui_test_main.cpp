@@ -1,8 +1,8 @@
 // Entry point of the window tests: a QApplication on the offscreen platform unless
 // the caller chose another.
-#include <QApplication>
-
 #include <gtest/gtest.h>
+
+#include <QApplication>
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
