@@ -153,8 +153,9 @@ class SetupFormTest : public ::testing::Test {
   SetupFormTest()
       : store_(dir_.filePath("Ferrowyn.ini").toStdString()),
         logic_(store_, dir_.filePath("program").toStdString(), live_, search_, port_),
-        help_(dir_.path(), port_),
-        form_(logic_, live_, help_) {
+        help_(QDir(qEnvironmentVariable("FERROWYN_SOURCE_DIR")).filePath("help"), port_),
+        form_(logic_, live_, help_, &main_) {
+    main_.show();
     logic_.FormClose();  // the start-up load
   }
 
@@ -178,9 +179,25 @@ class SetupFormTest : public ::testing::Test {
   SearchFields search_;
   ScriptedUserPort port_;
   SetupDialogLogic logic_;
+  QWidget main_;
   HelpWindow help_;
   Tsetupform form_;
 };
+
+// The dialog blocks the main window, not the help window its Help button opens.
+TEST_F(SetupFormTest, HelpOpensItsTopicInAHelpWindowThatStaysUsableWhileTheDialogShows) {
+  WhenModalShows([&](QWidget* modal) {
+    EXPECT_EQ(modal, &form_);
+    Control<QPushButton>("Help")->click();
+    EXPECT_EQ(help_.browser()->documentTitle().toStdString(), "The Setup dialog");
+    QAbstractButton* contents = ButtonNamed(&help_, "Contents");
+    QTest::mouseClick(help_.windowHandle(), Qt::LeftButton, {},
+                      contents->mapTo(&help_, contents->rect().center()));
+    EXPECT_EQ(help_.browser()->documentTitle().toStdString(), "Ferrowyn! Help Contents");
+    form_.reject();
+  });
+  form_.exec();
+}
 
 TEST_F(SetupFormTest, ASwitchEnablesItsFieldAndOkStopsAtTheFailingCheckKeepingEarlierValues) {
   form_.show();
@@ -228,19 +245,19 @@ TEST_F(HelpWindowTest, TopicsOpenFollowLinksGoBackAndAMissingPageIsReported) {
   Write("1019.htm", "<html><title>Search page</title><body>Search</body></html>");
   HelpWindow help(dir_.path(), port_);
   ASSERT_TRUE(help.ShowTopic(1000));
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   QTest::keyClick(help.browser(), Qt::Key_Tab);  // the first link
   QTest::keyClick(help.browser(), Qt::Key_Return);
-  EXPECT_EQ(help.browser()->documentTitle(), "Search page");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Search page");
   ButtonNamed(&help, "Back")->click();
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   port_.ExpectError("There was an error while trying to load the help file.");
   QTest::keyClick(help.browser(), Qt::Key_Tab);
   QTest::keyClick(help.browser(), Qt::Key_Tab);  // the missing topic
   QTest::keyClick(help.browser(), Qt::Key_Return);
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   port_.ExpectError("There was an error while trying to load the help file.");
   EXPECT_FALSE(help.ShowTopic(1234));

@@ -18,6 +18,8 @@ Tfilterdialog::Tfilterdialog(UserPort& port, HelpWindow* help, QWidget* parent)
     : QDialog(parent), port_(port), help_(help) {
   setWindowTitle("Use Filter");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  // Modal to the main window only, so that the help window stays usable.
+  setWindowModality(Qt::WindowModal);
   auto* layout = new QVBoxLayout(this);
   auto* prompt = new QLabel("&Enter a filter for use with this site:", this);
   filter_ = new QLineEdit(this);

@@ -19,6 +19,8 @@ Tpassdialog::Tpassdialog(UserPort& port, HelpWindow* help, QWidget* parent)
   setWindowTitle("Use Username/Password");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
+  // Modal to the main window only, so that the help window stays usable.
+  setWindowModality(Qt::WindowModal);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(new QLabel("Enter a username and password for use with this site:", this));
   auto* form = new QFormLayout;

@@ -136,6 +136,8 @@ Tsetupform::Tsetupform(SetupDialogLogic& logic, LiveSettings& live, HelpWindow& 
   setWindowTitle("Ferrowyn! Setup");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  // Modal to the main window only, so that the help window stays usable.
+  setWindowModality(Qt::WindowModal);
   Build();
   Refresh();
 }
