@@ -61,8 +61,8 @@ QStringList ButtonTexts(QMessageBox* box) {
 
 TEST(QtUserPortTest, MessageBoxesShowTheTextIconAndButtonsAndOnlyTheButtonsAnswerWithoutCloseBox) {
   QtUserPort port;
-  Message question{MessageKind::kQuestion, "Save the current site?", MessageButtons::kYesNo,
-                   false, Answer::kNo};
+  Message question{MessageKind::kQuestion, "Save the current site?", MessageButtons::kYesNo, false,
+                   Answer::kNo};
   bool seen = false;
   WhenModalShows([&](QWidget* window) {
     auto* box = qobject_cast<QMessageBox*>(window);
@@ -113,8 +113,8 @@ TEST(LoginDialogTest, OkNeedsBothFieldsAndTheOtherButtonsAnswerAtOnce) {
   EXPECT_EQ(given.password, "secret");
   EXPECT_EQ(port.prompts().size(), 1u);
 
-  for (auto [button, choice] : {std::pair{"No", LoginAnswer::kNo},
-                                std::pair{"Abort", LoginAnswer::kAbort}}) {
+  for (auto [button, choice] :
+       {std::pair{"No", LoginAnswer::kNo}, std::pair{"Abort", LoginAnswer::kAbort}}) {
     WhenModalShows([&, button = button](QWidget*) { ButtonNamed(&dialog, button)->click(); });
     const LoginAnswer answer = dialog.Ask();
     EXPECT_EQ(answer.choice, choice) << button;
@@ -138,8 +138,8 @@ TEST(FilterDialogTest, OkTrimsAndRefusesABlankFilterAndTheFieldStartsEmpty) {
   EXPECT_EQ(given.choice, FilterAnswer::kOk);
   EXPECT_EQ(given.filter, "docs");
 
-  for (auto [button, choice] : {std::pair{"No", FilterAnswer::kSkip},
-                                std::pair{"Abort", FilterAnswer::kAbort}}) {
+  for (auto [button, choice] :
+       {std::pair{"No", FilterAnswer::kSkip}, std::pair{"Abort", FilterAnswer::kAbort}}) {
     WhenModalShows([&, button = button](QWidget*) {
       EXPECT_EQ(dialog.filter()->text(), "");
       ButtonNamed(&dialog, button)->click();
@@ -240,8 +240,9 @@ class HelpWindowTest : public ::testing::Test {
 };
 
 TEST_F(HelpWindowTest, TopicsOpenFollowLinksGoBackAndAMissingPageIsReported) {
-  Write("1000.htm", "<html><title>Contents</title><body><a href=\"1019.htm\">Search</a> "
-                    "<a href=\"1099.htm\">Gone</a></body></html>");
+  Write("1000.htm",
+        "<html><title>Contents</title><body><a href=\"1019.htm\">Search</a> "
+        "<a href=\"1099.htm\">Gone</a></body></html>");
   Write("1019.htm", "<html><title>Search page</title><body>Search</body></html>");
   HelpWindow help(dir_.path(), port_);
   ASSERT_TRUE(help.ShowTopic(1000));
@@ -267,8 +268,8 @@ TEST_F(HelpWindowTest, TopicsOpenFollowLinksGoBackAndAMissingPageIsReported) {
 // back to the contents.
 TEST(HelpPagesTest, EveryContextHasAPageThatLinksToTheContents) {
   const QDir pages(QDir(qEnvironmentVariable("FERROWYN_SOURCE_DIR")).filePath("help"));
-  for (int context : {1000, 1004, 1011, 1019, 1020, 1023, 1024, 1025, 1028, 1033, 1034, 1053,
-                      1058, 1063, 1067}) {
+  for (int context :
+       {1000, 1004, 1011, 1019, 1020, 1023, 1024, 1025, 1028, 1033, 1034, 1053, 1058, 1063, 1067}) {
     QFile file(pages.filePath(QString::number(context) + ".htm"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << context;
     const QByteArray html = file.readAll();

@@ -90,8 +90,8 @@ void HelpWindow::FollowLink(const QUrl& link) {
     QDesktopServices::openUrl(target);
     return;
   }
-  if (target.hasFragment() && target.adjusted(QUrl::RemoveFragment) ==
-                                  browser_->source().adjusted(QUrl::RemoveFragment)) {
+  if (target.hasFragment() &&
+      target.adjusted(QUrl::RemoveFragment) == browser_->source().adjusted(QUrl::RemoveFragment)) {
     browser_->scrollToAnchor(target.fragment());
     return;
   }

@@ -236,8 +236,8 @@ void Tsetupform::Build() {
     auto* v = new QVBoxLayout(page);
     auto* searching = new QGroupBox("Searching", page);
     auto* sv = new QVBoxLayout(searching);
-    c.searchwithincomments = check(searching, "Return results within comments",
-                                   &LiveSettings::searchwithincomments);
+    c.searchwithincomments =
+        check(searching, "Return results within comments", &LiveSettings::searchwithincomments);
     c.searchwithinall =
         check(searching, "Return results within HTML tags", &LiveSettings::searchwithinall);
     c.searchwithintitles =
@@ -302,8 +302,7 @@ void Tsetupform::Build() {
     connect(c.filetypes, &QListWidget::currentRowChanged, this,
             [this](int row) { live_.filetypesselected = row; });
     grid->addWidget(c.filetypes, 1, 0);
-    grid->addWidget(button(types, "Remove", &SetupDialogLogic::BitBtn7Click), 1, 1,
-                    Qt::AlignTop);
+    grid->addWidget(button(types, "Remove", &SetupDialogLogic::BitBtn7Click), 1, 1, Qt::AlignTop);
     v->addWidget(types);
     c.pages->addTab(page, "Advanced");
   }
@@ -362,16 +361,18 @@ void Tsetupform::Build() {
     c.internalcachebar->setAccessibleName("Internal Caching");
     cv->addWidget(c.internalcachebar);
     cv->addWidget(TickLabels({"0%", "50%", "100%"}, caching));
-    cv->addWidget(Note("For computers with more memory, a larger cache may speed up processing "
-                       "times.",
-                       caching));
+    cv->addWidget(
+        Note("For computers with more memory, a larger cache may speed up processing "
+             "times.",
+             caching));
     v->addWidget(caching);
 
     auto* tasking = new QGroupBox("Simultaneous Tasking", page);
     auto* tv = new QVBoxLayout(tasking);
-    tv->addWidget(Note("For slower computers, or to adjust Ferrowyn!'s usage of system resources, "
-                       "you may specify how many Search and Query tasks to run simultaneously. ",
-                       tasking));
+    tv->addWidget(
+        Note("For slower computers, or to adjust Ferrowyn!'s usage of system resources, "
+             "you may specify how many Search and Query tasks to run simultaneously. ",
+             tasking));
     auto bar = [&](const char* caption, QSlider*& slider) {
       auto* label = new QLabel(caption, tasking);
       slider = TrackBar(1, 4, tasking);
@@ -506,9 +507,9 @@ void Tsetupform::Refresh() {
     c.webagentbox->setEditText(Latin1(s.webagentbox));
   }
 
-  for (auto [slider, value] : {std::pair{c.internalcachebar, s.internalcachebar},
-                               std::pair{c.searchbar, s.searchbar},
-                               std::pair{c.querybar, s.querybar}}) {
+  for (auto [slider, value] :
+       {std::pair{c.internalcachebar, s.internalcachebar}, std::pair{c.searchbar, s.searchbar},
+        std::pair{c.querybar, s.querybar}}) {
     const QSignalBlocker block(slider);
     slider->setValue(value);
   }
