@@ -84,6 +84,16 @@ bool SaveDialogScreenshots(const QString& directory) {
                       "Are you sure you wish to continue?",
                       MessageButtons::kYesNo, false, Answer::kNo});
   }
+  {
+    // The font dialog of the Printing page's Set... buttons.
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+        saved = Save(*dialog, out, "font") && saved;
+        dialog->reject();
+      }
+    });
+    port.ChooseFont(FontRecord{"Times New Roman", 12, {0x80, 0x00, 0x00}, kFontBold});
+  }
   if (help.ShowTopic(SetupDialogLogic::kHelpContext)) saved = Save(help, out, "help") && saved;
   help.hide();
   return saved;

@@ -8,11 +8,13 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTabWidget>
@@ -530,6 +532,8 @@ void Tsetupform::showEvent(QShowEvent* event) {
     logic_.FormShow();
     controls_->pages->setCurrentIndex(logic_.activepage());
     Refresh();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
   }
   QDialog::showEvent(event);
 }
