@@ -8,8 +8,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -23,6 +26,7 @@
 #include "gui/filter_dialog.h"
 #include "gui/help_window.h"
 #include "gui/login_dialog.h"
+#include "gui/please_wait.h"
 #include "gui/qt_user_port.h"
 #include "gui/setup_form.h"
 #include "tests/support/scripted_user_port.h"
@@ -88,6 +92,44 @@ TEST(QtUserPortTest, MessageBoxesShowTheTextIconAndButtonsAndOnlyTheButtonsAnswe
     QTest::keyClick(window, Qt::Key_Escape);
   });
   EXPECT_EQ(port.ShowMessage(confirm), Answer::kCancel);
+}
+
+TEST(QtUserPortTest, TheSaveDialogHasItsTitleFolderFiltersAndAddsTheDefaultExtension) {
+  QTemporaryDir folder;
+  QtUserPort port;
+  FileDialogRequest request{FileDialogRequest::kSave,
+                            "Save",
+                            "Ferrowyn! Files (*.fwb)|*.fwb",
+                            folder.path().toStdString(),
+                            "",
+                            ".fwb",
+                            true};
+  WhenModalShows([&](QWidget* window) {
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Save");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Ferrowyn! Files (*.fwb)"});
+    EXPECT_EQ(dialog->directory().absolutePath(), folder.path());
+    dialog->selectFile("mysite");
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(port.ChooseFile(request), folder.filePath("mysite.fwb").toStdString());
+}
+
+TEST(QtUserPortTest, ThePleaseWaitWindowDisablesTheOwnerWhileItShows) {
+  QWidget owner;
+  QtUserPort port(&owner);
+  port.ShowPleaseWait("Saving...", "Ferrowyn! is now saving the current site.", 100);
+  port.SetPleaseWaitProgress(35);
+  auto* wait = qobject_cast<PleaseWaitWindow*>(QApplication::activeModalWidget());
+  ASSERT_NE(wait, nullptr);
+  EXPECT_EQ(wait->windowTitle().toStdString(), "Saving...");
+  EXPECT_EQ(wait->text()->text().toStdString(), "Ferrowyn! is now saving the current site.");
+  EXPECT_EQ(wait->bar()->value(), 35);
+  EXPECT_FALSE(owner.isEnabled());
+  port.ClosePleaseWait();
+  EXPECT_TRUE(owner.isEnabled());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(QtUserPortTest, FileFiltersBecomeQtNameFilters) {
