@@ -231,6 +231,8 @@ TEST_F(MainWindowTest, RefusesWhatCannotRunBesideACrawlAndHaltsIt) {
   ASSERT_TRUE(Wait([this] { return Idle() && port_.pending() == 0; }));
   EXPECT_EQ(SearchButton()->text().toStdString(), "Ferrowyn!");
   EXPECT_TRUE(SearchButton()->isEnabled());
+  // The hourglass of the halt is gone again.
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingDuringACrawlAnsweredYesHaltsItAndThenCloses) {
