@@ -193,7 +193,10 @@ void Tsetupform::Build() {
       auto* button = new QRadioButton(caption, crawling);
       scope->addButton(button);
       cv->addWidget(button);
-      connect(button, &QRadioButton::clicked, this, [this, type] { live_.searchtype = type; });
+      // Arrow keys move the choice too; drawing sets the same value again.
+      connect(button, &QRadioButton::toggled, this, [this, type](bool checked) {
+        if (checked) live_.searchtype = type;
+      });
       return button;
     };
     c.none = radio("No Restrictions (URL can contain anything)", SearchType::kNone);
