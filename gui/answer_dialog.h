@@ -5,7 +5,7 @@
 
 #include <QDialog>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 class QVBoxLayout;
 

@@ -7,7 +7,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 class QTextBrowser;
 class QToolButton;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 #include "store/record_store.h"
 #include "store/site_layout.h"
 #include "view/highlighting.h"

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/color_text.h"
+#include "base/color_text.h"
 #include "view/page_viewer.h"
 
 namespace ferrowyn {

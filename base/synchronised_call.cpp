@@ -1,5 +1,5 @@
 // The workers' synchronised call onto the GUI thread.
-#include "crawl/synchronised_call.h"
+#include "base/synchronised_call.h"
 
 #include <QMetaObject>
 #include <exception>

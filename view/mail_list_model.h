@@ -8,19 +8,21 @@
 #include <unordered_set>
 #include <vector>
 
+#include "crawl/capture_targets.h"
+
 namespace ferrowyn {
 
 // One address per row; texts are 8-bit and shown as Latin-1. A set of the folded
 // addresses (ASCII and Latin-1 letters folded) is kept beside the list, so that an
 // address is found without scanning.
 // Owned by the crawl controller; GUI thread only; throws only std::bad_alloc.
-class MailListModel : public QAbstractListModel {
+class MailListModel : public QAbstractListModel, public MailListTarget {
  public:
   explicit MailListModel(QObject* parent = nullptr);
 
   // Appends `address` as given unless the list holds it without regard to case; true when
   // it was added.
-  bool AddAddress(std::string_view address);
+  bool AddAddress(std::string_view address) override;
   bool Holds(std::string_view address) const;
   int Count() const { return static_cast<int>(lines_.size()); }
 

@@ -1,5 +1,5 @@
 // The slot view's rows, created once and never removed.
-#include "app/slot_view_model.h"
+#include "view/slot_view_model.h"
 
 #include <stdexcept>
 

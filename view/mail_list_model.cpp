@@ -1,17 +1,13 @@
 // The collected mail addresses with their folded forms.
-#include "crawl/mail_list_model.h"
+#include "view/mail_list_model.h"
 
-#include "store/key_collation.h"
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
 namespace {
 
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
-  return folded;
-}
+std::string Folded(std::string_view text) { return Latin1Lower(text); }
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include "app/font_description.h"
 #include "tests/support/scripted_user_port.h"
 
 namespace ferrowyn {

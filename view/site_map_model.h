@@ -8,15 +8,11 @@
 #include <string_view>
 #include <vector>
 
+#include "crawl/capture_targets.h"
 #include "crawl/link_queue.h"
 #include "store/site_layout.h"
 
 namespace ferrowyn {
-
-// Image numbers of the site map's image list (the view draws them): a start page, and
-// every other page or link.
-inline constexpr int kPageImage = 0;
-inline constexpr int kStartPageImage = 1;
 
 // One column; each node has a text (a URL or a link, 8-bit, shown as Latin-1) and an
 // image number, used both normally and when selected. Nodes are only ever appended as
@@ -30,7 +26,7 @@ inline constexpr int kStartPageImage = 1;
 //
 // Owned by the crawl controller; GUI thread only. Nothing here recurses over the tree, so
 // any depth is fine. Throws only std::bad_alloc.
-class SiteMapModel : public QAbstractItemModel {
+class SiteMapModel : public QAbstractItemModel, public SiteMapTarget {
  public:
   // The node's image number (int) and its handle (qulonglong).
   static constexpr int ImageIndexRole = Qt::UserRole + 1;
@@ -40,9 +36,9 @@ class SiteMapModel : public QAbstractItemModel {
   ~SiteMapModel() override;
 
   // A new last top-level node.
-  SiteMapNode AddTopLevelNode(std::string_view text, int image);
+  SiteMapNode AddTopLevelNode(std::string_view text, int image) override;
   // A new last child of `parent`; kNoNode (nothing added) when `parent` names no node.
-  SiteMapNode AddChildNode(SiteMapNode parent, std::string_view text, int image);
+  SiteMapNode AddChildNode(SiteMapNode parent, std::string_view text, int image) override;
 
   bool Contains(SiteMapNode node) const;
   // Empty text, image 0, parent kNoNode and depth 0 for a handle that names no node.
@@ -50,7 +46,7 @@ class SiteMapModel : public QAbstractItemModel {
   int ImageIndex(SiteMapNode node) const;
   void SetImageIndex(SiteMapNode node, int image);
   SiteMapNode Parent(SiteMapNode node) const;  // kNoNode for a top-level node
-  int Depth(SiteMapNode node) const;           // number of ancestors: 0 at the top
+  int Depth(SiteMapNode node) const override;  // number of ancestors: 0 at the top
   // The children of `node` in order; the top-level nodes for kNoNode.
   std::vector<SiteMapNode> Children(SiteMapNode node) const;
   int NodeCount() const { return static_cast<int>(nodes_.size()); }

@@ -1,6 +1,6 @@
 // The byte set and folded word searches against plain loops, on random texts long enough
 // for the 16-byte blocks to meet every place, start and end.
-#include "crawl/byte_scan.h"
+#include "base/byte_scan.h"
 
 #include <gtest/gtest.h>
 

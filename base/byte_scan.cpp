@@ -1,8 +1,10 @@
 // The byte set search: memchr for one byte, SSE2 blocks for several.
-#include "crawl/byte_scan.h"
+#include "base/byte_scan.h"
 
 #include <cassert>
 #include <cstring>
+
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
@@ -34,12 +36,11 @@ std::size_t ByteFinder::Find(std::string_view text, std::size_t from) const {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 bool IsLowerLetter(char c) { return c >= 'a' && c <= 'z'; }
 
 bool EqualsFoldedAt(std::string_view text, std::size_t at, std::string_view word) {
   for (std::size_t k = 0; k < word.size(); ++k) {
-    if (LowerAscii(text[at + k]) != word[k]) return false;
+    if (AsciiLower(text[at + k]) != word[k]) return false;
   }
   return true;
 }
@@ -67,8 +68,8 @@ PairFinder::PairFinder(std::initializer_list<std::string_view> pairs) {
 
 bool PairFinder::StartsHere(char first, char second) const {
   for (int slot = 0; slot < 4; ++slot) {
-    if ((letter_[0][slot] ? LowerAscii(first) : first) == want_bytes_[0][slot] &&
-        (letter_[1][slot] ? LowerAscii(second) : second) == want_bytes_[1][slot]) {
+    if ((letter_[0][slot] ? AsciiLower(first) : first) == want_bytes_[0][slot] &&
+        (letter_[1][slot] ? AsciiLower(second) : second) == want_bytes_[1][slot]) {
       return true;
     }
   }

@@ -1,10 +1,11 @@
 // Colour text: the sixteen standard names and the "$00BBGGRR" form.
-#include "app/color_text.h"
+#include "base/color_text.h"
 
 #include <array>
 #include <cstdio>
 
-#include "app/text_forms.h"
+#include "base/case_folding.h"
+#include "base/whole_number.h"
 
 namespace ferrowyn {
 
@@ -66,7 +67,7 @@ std::string ColorToString(Rgb color) {
 
 std::optional<Rgb> StringToColor(std::string_view text) {
   for (const auto& standard : kStandardColors) {
-    if (SameText(text, standard.name)) return standard.rgb;
+    if (EqualsIgnoringLatin1Case(text, standard.name)) return standard.rgb;
   }
   const std::optional<std::uint32_t> value = ReadColorNumber(text);
   if (!value || *value > 0x00FFFFFFu) return std::nullopt;

@@ -1,6 +1,6 @@
 // The site map's nodes live in one flat list with links to parent and children, so that
 // neither destruction nor conversion recurses however deep a crawl nests its pages.
-#include "crawl/site_map_model.h"
+#include "view/site_map_model.h"
 
 namespace ferrowyn {
 

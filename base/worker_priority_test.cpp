@@ -1,5 +1,5 @@
 // The workers' priority: lowered for the worker's own thread only.
-#include "crawl/worker_priority.h"
+#include "base/worker_priority.h"
 
 #include <gtest/gtest.h>
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/color_text.h"
-#include "app/font_description.h"
+#include "base/color_text.h"
+#include "base/font_record.h"
 
 namespace ferrowyn {
 

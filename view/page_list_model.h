@@ -8,6 +8,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "crawl/capture_targets.h"
 #include "store/site_layout.h"
 
 namespace ferrowyn {
@@ -16,7 +17,7 @@ namespace ferrowyn {
 // captions (letter case ignored as the site store ignores it in keys: ASCII and Latin-1
 // letters) is kept beside the rows, so that AddRow finds a caption without scanning.
 // Owned by the crawl controller; GUI thread only; throws only std::bad_alloc.
-class PageListModel : public QAbstractTableModel {
+class PageListModel : public QAbstractTableModel, public PageListTarget {
  public:
   enum Column { kUrlColumn = 0, kTitleColumn = 1 };
 
@@ -24,7 +25,7 @@ class PageListModel : public QAbstractTableModel {
 
   // Appends a row unless one has `url` as its caption without regard to case; true when
   // the row was added.
-  bool AddRow(std::string_view url, std::string_view title);
+  bool AddRow(std::string_view url, std::string_view title) override;
   bool HasCaption(std::string_view url) const;
   int RowCount() const { return static_cast<int>(rows_.size()); }
   const PageListRow& Row(int row) const { return rows_.at(static_cast<std::size_t>(row)); }

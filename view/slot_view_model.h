@@ -6,7 +6,7 @@
 #include <QStandardItemModel>
 #include <string>
 
-#include "app/color_text.h"
+#include "base/color_text.h"
 
 namespace ferrowyn {
 

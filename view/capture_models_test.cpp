@@ -5,10 +5,10 @@
 
 #include <QPersistentModelIndex>
 
-#include "crawl/mail_list_model.h"
-#include "crawl/page_list_model.h"
-#include "crawl/site_map_model.h"
 #include "store/site_layout.h"
+#include "view/mail_list_model.h"
+#include "view/page_list_model.h"
+#include "view/site_map_model.h"
 
 namespace ferrowyn {
 namespace {

@@ -1,25 +1,19 @@
 // The page list rows with their folded captions.
-#include "crawl/page_list_model.h"
+#include "view/page_list_model.h"
 
 #include <algorithm>
 
-#include "store/key_collation.h"
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
 namespace {
 
-std::string Folded(std::string_view text) {
-  std::string folded(text);
-  for (char& c : folded) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
-  return folded;
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+std::string Folded(std::string_view text) { return Latin1Lower(text); }
 
 bool LessIgnoringAsciiCase(const std::string& a, const std::string& b) {
   return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return static_cast<unsigned char>(LowerAscii(x)) < static_cast<unsigned char>(LowerAscii(y));
+    return static_cast<unsigned char>(AsciiLower(x)) < static_cast<unsigned char>(AsciiLower(y));
   });
 }
 

@@ -1,6 +1,6 @@
-// The mail list's sort (case folded, stable, empty lines first) and its save as a text
-// file: the dialog, the exact bytes, the messages and the failures.
-#include "mail/mail_list_file.h"
+// The mail list's save as a text file: the dialog, the exact bytes, the messages and the
+// failures.
+#include "store/mail_list_file.h"
 
 #include <gtest/gtest.h>
 
@@ -15,52 +15,20 @@ namespace {
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
 
-void Fill(QStandardItemModel& model, const Strings& lines) {
-  model.clear();
-  for (const std::string& line : lines)
-    model.appendRow(new QStandardItem(QString::fromLatin1(line.data(), line.size())));
-}
-
-TEST(MailListSortTest, IgnoresCaseKeepsEqualLinesInOrderAndPutsEmptyLinesFirst) {
-  QStandardItemModel model;
-  Fill(model, {"zed@a.com", "Bob@b.com", "", "alice@c.com", "bob@b.com", "ALICE@c.com", "",
-               "alice@c.com"});
-  SortMailList(model);
-  EXPECT_EQ(MailListLines(model), (Strings{"", "", "alice@c.com", "ALICE@c.com", "alice@c.com",
-                                           "Bob@b.com", "bob@b.com", "zed@a.com"}));
-}
-
-TEST(MailListSortTest, FoldsLettersBeforeComparingBytes) {
-  QStandardItemModel model;
-  // Raw bytes would put "B" (0x42) before "_" (0x5F) and "Z" before "a"; folded they
-  // do not. Latin-1 capitals fold onto their small forms, which sort after ASCII.
-  Fill(model, {"\xC9mile@x.fr", "B@x", "_a@x", "Zoe@x", "\xE9mile@x.fr", "anna@x", "1@x"});
-  SortMailList(model);
-  EXPECT_EQ(MailListLines(model),
-            (Strings{"1@x", "_a@x", "anna@x", "B@x", "Zoe@x", "\xC9mile@x.fr", "\xE9mile@x.fr"}));
-}
-
-TEST(MailListSortTest, EmptyListStaysEmpty) {
-  QStandardItemModel model;
-  SortMailList(model);
-  EXPECT_EQ(model.rowCount(), 0);
-  EXPECT_EQ(MailListText(model), "");
-}
-
 class MailListSaveTest : public ::testing::Test {
  protected:
   ScratchDir dir_;
   std::string datadir_ = dir_.path() + "/";
   ScriptedUserPort port_;
-  QStandardItemModel model_;
+  Strings lines_;
   MailListFile file_;
 };
 
 TEST_F(MailListSaveTest, WritesEveryLineWithCrLfAndReportsSuccess) {
-  Fill(model_, {"a@x.com", "", "b@y.org"});
+  lines_ = {"a@x.com", "", "b@y.org"};
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "mail.txt")
       .ExpectInformation("Mail addresses saved successfully.");
-  EXPECT_TRUE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_TRUE(file_.SaveAs(lines_, port_, datadir_));
   EXPECT_EQ(ReadFileBytes(datadir_ + "mail.txt"), "a@x.com\r\n\r\nb@y.org\r\n");
 
   const FileDialogRequest& dialog = port_.prompts().front().file;
@@ -74,15 +42,15 @@ TEST_F(MailListSaveTest, WritesEveryLineWithCrLfAndReportsSuccess) {
 }
 
 TEST_F(MailListSaveTest, OffersTheLastNameAgainAndReplacesTheFile) {
-  Fill(model_, {"a@x.com", "b@y.org"});
+  lines_ = {"a@x.com", "b@y.org"};
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "mail.txt")
       .ExpectInformation("Mail addresses saved successfully.");
-  ASSERT_TRUE(file_.SaveAs(model_, port_, datadir_));
+  ASSERT_TRUE(file_.SaveAs(lines_, port_, datadir_));
 
-  Fill(model_, {"c@z.net"});
+  lines_ = {"c@z.net"};
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "mail.txt")
       .ExpectInformation("Mail addresses saved successfully.");
-  EXPECT_TRUE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_TRUE(file_.SaveAs(lines_, port_, datadir_));
   EXPECT_EQ(port_.prompts()[2].file.file_name, datadir_ + "mail.txt");
   EXPECT_EQ(ReadFileBytes(datadir_ + "mail.txt"), "c@z.net\r\n");
 }
@@ -90,33 +58,32 @@ TEST_F(MailListSaveTest, OffersTheLastNameAgainAndReplacesTheFile) {
 TEST_F(MailListSaveTest, EmptyListGivesAnEmptyFile) {
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "none.txt")
       .ExpectInformation("Mail addresses saved successfully.");
-  EXPECT_TRUE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_TRUE(file_.SaveAs(lines_, port_, datadir_));
   EXPECT_EQ(ReadFileBytes(datadir_ + "none.txt"), "");
 }
 
 TEST_F(MailListSaveTest, CancelWritesNothingAndSaysNothing) {
-  Fill(model_, {"a@x.com"});
+  lines_ = {"a@x.com"};
   port_.ExpectFile(FileDialogRequest::kSave, std::nullopt);
-  EXPECT_FALSE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_FALSE(file_.SaveAs(lines_, port_, datadir_));
   EXPECT_TRUE(dir_.List().empty());
   EXPECT_EQ(file_.FileName(), "");
 }
 
 TEST_F(MailListSaveTest, FailureIsReportedAndLeavesTheListAndOtherFiles) {
-  Fill(model_, {"a@x.com"});
+  lines_ = {"a@x.com"};
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "missing/mail.txt")
       .ExpectError("There was an error while saving mail addresses.");
-  EXPECT_FALSE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_FALSE(file_.SaveAs(lines_, port_, datadir_));
 
   // A directory of the chosen name is neither replaced nor emptied.
   fs::create_directory(datadir_ + "taken.txt");
   WriteFileBytes(datadir_ + "taken.txt/inside", "kept");
   port_.ExpectFile(FileDialogRequest::kSave, datadir_ + "taken.txt")
       .ExpectError("There was an error while saving mail addresses.");
-  EXPECT_FALSE(file_.SaveAs(model_, port_, datadir_));
+  EXPECT_FALSE(file_.SaveAs(lines_, port_, datadir_));
   EXPECT_EQ(ReadFileBytes(datadir_ + "taken.txt/inside"), "kept");
   EXPECT_EQ(dir_.List(), Strings{"taken.txt"});
-  EXPECT_EQ(MailListLines(model_), Strings{"a@x.com"});
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The workers' thread priority.
-#include "crawl/worker_priority.h"
+#include "base/worker_priority.h"
 
 #include <QThread>
 
