@@ -289,5 +289,22 @@ TEST_F(MainWindowTest, TheSiteMapPageHasItsOwnMenuAndShortcuts) {
   QApplication::activePopupWidget()->close();
 }
 
+TEST_F(MainWindowTest, TheWindowOpensWhereItWasClosedWithHintsAsTheyWereLeft) {
+  EXPECT_EQ(Keywords()->toolTip().toStdString(), "Phrase searches should be in quotation marks.");
+  Find<QAction>("EnableHints1")->trigger();
+  EXPECT_TRUE(Keywords()->toolTip().isEmpty());
+  window().setGeometry(40, 30, 700, 500);
+  ASSERT_TRUE(window().close());
+
+  program_.reset();
+  program_ = std::make_unique<Program>(port_, SettingsStore(programdir_ + "/settings.ini"),
+                                       programdir_, Strings{}, dir_.path() + "/help");
+  window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+  EXPECT_EQ(window().geometry(), QRect(40, 30, 700, 500));
+  EXPECT_TRUE(Keywords()->toolTip().isEmpty());
+  EXPECT_FALSE(Find<QAction>("EnableHints1")->isChecked());
+}
+
 }  // namespace
 }  // namespace ferrowyn::gui
