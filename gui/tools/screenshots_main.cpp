@@ -2,7 +2,7 @@
 // site at the given URL from the main window, as a user would start it, and writes
 // the main window during the crawl and after it, the site map page, and the dialogs.
 // Settings and scratch stores live in a private directory; messages go to standard
-// error and questions get the answer that changes nothing, as in ferrowyn-cli.
+// error and questions get the answer that changes nothing.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -16,13 +16,39 @@
 #include <QTreeView>
 #include <cstdio>
 
-#include "cli/cli_user_port.h"
 #include "gui/dialog_screenshots.h"
 #include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 
 namespace {
+
+using ferrowyn::Answer;
+
+// Answers every question with the answer that changes nothing and cancels every
+// dialog; prints each message.
+class AnsweringPort : public ferrowyn::UserPort {
+ public:
+  Answer ShowMessage(const ferrowyn::Message& message) override {
+    std::fprintf(stderr, "message: %s\n", message.text.c_str());
+    return message.safe_answer;
+  }
+  std::optional<std::string> ChooseFile(const ferrowyn::FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  ferrowyn::LoginAnswer AskLogin() override { return {ferrowyn::LoginAnswer::kNo}; }
+  ferrowyn::FilterAnswer AskFilter() override { return {ferrowyn::FilterAnswer::kSkip}; }
+  std::optional<ferrowyn::FontRecord> ChooseFont(const ferrowyn::FontRecord&) override {
+    return std::nullopt;
+  }
+  std::optional<ferrowyn::Rgb> ChooseColor(ferrowyn::Rgb) override { return std::nullopt; }
+  bool PrinterSetup() override { return false; }
+  void ShowPleaseWait(const std::string&, const std::string&, int) override {}
+  void SetPleaseWaitProgress(int) override {}
+  void ClosePleaseWait() override {}
+  bool OpenUrl(const std::string&) override { return false; }
+  void SetClipboardText(const std::string&) override {}
+};
 
 // Serves the event loop until `done` holds; false after `limit_ms`.
 template <typename Done>
@@ -57,7 +83,7 @@ int main(int argc, char** argv) {
   QTemporaryDir scratch;
   if (!directory.exists() || !scratch.isValid()) return 1;
 
-  ferrowyn::cli::CliUserPort port;
+  AnsweringPort port;
   ferrowyn::gui::Program program(
       port, ferrowyn::SettingsStore(scratch.filePath("settings.ini").toStdString()),
       scratch.path().toStdString(), {}, ferrowyn::gui::HelpWindow::DefaultHelpDirectory());
