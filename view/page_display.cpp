@@ -28,6 +28,12 @@ std::uint32_t ColorValue(Rgb color) {
          (static_cast<std::uint32_t>(color.blue) << 16);
 }
 
+}  // namespace
+
+std::string HighlightColorOf(Rgb color) { return HighlightColorString(ColorValue(color)); }
+
+namespace {
+
 ViewerPage ToViewer(PageRendering rendering, const std::string& url, int helptopic) {
   return ViewerPage{std::move(rendering.HtmlLines), std::move(rendering.TextLines),
                     std::move(rendering.Caption), url, helptopic};
@@ -70,7 +76,7 @@ bool PageDisplay::displayinternal(const std::optional<std::string>& selectedurl,
     } else if (record = ReadStoredPage(url); !record) {
       refusal = kPageMissing;
     } else {
-      highlight.Color = HighlightColorString(ColorValue(settings.highlightcolor));
+      highlight.Color = HighlightColorOf(settings.highlightcolor);
       highlight.MatchCase = query.querycasesensitive;
       highlight.WholeWord = query.querywholeword;
       highlight.InHtml = settings.highgraph;

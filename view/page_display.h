@@ -20,6 +20,9 @@ class UserPort;
 inline constexpr int kQueryResultHelpTopic = 1053;
 inline constexpr int kPageHelpTopic = 1028;
 
+// The highlight colour string ("#RRGGBB") of the highlight colour setting.
+std::string HighlightColorOf(Rgb color);
+
 // The main window's state the two operations read, taken when the operation starts.
 struct DisplaySiteState {
   bool siteloaded = false;
