@@ -6,26 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/color_text.h"
+#include "base/font_record.h"
 
 namespace ferrowyn {
-
-// Style flags of a font record; combine with |.
-enum FontStyle : unsigned {
-  kFontBold = 1u << 0,
-  kFontItalic = 1u << 1,
-  kFontUnderline = 1u << 2,
-  kFontStrikeout = 1u << 3,
-};
-
-// A font as the printer, the previews and the font dialog see it. A plain value.
-struct FontRecord {
-  std::string name;
-  int size = 10;  // points
-  Rgb color;
-  unsigned style = 0;  // FontStyle flags
-  friend bool operator==(const FontRecord&, const FontRecord&) = default;
-};
 
 // "Times New Roman", 10 points, black, no style: what an unusable description
 // (fewer than two commas) reads as.

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/color_text.h"
+#include "base/color_text.h"
 
 namespace ferrowyn {
 namespace {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/color_text.h"
+#include "base/color_text.h"
 
 namespace ferrowyn {
 

@@ -15,7 +15,7 @@ namespace ferrowyn {
 namespace {
 bool HoldsText(const std::vector<std::string>& items, const std::string& text) {
   return std::any_of(items.begin(), items.end(),
-                     [&](const std::string& item) { return SameText(item, text); });
+                     [&](const std::string& item) { return EqualsIgnoringLatin1Case(item, text); });
 }
 
 void ReloadHistory(const SettingsStore::Session& session, std::string_view section,

@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/color_text.h"
 #include "app/font_description.h"
 #include "app/quill_encryption.h"
 #include "app/text_forms.h"
+#include "base/color_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -146,8 +146,9 @@ void SetupDialogLogic::BitBtn6Click() {
     return;
   }
   const std::string type = live_.typetoadd.front() == '.' ? live_.typetoadd : "." + live_.typetoadd;
-  const bool present = std::any_of(live_.filetypes.begin(), live_.filetypes.end(),
-                                   [&](const std::string& item) { return SameText(item, type); });
+  const bool present =
+      std::any_of(live_.filetypes.begin(), live_.filetypes.end(),
+                  [&](const std::string& item) { return EqualsIgnoringLatin1Case(item, type); });
   if (present) {
     port_.Error("Extension \"" + type + "\" has already been added to the list.");
     return;

@@ -12,7 +12,7 @@
 #include "app/quill_encryption.h"
 #include "app/settings_store.h"
 #include "app/settings_table.h"
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 namespace ferrowyn {
 

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "app/search_center.h"
-#include "app/user_port.h"
+#include "base/user_port.h"
 #include "store/site_layout.h"
 
 namespace {
@@ -192,11 +192,9 @@ void Register() {
                  {"three_any", "lighthouse harbour ferry", true},
                  {"three_all", "ferry lighthouse harbour", false}};
   for (const auto& query : queries) {
-    benchmark::RegisterBenchmark(
-        (std::string("BM_Query/") + query.name).c_str(),
-        [keywords = query.keywords, any = query.any](benchmark::State& state) {
-          BM_Query(state, keywords, any);
-        })
+    benchmark::RegisterBenchmark((std::string("BM_Query/") + query.name).c_str(),
+                                 [keywords = query.keywords, any = query.any](
+                                     benchmark::State& state) { BM_Query(state, keywords, any); })
         ->Arg(1)
         ->Arg(4)
         ->Unit(benchmark::kMillisecond)
@@ -214,10 +212,9 @@ void Register() {
       {"rg_three", "rg -c -F -i -e lighthouse -e harbour -e ferry"},
   };
   for (const auto& tool : tools) {
-    benchmark::RegisterBenchmark((std::string("BM_Tool/") + tool.name).c_str(),
-                                 [command = std::string(tool.command)](benchmark::State& state) {
-                                   BM_Tool(state, command);
-                                 })
+    benchmark::RegisterBenchmark(
+        (std::string("BM_Tool/") + tool.name).c_str(),
+        [command = std::string(tool.command)](benchmark::State& state) { BM_Tool(state, command); })
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime()
         ->MinTime(2);

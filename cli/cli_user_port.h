@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 namespace ferrowyn::cli {
 

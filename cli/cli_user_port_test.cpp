@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <fstream>
 
+#include "app/font_description.h"
+
 namespace ferrowyn::cli {
 namespace {
 

@@ -13,6 +13,7 @@
 #include "app/settings_store.h"
 #include "app/settings_table.h"
 #include "app/text_forms.h"
+#include "base/case_folding.h"
 #include "cli/command.h"
 #include "crawl/http_client.h"
 #include "crawl/link_extraction.h"
@@ -35,22 +36,12 @@ std::vector<std::string> CrawlFileTypes() {
   try {
     for (const std::string& type : SettingsStore().ReadList(kFileTypesSection)) {
       bool held = type.empty();
-      for (const std::string& known : types) held = held || SameText(known, type);
+      for (const std::string& known : types) held = held || EqualsIgnoringLatin1Case(known, type);
       if (!held) types.push_back(type);
     }
   } catch (const std::exception&) {
   }
   return types;
-}
-
-// Lower-cases the letters a mail address may hold, with the engine's fold.
-std::string LowerAddress(std::string address) {
-  for (char& c : address) {
-    const auto u = static_cast<unsigned char>(c);
-    if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-      c = static_cast<char>(u + 0x20);
-  }
-  return address;
 }
 
 void PrintLine(const std::string& prefix, const std::string& text) {
@@ -107,9 +98,9 @@ int RunLinks(const CommandArgs& args) {
   std::vector<std::string> mail;
   LinkExtractionHooks hooks;
   hooks.AddMailAddress = [&mail](const std::string& address) {
-    const std::string lowered = LowerAddress(address);
+    const std::string lowered = Latin1Lower(address);
     for (const std::string& known : mail)
-      if (SameText(known, lowered)) return;
+      if (EqualsIgnoringLatin1Case(known, lowered)) return;
     mail.push_back(lowered);
   };
 

@@ -11,7 +11,8 @@
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
 #include "cli/command.h"
-#include "mail/mail_list_file.h"
+#include "store/mail_list_file.h"
+#include "view/mail_miner_list.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -133,7 +134,8 @@ int RunSite(const CommandArgs& args) {
       break;
   }
   std::fflush(stdout);
-  if (save && !MailListFile().SaveAs(main.mailview(), session->port(), session->directory())) {
+  if (save && !MailListFile().SaveAs(MailListLines(main.mailview()), session->port(),
+                                     session->directory())) {
     return kExitFailure;
   }
   return result == SiteOpenResult::kLoaded ? kExitOk : kExitFailure;

@@ -1,4 +1,4 @@
-// The statistics labels read back as numbers, and the slot text cut to the view's width.
+// The statistics labels read back as numbers.
 #include "crawl/crawl_limits.h"
 
 #include <optional>
@@ -81,15 +81,5 @@ void CountPageLabel(std::string& numproc) {
     numproc = std::to_string(*pages + 1);
   }
 }
-
-std::string FitSlotStatus(std::string_view text, const TextWidthFunction& width) {
-  std::string_view kept = text;
-  while (!kept.empty() && width(kept) > kSlotStatusWidth) kept.remove_suffix(1);
-  std::string result(kept);
-  if (kept.size() != text.size()) result += "...";
-  return result;
-}
-
-int FixedTextWidth(std::string_view text) { return static_cast<int>(text.size()) * 6; }
 
 }  // namespace ferrowyn

@@ -1,10 +1,8 @@
 // The statistics labels of a crawl read back as numbers: the kilobyte and file limits
-// tested before a page is stored, the page counter, and the slot row's text cut to the
-// width of the slot view.
+// tested before a page is stored, and the page counter.
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,19 +27,5 @@ bool CheckDownloadLimits(std::string& bytestran, const std::string& numproc,
 
 // One more page in the `numproc` label; unchanged when it does not hold a number.
 void CountPageLabel(std::string& numproc);
-
-// Measures the pixel width of a text in the page list's font.
-using TextWidthFunction = std::function<int(std::string_view text)>;
-
-// The slot view's Action column shows at most this many pixels of text.
-inline constexpr int kSlotStatusWidth = 510;
-
-// Cuts characters from the end of `text` until it measures at most kSlotStatusWidth;
-// when anything was cut, "..." is appended.
-std::string FitSlotStatus(std::string_view text, const TextWidthFunction& width);
-
-// A fixed measure for runs without a display (tests, ferrowyn-cli): 6 pixels a character,
-// so 85 characters fit.
-int FixedTextWidth(std::string_view text);
 
 }  // namespace ferrowyn

@@ -5,10 +5,7 @@
 #include <QCoreApplication>
 
 #include "crawl/http_client.h"
-#include "crawl/mail_list_model.h"
 #include "crawl/page_capture.h"
-#include "crawl/page_list_model.h"
-#include "crawl/site_map_model.h"
 #include "store/record_store.h"
 
 namespace ferrowyn {

@@ -17,19 +17,18 @@
 #include <string>
 #include <string_view>
 
+#include "base/query_queue.h"
+#include "base/slot_status.h"
+#include "crawl/capture_targets.h"
 #include "crawl/crawl_limits.h"
 #include "crawl/link_queue.h"
 #include "crawl/parse_urls_worker.h"
-#include "crawl/query_queue.h"
 #include "crawl/url_toolkit.h"
 
 namespace ferrowyn {
 
 class TQDB;
 class THttpCli;
-class SiteMapModel;
-class PageListModel;
-class MailListModel;
 class PageCapture;
 struct PreparedPage;
 
@@ -74,9 +73,9 @@ class CrawlHost {
 struct CrawlResources {
   TQDB& QDB;
   TQDB& urldb;
-  SiteMapModel& mainview;
-  PageListModel& urllistview;
-  MailListModel& maillist;
+  SiteMapTarget& mainview;
+  PageListTarget& urllistview;
+  MailListTarget& maillist;
   QueryQueue& queries;
   QTimer& megatoolong;
   QTimer& megatestsize;

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <utility>
 
+#include "base/case_folding.h"
 #include "crawl/base64.h"
 #include "crawl/url_toolkit.h"
 
@@ -24,12 +25,6 @@ constexpr const char* kAborted = "Connection aborted.";
 constexpr const char* kCantResolve = "can't resolve hostname to IP address";
 constexpr const char* kCantConnect = "can't connect: ";
 constexpr int kClientFailureStatus = 404;
-
-std::string Lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // A port text as a number; 0 when it is not a port.
 uint16_t ParsePort(std::string_view text) {
@@ -315,7 +310,7 @@ void THttpCli::FollowRedirect() {
     target_.path = location;
   } else if (location.find("://") != std::string::npos) {
     const UrlParts url = SplitUrl(location);
-    const bool same_host = Lower(url.host) == Lower(target_.host);
+    const bool same_host = EqualsIgnoringAsciiCase(url.host, target_.host);
     target_ = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
     if (!url.user.empty() || !url.password.empty()) {
       auth_user_ = url.user;

@@ -3,18 +3,12 @@
 #include "crawl/http_response_parser.h"
 
 #include <algorithm>
-#include <cctype>
+
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) ==
-                  std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // The three characters of the status code, with blanks around them allowed;
 // anything else that is not a number reads as 0.
@@ -103,7 +97,7 @@ void HttpResponseParser::TakeLine(std::string_view line) {
   }
   const size_t colon = line.find(':');
   if (colon == std::string_view::npos) return;
-  if (!EqualsNoCase(line.substr(0, colon), "location")) return;
+  if (!EqualsIgnoringAsciiCase(line.substr(0, colon), "location")) return;
   size_t value = colon + 1;
   while (value < line.size() && (line[value] == ' ' || line[value] == '\t')) ++value;
   location_ = std::string(line.substr(value));

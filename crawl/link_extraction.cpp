@@ -11,29 +11,14 @@
 #include <exception>
 #include <utility>
 
-#include "crawl/byte_scan.h"
+#include "base/byte_scan.h"
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
 namespace {
 
 constexpr size_t kNone = std::string_view::npos;
-
-// The engine's one letter-case fold: ASCII and Latin-1 capitals to small letters. It
-// keeps every byte below 128 apart from A to Z, so the ASCII keywords are found at the
-// same places as with any other fold; it matters for configured file types.
-char LowerByte(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-    return static_cast<char>(u + 0x20);
-  return c;
-}
-
-std::string LowerCopy(std::string_view s) {
-  std::string low(s);
-  for (char& c : low) c = LowerByte(c);
-  return low;
-}
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
@@ -43,10 +28,13 @@ std::string_view Trimmed(std::string_view s) {
   return s;
 }
 
+// The Latin-1 fold keeps every byte below 128 apart from A to Z, so the ASCII keywords
+// are found at the same places as with any other fold; it matters for configured file
+// types.
 bool EqualsNoCase(std::string_view s, std::string_view lower_word) {
   if (s.size() != lower_word.size()) return false;
   for (size_t i = 0; i < s.size(); ++i)
-    if (LowerByte(s[i]) != lower_word[i]) return false;
+    if (Latin1Lower(s[i]) != lower_word[i]) return false;
   return true;
 }
 
@@ -121,7 +109,7 @@ std::string CleanValue(std::string_view raw, LinkKind kind,
   if (alt != kNone) value.erase(alt);
 
   if (kind == LinkKind::kOption || kind == LinkKind::kParam) {
-    const std::string low = LowerCopy(value);
+    const std::string low = Latin1Lower(value);
     bool typed = false;
     for (const std::string& type : lower_file_types) {
       if (low.find(type) != std::string::npos) {
@@ -262,7 +250,7 @@ bool ScanLinkValues(std::string_view text, const std::vector<std::string>& FileT
                     const std::function<void(std::string&& value)>& found) {
   std::vector<std::string> lower_file_types;
   lower_file_types.reserve(FileTypes.size());
-  for (const std::string& type : FileTypes) lower_file_types.push_back(LowerCopy(type));
+  for (const std::string& type : FileTypes) lower_file_types.push_back(Latin1Lower(type));
 
   ForwardFinder closers(text, ">");
   ForwardFinder equals(text, "=");

@@ -4,6 +4,7 @@
 
 #include <exception>
 
+#include "base/case_folding.h"
 #include "store/qdb_errors.h"
 #include "store/record_store.h"
 #include "store/site_layout.h"
@@ -14,8 +15,6 @@ namespace {
 constexpr std::string_view kHttp = "http://";
 
 bool EndsWithSlash(std::string_view s) { return !s.empty() && s.back() == '/'; }
-
-char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 0x20) : c; }
 
 std::size_t FindHttp(std::string_view s) {
   for (std::size_t i = 0; i + kHttp.size() <= s.size(); ++i) {

@@ -5,7 +5,7 @@
 
 #include <string_view>
 
-#include "crawl/byte_scan.h"
+#include "base/byte_scan.h"
 
 namespace ferrowyn {
 

@@ -4,8 +4,8 @@
 #include <exception>
 #include <utility>
 
+#include "base/case_folding.h"
 #include "crawl/page_assembly.h"
-#include "store/key_collation.h"
 #include "store/qdb_errors.h"
 #include "store/record_store.h"
 #include "store/site_layout.h"
@@ -20,8 +20,8 @@ void PreparePage(std::vector<std::string>& PageLines, LinkPage& page) {
   page.PageText = std::move(assembled.PageText);
 }
 
-PageCapture::PageCapture(TQDB& QDB, SiteMapModel& mainview, PageListModel& urllistview,
-                         MailListModel& maillist, QueryQueue& queries)
+PageCapture::PageCapture(TQDB& QDB, SiteMapTarget& mainview, PageListTarget& urllistview,
+                         MailListTarget& maillist, QueryQueue& queries)
     : QDB_(QDB),
       mainview_(mainview),
       urllistview_(urllistview),
@@ -92,7 +92,7 @@ void PageCapture::AddMailAddress(std::string_view MailAddress, const std::atomic
   if (Stopping.load()) return;
   try {
     std::string lower(MailAddress);
-    for (char& c : lower) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
+    for (char& c : lower) c = Latin1Lower(c);
     maillist_.AddAddress(lower);
   } catch (const std::exception&) {
     // An address that cannot be added is left out; the crawl goes on.

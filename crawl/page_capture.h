@@ -10,13 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "base/query_queue.h"
+#include "crawl/capture_targets.h"
 #include "crawl/link_extraction.h"
 #include "crawl/link_queue.h"
-#include "crawl/mail_list_model.h"
-#include "crawl/page_list_model.h"
-#include "crawl/query_queue.h"
 #include "crawl/query_text.h"
-#include "crawl/site_map_model.h"
 #include "store/record_store.h"
 
 namespace ferrowyn {
@@ -57,8 +55,8 @@ enum class StoreOutcome {
 // StorePage says, so nothing throws but the StopForLimit handed to StorePage.
 class PageCapture {
  public:
-  PageCapture(TQDB& QDB, SiteMapModel& mainview, PageListModel& urllistview,
-              MailListModel& maillist, QueryQueue& queries);
+  PageCapture(TQDB& QDB, SiteMapTarget& mainview, PageListTarget& urllistview,
+              MailListTarget& maillist, QueryQueue& queries);
 
   // The page's own site-map node, added as soon as its transfer has succeeded: a new last
   // child of `PageNode` with the text `CurrentUrl` and image 0, or for the start page
@@ -100,9 +98,9 @@ class PageCapture {
 
  private:
   TQDB& QDB_;
-  SiteMapModel& mainview_;
-  PageListModel& urllistview_;
-  MailListModel& maillist_;
+  SiteMapTarget& mainview_;
+  PageListTarget& urllistview_;
+  MailListTarget& maillist_;
   QueryQueue& queries_;
 };
 

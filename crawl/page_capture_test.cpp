@@ -10,6 +10,9 @@
 #include "store/record_store.h"
 #include "store/site_layout.h"
 #include "tests/support/qdb_test_files.h"
+#include "view/mail_list_model.h"
+#include "view/page_list_model.h"
+#include "view/site_map_model.h"
 
 namespace ferrowyn {
 namespace {

@@ -3,11 +3,11 @@
 // onto the GUI thread.
 #include "crawl/parse_urls_worker.h"
 
+#include "base/synchronised_call.h"
+#include "base/worker_priority.h"
 #include "crawl/crawl_run.h"
 #include "crawl/link_extraction.h"
 #include "crawl/query_text.h"
-#include "crawl/synchronised_call.h"
-#include "crawl/worker_priority.h"
 
 namespace ferrowyn {
 

@@ -8,7 +8,8 @@
 #include <algorithm>
 #include <array>
 
-#include "crawl/byte_scan.h"
+#include "base/byte_scan.h"
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
@@ -16,13 +17,11 @@ namespace {
 
 constexpr std::size_t npos = std::string::npos;
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 // True when `text` is `word` (lower case) regardless of the case of ASCII letters.
 bool EqualsFolded(std::string_view text, std::string_view word) {
   if (text.size() != word.size()) return false;
   for (std::size_t k = 0; k < word.size(); ++k) {
-    if (LowerAscii(text[k]) != word[k]) return false;
+    if (AsciiLower(text[k]) != word[k]) return false;
   }
   return true;
 }
@@ -137,12 +136,12 @@ bool Same(std::string_view a, std::string_view b) {
 }
 
 TagAction ClassifyTag(std::string_view tag) {
-  if (tag.size() < 2 || !kSecondCharacters[static_cast<unsigned char>(LowerAscii(tag[1]))]) {
+  if (tag.size() < 2 || !kSecondCharacters[static_cast<unsigned char>(AsciiLower(tag[1]))]) {
     return TagAction::kDelete;
   }
   char folded[kTagWordLimit];
   const std::size_t length = std::min(tag.size(), kTagWordLimit);
-  for (std::size_t k = 0; k < length; ++k) folded[k] = LowerAscii(tag[k]);
+  for (std::size_t k = 0; k < length; ++k) folded[k] = AsciiLower(tag[k]);
   const std::string_view lower(folded, length);
   if (tag.size() <= kTagWordLimit) {  // `lower` is the whole tag
     if (Same(lower, "<eof>")) return TagAction::kStop;

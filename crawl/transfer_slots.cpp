@@ -1,27 +1,11 @@
 // The GUI thread's side of a slot's retrieval: starting the request for the worker, the
 // client's data and redirect events, the end of the request, and the two watchdogs that
 // end transfers which take too long or stall.
-#include <cctype>
-
+#include "base/case_folding.h"
 #include "crawl/crawl_run.h"
 #include "crawl/http_client.h"
 
 namespace ferrowyn {
-
-namespace {
-
-bool SameHost(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-}  // namespace
 
 TParseUrls* CrawlRun::WorkerOf(THttpCli* Sender) const {
   if (Sender == nullptr || Sender->Tag < 1 || Sender->Tag > kSlotCount) return nullptr;
@@ -52,7 +36,7 @@ void CrawlRun::begintransfer(TParseUrls& W) {
 
   // The site login belongs to the start host (after an adopted redirect, the new one):
   // a link to another server never sees it.
-  if (usecredentials && SameHost(SplitUrl(W.CurrentUrl).host, origin.starthost)) {
+  if (usecredentials && EqualsIgnoringAsciiCase(SplitUrl(W.CurrentUrl).host, origin.starthost)) {
     C.Username = credentialuser;
     C.Password = credentialpassword;
   } else {

@@ -6,38 +6,19 @@
 #include <cstring>
 #include <unordered_set>
 
+#include "base/case_folding.h"
 namespace ferrowyn {
 namespace {
 
 constexpr std::string_view kHttp = "http://";
 
-// One fixed fold for the whole engine: ASCII and Latin-1 capitals to small letters.
-char LowerByte(char c) {
-  const auto u = static_cast<unsigned char>(c);
-  if ((u >= 'A' && u <= 'Z') || (u >= 0xC0 && u <= 0xDE && u != 0xD7))
-    return static_cast<char>(u + 0x20);
-  return c;
-}
-
-std::string Lower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = LowerByte(c);
-  return out;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (LowerByte(a[i]) != LowerByte(b[i])) return false;
-  return true;
-}
-
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
-  return s.size() >= prefix.size() && EqualNoCase(s.substr(0, prefix.size()), prefix);
+  return s.size() >= prefix.size() && EqualsIgnoringLatin1Case(s.substr(0, prefix.size()), prefix);
 }
 
 bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-  return s.size() >= suffix.size() && EqualNoCase(s.substr(s.size() - suffix.size()), suffix);
+  return s.size() >= suffix.size() &&
+         EqualsIgnoringLatin1Case(s.substr(s.size() - suffix.size()), suffix);
 }
 
 // `needle` must already be lower-cased.
@@ -46,7 +27,7 @@ std::size_t FindNoCase(std::string_view hay, std::string_view needle) {
   if (hay.size() < needle.size()) return std::string_view::npos;
   for (std::size_t i = 0; i + needle.size() <= hay.size(); ++i) {
     std::size_t j = 0;
-    while (j < needle.size() && LowerByte(hay[i + j]) == needle[j]) ++j;
+    while (j < needle.size() && Latin1Lower(hay[i + j]) == needle[j]) ++j;
     if (j == needle.size()) return i;
   }
   return std::string_view::npos;
@@ -310,7 +291,7 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
       }
     }
     if (!followed) continue;
-    if (seen.insert(Lower(link)).second) Candidates.emplace_back(link);
+    if (seen.insert(Latin1Lower(link)).second) Candidates.emplace_back(link);
   }
   return true;
 }
@@ -319,7 +300,7 @@ CrawlOrigin MakeCrawlOrigin(std::string_view start_url, std::string_view scope,
                             std::string_view filter) {
   CrawlOrigin origin;
   origin.crawlscope = scope;
-  origin.filter = Lower(filter);
+  origin.filter = Latin1Lower(filter);
   AdoptStartUrl(origin, start_url);
   // A directory restriction on the root is a server restriction.
   if (origin.crawlscope == kScopeDirectory && origin.startpath == "/")
@@ -340,7 +321,7 @@ bool InScope(const CrawlOrigin& origin, std::string_view candidate) {
   const std::string& scope = origin.crawlscope;
   if (scope == kScopeNone) return true;
   if (scope == kScopeFilter)
-    return Lower(candidate).find(Lower(origin.filter)) != std::string::npos;
+    return Latin1Lower(candidate).find(Latin1Lower(origin.filter)) != std::string::npos;
 
   const UrlParts parts = SplitUrl(candidate);
   if (scope == kScopeServer) return parts.host == origin.starthost;

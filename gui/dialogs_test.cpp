@@ -8,8 +8,11 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -23,6 +26,7 @@
 #include "gui/filter_dialog.h"
 #include "gui/help_window.h"
 #include "gui/login_dialog.h"
+#include "gui/please_wait.h"
 #include "gui/qt_user_port.h"
 #include "gui/setup_form.h"
 #include "tests/support/scripted_user_port.h"
@@ -61,8 +65,8 @@ QStringList ButtonTexts(QMessageBox* box) {
 
 TEST(QtUserPortTest, MessageBoxesShowTheTextIconAndButtonsAndOnlyTheButtonsAnswerWithoutCloseBox) {
   QtUserPort port;
-  Message question{MessageKind::kQuestion, "Save the current site?", MessageButtons::kYesNo,
-                   false, Answer::kNo};
+  Message question{MessageKind::kQuestion, "Save the current site?", MessageButtons::kYesNo, false,
+                   Answer::kNo};
   bool seen = false;
   WhenModalShows([&](QWidget* window) {
     auto* box = qobject_cast<QMessageBox*>(window);
@@ -90,6 +94,44 @@ TEST(QtUserPortTest, MessageBoxesShowTheTextIconAndButtonsAndOnlyTheButtonsAnswe
   EXPECT_EQ(port.ShowMessage(confirm), Answer::kCancel);
 }
 
+TEST(QtUserPortTest, TheSaveDialogHasItsTitleFolderFiltersAndAddsTheDefaultExtension) {
+  QTemporaryDir folder;
+  QtUserPort port;
+  FileDialogRequest request{FileDialogRequest::kSave,
+                            "Save",
+                            "Ferrowyn! Files (*.fwb)|*.fwb",
+                            folder.path().toStdString(),
+                            "",
+                            ".fwb",
+                            true};
+  WhenModalShows([&](QWidget* window) {
+    auto* dialog = qobject_cast<QFileDialog*>(window);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->windowTitle().toStdString(), "Save");
+    EXPECT_EQ(dialog->nameFilters(), QStringList{"Ferrowyn! Files (*.fwb)"});
+    EXPECT_EQ(dialog->directory().absolutePath(), folder.path());
+    dialog->selectFile("mysite");
+    QMetaObject::invokeMethod(dialog, "accept");
+  });
+  EXPECT_EQ(port.ChooseFile(request), folder.filePath("mysite.fwb").toStdString());
+}
+
+TEST(QtUserPortTest, ThePleaseWaitWindowDisablesTheOwnerWhileItShows) {
+  QWidget owner;
+  QtUserPort port(&owner);
+  port.ShowPleaseWait("Saving...", "Ferrowyn! is now saving the current site.", 100);
+  port.SetPleaseWaitProgress(35);
+  auto* wait = qobject_cast<PleaseWaitWindow*>(QApplication::activeModalWidget());
+  ASSERT_NE(wait, nullptr);
+  EXPECT_EQ(wait->windowTitle().toStdString(), "Saving...");
+  EXPECT_EQ(wait->text()->text().toStdString(), "Ferrowyn! is now saving the current site.");
+  EXPECT_EQ(wait->bar()->value(), 35);
+  EXPECT_FALSE(owner.isEnabled());
+  port.ClosePleaseWait();
+  EXPECT_TRUE(owner.isEnabled());
+  EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
 TEST(QtUserPortTest, FileFiltersBecomeQtNameFilters) {
   EXPECT_EQ(QtNameFilters("Ferrowyn! Files (*.fwb)|*.fwb|All Files (*.*)|*.*"),
             "Ferrowyn! Files (*.fwb);;All Files (*)");
@@ -113,8 +155,8 @@ TEST(LoginDialogTest, OkNeedsBothFieldsAndTheOtherButtonsAnswerAtOnce) {
   EXPECT_EQ(given.password, "secret");
   EXPECT_EQ(port.prompts().size(), 1u);
 
-  for (auto [button, choice] : {std::pair{"No", LoginAnswer::kNo},
-                                std::pair{"Abort", LoginAnswer::kAbort}}) {
+  for (auto [button, choice] :
+       {std::pair{"No", LoginAnswer::kNo}, std::pair{"Abort", LoginAnswer::kAbort}}) {
     WhenModalShows([&, button = button](QWidget*) { ButtonNamed(&dialog, button)->click(); });
     const LoginAnswer answer = dialog.Ask();
     EXPECT_EQ(answer.choice, choice) << button;
@@ -138,8 +180,8 @@ TEST(FilterDialogTest, OkTrimsAndRefusesABlankFilterAndTheFieldStartsEmpty) {
   EXPECT_EQ(given.choice, FilterAnswer::kOk);
   EXPECT_EQ(given.filter, "docs");
 
-  for (auto [button, choice] : {std::pair{"No", FilterAnswer::kSkip},
-                                std::pair{"Abort", FilterAnswer::kAbort}}) {
+  for (auto [button, choice] :
+       {std::pair{"No", FilterAnswer::kSkip}, std::pair{"Abort", FilterAnswer::kAbort}}) {
     WhenModalShows([&, button = button](QWidget*) {
       EXPECT_EQ(dialog.filter()->text(), "");
       ButtonNamed(&dialog, button)->click();
@@ -153,8 +195,9 @@ class SetupFormTest : public ::testing::Test {
   SetupFormTest()
       : store_(dir_.filePath("Ferrowyn.ini").toStdString()),
         logic_(store_, dir_.filePath("program").toStdString(), live_, search_, port_),
-        help_(dir_.path(), port_),
-        form_(logic_, live_, help_) {
+        help_(QDir(qEnvironmentVariable("FERROWYN_SOURCE_DIR")).filePath("help"), port_),
+        form_(logic_, live_, help_, &main_) {
+    main_.show();
     logic_.FormClose();  // the start-up load
   }
 
@@ -178,9 +221,25 @@ class SetupFormTest : public ::testing::Test {
   SearchFields search_;
   ScriptedUserPort port_;
   SetupDialogLogic logic_;
+  QWidget main_;
   HelpWindow help_;
   Tsetupform form_;
 };
+
+// The dialog blocks the main window, not the help window its Help button opens.
+TEST_F(SetupFormTest, HelpOpensItsTopicInAHelpWindowThatStaysUsableWhileTheDialogShows) {
+  WhenModalShows([&](QWidget* modal) {
+    EXPECT_EQ(modal, &form_);
+    Control<QPushButton>("Help")->click();
+    EXPECT_EQ(help_.browser()->documentTitle().toStdString(), "The Setup dialog");
+    QAbstractButton* contents = ButtonNamed(&help_, "Contents");
+    QTest::mouseClick(help_.windowHandle(), Qt::LeftButton, {},
+                      contents->mapTo(&help_, contents->rect().center()));
+    EXPECT_EQ(help_.browser()->documentTitle().toStdString(), "Ferrowyn! Help Contents");
+    form_.reject();
+  });
+  form_.exec();
+}
 
 TEST_F(SetupFormTest, ASwitchEnablesItsFieldAndOkStopsAtTheFailingCheckKeepingEarlierValues) {
   form_.show();
@@ -223,24 +282,25 @@ class HelpWindowTest : public ::testing::Test {
 };
 
 TEST_F(HelpWindowTest, TopicsOpenFollowLinksGoBackAndAMissingPageIsReported) {
-  Write("1000.htm", "<html><title>Contents</title><body><a href=\"1019.htm\">Search</a> "
-                    "<a href=\"1099.htm\">Gone</a></body></html>");
+  Write("1000.htm",
+        "<html><title>Contents</title><body><a href=\"1019.htm\">Search</a> "
+        "<a href=\"1099.htm\">Gone</a></body></html>");
   Write("1019.htm", "<html><title>Search page</title><body>Search</body></html>");
   HelpWindow help(dir_.path(), port_);
   ASSERT_TRUE(help.ShowTopic(1000));
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   QTest::keyClick(help.browser(), Qt::Key_Tab);  // the first link
   QTest::keyClick(help.browser(), Qt::Key_Return);
-  EXPECT_EQ(help.browser()->documentTitle(), "Search page");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Search page");
   ButtonNamed(&help, "Back")->click();
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   port_.ExpectError("There was an error while trying to load the help file.");
   QTest::keyClick(help.browser(), Qt::Key_Tab);
   QTest::keyClick(help.browser(), Qt::Key_Tab);  // the missing topic
   QTest::keyClick(help.browser(), Qt::Key_Return);
-  EXPECT_EQ(help.browser()->documentTitle(), "Contents");
+  EXPECT_EQ(help.browser()->documentTitle().toStdString(), "Contents");
 
   port_.ExpectError("There was an error while trying to load the help file.");
   EXPECT_FALSE(help.ShowTopic(1234));
@@ -250,8 +310,8 @@ TEST_F(HelpWindowTest, TopicsOpenFollowLinksGoBackAndAMissingPageIsReported) {
 // back to the contents.
 TEST(HelpPagesTest, EveryContextHasAPageThatLinksToTheContents) {
   const QDir pages(QDir(qEnvironmentVariable("FERROWYN_SOURCE_DIR")).filePath("help"));
-  for (int context : {1000, 1004, 1011, 1019, 1020, 1023, 1024, 1025, 1028, 1033, 1034, 1053,
-                      1058, 1063, 1067}) {
+  for (int context :
+       {1000, 1004, 1011, 1019, 1020, 1023, 1024, 1025, 1028, 1033, 1034, 1053, 1058, 1063, 1067}) {
     QFile file(pages.filePath(QString::number(context) + ".htm"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << context;
     const QByteArray html = file.readAll();

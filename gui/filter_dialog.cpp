@@ -1,73 +1,42 @@
 // The filter dialog: OK only with a filter that is not blank; no close box.
 #include "gui/filter_dialog.h"
 
-#include <QDialogButtonBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/search_operations.h"
 #include "app/text_forms.h"
-#include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
 namespace ferrowyn::gui {
 
 Tfilterdialog::Tfilterdialog(UserPort& port, HelpWindow* help, QWidget* parent)
-    : QDialog(parent), port_(port), help_(help) {
-  setWindowTitle("Use Filter");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  auto* layout = new QVBoxLayout(this);
-  auto* prompt = new QLabel("&Enter a filter for use with this site:", this);
+    : AnswerDialog("Use Filter", "Enter a filter for use with this site:", Closing::kNoCloseBox,
+                   kHelpFilterDialog, port, help, parent) {
   filter_ = new QLineEdit(this);
-  prompt->setBuddy(filter_);
-  layout->addWidget(prompt);
-  layout->addWidget(filter_);
-
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* no = buttons->addButton("No", QDialogButtonBox::RejectRole);
-  QPushButton* abort = buttons->addButton("Abort", QDialogButtonBox::DestructiveRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
-  connect(ok, &QPushButton::clicked, this, &Tfilterdialog::Accept);
-  connect(no, &QPushButton::clicked, this, [this] {
-    choice_ = FilterAnswer::kSkip;
-    QDialog::done(Rejected);
-  });
-  connect(abort, &QPushButton::clicked, this, [this] {
-    choice_ = FilterAnswer::kAbort;
-    QDialog::done(Rejected);
-  });
-  connect(help_button, &QPushButton::clicked, this, [this] {
-    if (help_) help_->ShowTopic(kHelpFilterDialog);
-  });
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  filter_->setAccessibleName("Filter");
+  body()->addWidget(filter_);
+  AddButtons();
 }
 
-void Tfilterdialog::Accept() {
+std::optional<std::string> Tfilterdialog::Incomplete() {
   const std::string filter = TrimBlanks(Latin1(filter_->text()));
-  if (filter.empty()) {
-    port_.Error(kFilterIncomplete);
-    return;
-  }
+  if (filter.empty()) return kFilterIncomplete;
   filter_->setText(Latin1(filter));
-  choice_ = FilterAnswer::kOk;
-  QDialog::done(Accepted);
+  return std::nullopt;
 }
-
-// Without a close box only the buttons answer: Escape does nothing.
-void Tfilterdialog::reject() {}
 
 FilterAnswer Tfilterdialog::Ask() {
   filter_->clear();
-  choice_ = FilterAnswer::kAbort;
-  exec();
-  FilterAnswer answer{choice_};
-  if (choice_ == FilterAnswer::kOk) answer.filter = Latin1(filter_->text());
-  return answer;
+  switch (Run()) {
+    case Choice::kOk:
+      return {FilterAnswer::kOk, Latin1(filter_->text())};
+    case Choice::kNo:
+      return {FilterAnswer::kSkip};
+    case Choice::kAbort:
+      return {FilterAnswer::kAbort};
+  }
+  return {FilterAnswer::kAbort};
 }
 
 }  // namespace ferrowyn::gui

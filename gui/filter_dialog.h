@@ -1,42 +1,31 @@
 // The filter dialog (`Tfilterdialog`): the text every crawled URL must contain,
-// answered OK, Skip (crawl without) or Abort.
+// answered OK, No (crawl without) or Abort.
 #pragma once
 
-#include <QDialog>
-
-#include "app/user_port.h"
+#include "gui/answer_dialog.h"
 
 class QLineEdit;
 
 namespace ferrowyn::gui {
-class HelpWindow;
-}  // namespace ferrowyn::gui
-
-namespace ferrowyn::gui {
 
 // Shown modally by the user port; GUI thread only.
-class Tfilterdialog : public QDialog {
+class Tfilterdialog : public AnswerDialog {
   Q_OBJECT
 
  public:
   // The port shows the dialog's error; `help` (may be null) opens its Help topic.
   Tfilterdialog(UserPort& port, HelpWindow* help, QWidget* parent = nullptr);
 
-  // Shows the dialog modally and returns the pressed button with the filter text.
+  // Empties the field, shows the dialog modally and returns the pressed button
+  // with the trimmed filter.
   FilterAnswer Ask();
 
   QLineEdit* filter() const { return filter_; }
 
- protected:
-  void reject() override;
-
  private:
-  void Accept();
+  std::optional<std::string> Incomplete() override;
 
-  UserPort& port_;
-  HelpWindow* help_;
   QLineEdit* filter_ = nullptr;
-  FilterAnswer::Choice choice_ = FilterAnswer::kAbort;
 };
 
 }  // namespace ferrowyn::gui

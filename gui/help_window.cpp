@@ -26,8 +26,14 @@ QToolButton* NavigationButton(const QString& caption, const QString& icon,
 }
 }  // namespace
 
+// A window of its own, without a parent: a dialog that is modal to the main window
+// (the setup, login and filter dialogs) would otherwise block the help its Help
+// button opens. `parent` only places the window the first time.
 HelpWindow::HelpWindow(QString help_directory, UserPort& port, QWidget* parent)
-    : QWidget(parent, Qt::Window), help_directory_(std::move(help_directory)), port_(port) {
+    : QWidget(nullptr, Qt::Window),
+      help_directory_(std::move(help_directory)),
+      port_(port),
+      placement_(parent) {
   setWindowTitle("Ferrowyn! Help");
   auto* layout = new QVBoxLayout(this);
   auto* bar = new QHBoxLayout;
@@ -59,6 +65,10 @@ HelpWindow::HelpWindow(QString help_directory, UserPort& port, QWidget* parent)
 
 bool HelpWindow::ShowTopic(int context) {
   if (!ShowPage(QUrl::fromLocalFile(TopicPath(context)))) return false;
+  if (!isVisible() && !placed_ && placement_) {
+    move(placement_->geometry().center() - rect().center());
+    placed_ = true;
+  }
   show();
   raise();
   activateWindow();
@@ -80,8 +90,8 @@ void HelpWindow::FollowLink(const QUrl& link) {
     QDesktopServices::openUrl(target);
     return;
   }
-  if (target.hasFragment() && target.adjusted(QUrl::RemoveFragment) ==
-                                  browser_->source().adjusted(QUrl::RemoveFragment)) {
+  if (target.hasFragment() &&
+      target.adjusted(QUrl::RemoveFragment) == browser_->source().adjusted(QUrl::RemoveFragment)) {
     browser_->scrollToAnchor(target.fragment());
     return;
   }

@@ -2,18 +2,20 @@
 // the help directory, with back, forward, contents and links between topics.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <QUrl>
 #include <QWidget>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 class QTextBrowser;
 class QToolButton;
 
 namespace ferrowyn::gui {
 
-// Owned by the main window for the whole run; GUI thread only. The port outlives it.
+// Owned by the program for the whole run (the caller deletes it: it is a window of
+// its own, not a child of `parent`); GUI thread only. The port outlives it.
 class HelpWindow : public QWidget {
   Q_OBJECT
 
@@ -45,6 +47,8 @@ class HelpWindow : public QWidget {
   QToolButton* back_ = nullptr;
   QToolButton* forward_ = nullptr;
   QToolButton* contents_ = nullptr;
+  QPointer<QWidget> placement_;
+  bool placed_ = false;
 };
 
 }  // namespace ferrowyn::gui

@@ -1,77 +1,44 @@
-// The site login dialog: OK only with both fields filled; No and Abort answer at once.
+// The site login dialog: OK only with both fields filled; the close box counts like OK.
 #include "gui/login_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/search_operations.h"
-#include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
 namespace ferrowyn::gui {
 
 Tpassdialog::Tpassdialog(UserPort& port, HelpWindow* help, QWidget* parent)
-    : QDialog(parent), port_(port), help_(help) {
-  setWindowTitle("Use Username/Password");
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(new QLabel("Enter a username and password for use with this site:", this));
+    : AnswerDialog("Use Username/Password",
+                   "Enter a username and password for use with this site:", Closing::kLikeOk,
+                   kHelpLoginDialog, port, help, parent) {
   auto* form = new QFormLayout;
   username_ = new QLineEdit(this);
   password_ = new QLineEdit(this);
   password_->setEchoMode(QLineEdit::Password);
   form->addRow("&Username:", username_);
   form->addRow("&Password:", password_);
-  layout->addLayout(form);
-
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* no = buttons->addButton("No", QDialogButtonBox::RejectRole);
-  QPushButton* abort = buttons->addButton("Abort", QDialogButtonBox::DestructiveRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
-  connect(ok, &QPushButton::clicked, this, &Tpassdialog::Accept);
-  connect(no, &QPushButton::clicked, this, [this] {
-    choice_ = LoginAnswer::kNo;
-    QDialog::done(Rejected);
-  });
-  connect(abort, &QPushButton::clicked, this, [this] {
-    choice_ = LoginAnswer::kAbort;
-    QDialog::done(Rejected);
-  });
-  connect(help_button, &QPushButton::clicked, this, [this] {
-    if (help_) help_->ShowTopic(kHelpLoginDialog);
-  });
-  layout->setSizeConstraint(QLayout::SetFixedSize);
+  body()->addLayout(form);
+  AddButtons();
 }
 
-void Tpassdialog::Accept() {
-  if (username_->text().isEmpty() || password_->text().isEmpty()) {
-    port_.Error(kLoginIncomplete);
-    return;
-  }
-  choice_ = LoginAnswer::kOk;
-  QDialog::done(Accepted);
+std::optional<std::string> Tpassdialog::Incomplete() {
+  if (username_->text().isEmpty() || password_->text().isEmpty()) return kLoginIncomplete;
+  return std::nullopt;
 }
-
-// The close box and Escape count like OK.
-void Tpassdialog::reject() { Accept(); }
 
 LoginAnswer Tpassdialog::Ask() {
-  choice_ = LoginAnswer::kNo;
-  exec();
-  LoginAnswer answer{choice_};
-  if (choice_ == LoginAnswer::kOk) {
-    answer.username = Latin1(username_->text());
-    answer.password = Latin1(password_->text());
+  switch (Run()) {
+    case Choice::kOk:
+      return {LoginAnswer::kOk, Latin1(username_->text()), Latin1(password_->text())};
+    case Choice::kNo:
+      return {LoginAnswer::kNo};
+    case Choice::kAbort:
+      return {LoginAnswer::kAbort};
   }
-  return answer;
+  return {LoginAnswer::kNo};
 }
 
 }  // namespace ferrowyn::gui

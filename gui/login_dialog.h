@@ -2,20 +2,14 @@
 // that asks for them, answered OK, No (crawl without) or Abort.
 #pragma once
 
-#include <QDialog>
-
-#include "app/user_port.h"
+#include "gui/answer_dialog.h"
 
 class QLineEdit;
 
 namespace ferrowyn::gui {
-class HelpWindow;
-}  // namespace ferrowyn::gui
-
-namespace ferrowyn::gui {
 
 // Shown modally by the user port; GUI thread only.
-class Tpassdialog : public QDialog {
+class Tpassdialog : public AnswerDialog {
   Q_OBJECT
 
  public:
@@ -28,17 +22,11 @@ class Tpassdialog : public QDialog {
   QLineEdit* username() const { return username_; }
   QLineEdit* password() const { return password_; }
 
- protected:
-  void reject() override;
-
  private:
-  void Accept();
+  std::optional<std::string> Incomplete() override;
 
-  UserPort& port_;
-  HelpWindow* help_;
   QLineEdit* username_ = nullptr;
   QLineEdit* password_ = nullptr;
-  LoginAnswer::Choice choice_ = LoginAnswer::kNo;
 };
 
 }  // namespace ferrowyn::gui

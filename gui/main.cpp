@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
 
   ferrowyn::gui::MainWindow& window = program->window();
   port.SetOwner(&window);
+  port.SetHelpWindow(&program->help());  // the login and filter dialogs' Help buttons
   QObject::connect(&guard, &ferrowyn::gui::SingleInstanceGuard::activationRequested, &window,
                    &ferrowyn::gui::MainWindow::BringForward);
   // Closing the main window ends the program, whatever other window is open.

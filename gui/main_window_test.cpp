@@ -231,6 +231,8 @@ TEST_F(MainWindowTest, RefusesWhatCannotRunBesideACrawlAndHaltsIt) {
   ASSERT_TRUE(Wait([this] { return Idle() && port_.pending() == 0; }));
   EXPECT_EQ(SearchButton()->text().toStdString(), "Ferrowyn!");
   EXPECT_TRUE(SearchButton()->isEnabled());
+  // The hourglass of the halt is gone again.
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(MainWindowTest, ClosingDuringACrawlAnsweredYesHaltsItAndThenCloses) {
@@ -286,6 +288,23 @@ TEST_F(MainWindowTest, TheSiteMapPageHasItsOwnMenuAndShortcuts) {
   ASSERT_NE(QApplication::activePopupWidget(), nullptr);
   EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "querypopup");
   QApplication::activePopupWidget()->close();
+}
+
+TEST_F(MainWindowTest, TheWindowOpensWhereItWasClosedWithHintsAsTheyWereLeft) {
+  EXPECT_EQ(Keywords()->toolTip().toStdString(), "Phrase searches should be in quotation marks.");
+  Find<QAction>("EnableHints1")->trigger();
+  EXPECT_TRUE(Keywords()->toolTip().isEmpty());
+  window().setGeometry(40, 30, 700, 500);
+  ASSERT_TRUE(window().close());
+
+  program_.reset();
+  program_ = std::make_unique<Program>(port_, SettingsStore(programdir_ + "/settings.ini"),
+                                       programdir_, Strings{}, dir_.path() + "/help");
+  window().show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window()));
+  EXPECT_EQ(window().geometry(), QRect(40, 30, 700, 500));
+  EXPECT_TRUE(Keywords()->toolTip().isEmpty());
+  EXPECT_FALSE(Find<QAction>("EnableHints1")->isChecked());
 }
 
 }  // namespace

@@ -12,8 +12,7 @@ namespace ferrowyn::gui {
 
 PleaseWaitWindow::PleaseWaitWindow(const QString& caption, const QString& text, int maximum,
                                    QWidget* owner)
-    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      owner_(owner) {
+    : QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), owner_(owner) {
   // Not a child of the owner: disabling the owner would grey this window too.
   setWindowTitle(caption);
   setWindowModality(Qt::ApplicationModal);

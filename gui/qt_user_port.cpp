@@ -186,8 +186,8 @@ void QtUserPort::SetOwner(QWidget* owner) { owner_ = owner; }
 void QtUserPort::SetHelpWindow(HelpWindow* help) { help_ = help; }
 
 Answer QtUserPort::ShowMessage(const Message& message) {
-  QMessageBox box(IconOf(message.kind), TitleOf(message.kind),
-                  Latin1(message.text), QMessageBox::NoButton, owner_);
+  QMessageBox box(IconOf(message.kind), TitleOf(message.kind), Latin1(message.text),
+                  QMessageBox::NoButton, owner_);
   const std::vector<ButtonAnswer> buttons = ButtonsOf(message.buttons);
   for (const ButtonAnswer& button : buttons) box.addButton(button.button);
   OnlyButtonsAnswer only_buttons;
@@ -239,8 +239,8 @@ std::optional<FontRecord> QtUserPort::ChooseFont(const FontRecord& initial) {
 }
 
 std::optional<Rgb> QtUserPort::ChooseColor(Rgb initial) {
-  const QColor color = QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue),
-                                              owner_, "Color");
+  const QColor color =
+      QColorDialog::getColor(QColor(initial.red, initial.green, initial.blue), owner_, "Color");
   if (!color.isValid()) return std::nullopt;
   return Rgb{static_cast<std::uint8_t>(color.red()), static_cast<std::uint8_t>(color.green()),
              static_cast<std::uint8_t>(color.blue())};
@@ -251,11 +251,9 @@ bool QtUserPort::PrinterSetup() {
   return dialog.exec() == QDialog::Accepted;
 }
 
-void QtUserPort::ShowPleaseWait(const std::string& caption, const std::string& text,
-                                int maximum) {
+void QtUserPort::ShowPleaseWait(const std::string& caption, const std::string& text, int maximum) {
   please_wait_.reset();
-  please_wait_ = std::make_unique<PleaseWaitWindow>(Latin1(caption), Latin1(text), maximum,
-                                                    owner_);
+  please_wait_ = std::make_unique<PleaseWaitWindow>(Latin1(caption), Latin1(text), maximum, owner_);
   please_wait_->show();
   please_wait_->repaint();
 }

@@ -10,7 +10,7 @@
 
 class QPrinter;
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 namespace ferrowyn::gui {
 

@@ -65,7 +65,7 @@ void ResultsList::queryopenbrowserClick() {
 
 void ResultsList::BrowserClick() {
   const std::optional<std::string> url = SelectedUrl();
-  if (!url) return main_.port().Error(kSelectResultFirst);
+  if (!url) return main_.port().Error(kSelectQueryResultFirst);
   if (commands_ != nullptr) commands_->OpenInBrowser(*url);
 }
 

@@ -16,8 +16,6 @@ namespace ferrowyn::gui {
 
 class PageCommands;
 
-inline constexpr char kSelectResultFirst[] = "You must first select a query result to open.";
-
 // Part of the main window; GUI thread only. The controller and the view outlive it.
 class ResultsList : public QObject {
   Q_OBJECT

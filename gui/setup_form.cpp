@@ -6,19 +6,21 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "gui/dialog_buttons.h"
 #include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
@@ -136,6 +138,8 @@ Tsetupform::Tsetupform(SetupDialogLogic& logic, LiveSettings& live, HelpWindow& 
   setWindowTitle("Ferrowyn! Setup");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  // Modal to the main window only, so that the help window stays usable.
+  setWindowModality(Qt::WindowModal);
   Build();
   Refresh();
 }
@@ -189,7 +193,10 @@ void Tsetupform::Build() {
       auto* button = new QRadioButton(caption, crawling);
       scope->addButton(button);
       cv->addWidget(button);
-      connect(button, &QRadioButton::clicked, this, [this, type] { live_.searchtype = type; });
+      // Arrow keys move the choice too; drawing sets the same value again.
+      connect(button, &QRadioButton::toggled, this, [this, type](bool checked) {
+        if (checked) live_.searchtype = type;
+      });
       return button;
     };
     c.none = radio("No Restrictions (URL can contain anything)", SearchType::kNone);
@@ -234,8 +241,8 @@ void Tsetupform::Build() {
     auto* v = new QVBoxLayout(page);
     auto* searching = new QGroupBox("Searching", page);
     auto* sv = new QVBoxLayout(searching);
-    c.searchwithincomments = check(searching, "Return results within comments",
-                                   &LiveSettings::searchwithincomments);
+    c.searchwithincomments =
+        check(searching, "Return results within comments", &LiveSettings::searchwithincomments);
     c.searchwithinall =
         check(searching, "Return results within HTML tags", &LiveSettings::searchwithinall);
     c.searchwithintitles =
@@ -260,7 +267,8 @@ void Tsetupform::Build() {
     auto* hv = new QGridLayout(highlighting);
     c.exampletext = new QLabel("Highlighted text will look like this.", highlighting);
     hv->addWidget(c.exampletext, 0, 0);
-    hv->addWidget(button(highlighting, "Set Color...", &SetupDialogLogic::BitBtn4Click), 0, 1);
+    hv->addWidget(button(highlighting, "Set Color...", &SetupDialogLogic::BitBtn4Click), 0, 1,
+                  Qt::AlignRight);
     hv->addWidget(Note("Highlighting in the graphic-free browser can be performed on both the "
                        "HTML and Text-Only versions of displayed pages.",
                        highlighting),
@@ -299,8 +307,7 @@ void Tsetupform::Build() {
     connect(c.filetypes, &QListWidget::currentRowChanged, this,
             [this](int row) { live_.filetypesselected = row; });
     grid->addWidget(c.filetypes, 1, 0);
-    grid->addWidget(button(types, "Remove", &SetupDialogLogic::BitBtn7Click), 1, 1,
-                    Qt::AlignTop);
+    grid->addWidget(button(types, "Remove", &SetupDialogLogic::BitBtn7Click), 1, 1, Qt::AlignTop);
     v->addWidget(types);
     c.pages->addTab(page, "Advanced");
   }
@@ -359,16 +366,18 @@ void Tsetupform::Build() {
     c.internalcachebar->setAccessibleName("Internal Caching");
     cv->addWidget(c.internalcachebar);
     cv->addWidget(TickLabels({"0%", "50%", "100%"}, caching));
-    cv->addWidget(Note("For computers with more memory, a larger cache may speed up processing "
-                       "times.",
-                       caching));
+    cv->addWidget(
+        Note("For computers with more memory, a larger cache may speed up processing "
+             "times.",
+             caching));
     v->addWidget(caching);
 
     auto* tasking = new QGroupBox("Simultaneous Tasking", page);
     auto* tv = new QVBoxLayout(tasking);
-    tv->addWidget(Note("For slower computers, or to adjust Ferrowyn!'s usage of system resources, "
-                       "you may specify how many Search and Query tasks to run simultaneously. ",
-                       tasking));
+    tv->addWidget(
+        Note("For slower computers, or to adjust Ferrowyn!'s usage of system resources, "
+             "you may specify how many Search and Query tasks to run simultaneously. ",
+             tasking));
     auto bar = [&](const char* caption, QSlider*& slider) {
       auto* label = new QLabel(caption, tasking);
       slider = TrackBar(1, 4, tasking);
@@ -403,7 +412,7 @@ void Tsetupform::Build() {
       auto* set = button(printer, "Set...", click);
       set->setAccessibleName(QString("Set ") + QString(caption).remove(':'));
       grid->addWidget(new QLabel(caption, printer), at, 0);
-      grid->addWidget(set, at, 1);
+      grid->addWidget(set, at, 1, Qt::AlignLeft);
       view = new QLabel(sample, printer);
       grid->addWidget(view, at + 1, 0, 1, 2);
       at += 2;
@@ -420,17 +429,16 @@ void Tsetupform::Build() {
     grid->addWidget(c.dispname, at++, 0, 1, 2);
     grid->addWidget(button(printer, "Print Setup...", &SetupDialogLogic::BitBtn8Click), at, 0,
                     Qt::AlignLeft);
+    grid->setColumnStretch(2, 1);
     v->addWidget(printer);
     v->addStretch();
     c.pages->addTab(page, "Printing");
   }
 
-  auto* buttons = new QDialogButtonBox(this);
-  QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
-  QPushButton* help_button = buttons->addButton("Help", QDialogButtonBox::HelpRole);
-  QPushButton* cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
-  ok->setDefault(true);
-  layout->addWidget(buttons);
+  const auto buttons = AddButtonRow(layout, this, {"OK", "Help", "Cancel"});
+  QPushButton* ok = buttons[0];
+  QPushButton* help_button = buttons[1];
+  QPushButton* cancel = buttons[2];
   connect(ok, &QPushButton::clicked, this, [this] {
     if (logic_.BitBtn1Click())
       accept();
@@ -504,9 +512,9 @@ void Tsetupform::Refresh() {
     c.webagentbox->setEditText(Latin1(s.webagentbox));
   }
 
-  for (auto [slider, value] : {std::pair{c.internalcachebar, s.internalcachebar},
-                               std::pair{c.searchbar, s.searchbar},
-                               std::pair{c.querybar, s.querybar}}) {
+  for (auto [slider, value] :
+       {std::pair{c.internalcachebar, s.internalcachebar}, std::pair{c.searchbar, s.searchbar},
+        std::pair{c.querybar, s.querybar}}) {
     const QSignalBlocker block(slider);
     slider->setValue(value);
   }
@@ -527,6 +535,8 @@ void Tsetupform::showEvent(QShowEvent* event) {
     logic_.FormShow();
     controls_->pages->setCurrentIndex(logic_.activepage());
     Refresh();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+      move(screen->availableGeometry().center() - rect().center());
   }
   QDialog::showEvent(event);
 }

@@ -10,6 +10,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "base/case_folding.h"
 #include "gui/cursor.h"
 #include "gui/page_commands.h"
 
@@ -22,26 +23,19 @@ constexpr int kFindBarPosition = 148;
 // A find lets the window repaint and take input every so many rows.
 constexpr int kRowsBetweenEvents = 1024;
 
-std::string AsciiLowered(std::string text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return text;
-}
-
 bool Holds(const std::string& text, const std::string& sought, bool matchcase) {
-  return (matchcase ? text : AsciiLowered(text)).find(sought) != std::string::npos;
+  return (matchcase ? text : AsciiLower(text)).find(sought) != std::string::npos;
 }
 
 // A view under its heading; the heading names the view for assistive tools.
-QWidget* Headed(const char* heading, QTreeView* view, QWidget* parent) {
+QWidget* Headed(const char* heading, QTreeView* view, const QMargins& margins, QWidget* parent) {
   auto* side = new QWidget(parent);
   auto* label = new QLabel(QString::fromLatin1(heading), side);
   label->setBuddy(view);
   view->setParent(side);
   view->setAccessibleName(label->text());
   auto* layout = new QVBoxLayout(side);
-  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setContentsMargins(margins);
   layout->addWidget(label);
   layout->addWidget(view);
   return side;
@@ -80,8 +74,8 @@ SiteMapPage::SiteMapPage(Tsearchmain& main, QWidget* parent)
   urllistview_->header()->setSectionsClickable(true);
   urllistview_->header()->resizeSection(0, 380);
 
-  mapside_ = Headed("Ferrowyn! Site Map", mainview_, this);
-  listside_ = Headed("Ferrowyn! Page List", urllistview_, this);
+  mapside_ = Headed("Ferrowyn! Site Map", mainview_, QMargins(6, 6, 6, 0), this);
+  listside_ = Headed("Ferrowyn! Page List", urllistview_, QMargins(6, 0, 6, 6), this);
   addWidget(mapside_);
   addWidget(listside_);
 
@@ -236,7 +230,7 @@ void SiteMapPage::searchmainit(bool ask) {
   std::optional<HourglassCursor> hourglass(std::in_place);
   if (lastfind_.text != searchedtext_) findnextrow_ = 0;
   searchedtext_ = lastfind_.text;
-  const std::string sought = lastfind_.matchcase ? lastfind_.text : AsciiLowered(lastfind_.text);
+  const std::string sought = lastfind_.matchcase ? lastfind_.text : AsciiLower(lastfind_.text);
   const PageListModel& rows = main_.urllistview();
   for (int row = findnextrow_; !sought.empty() && row < rows.RowCount(); ++row) {
     if (row % kRowsBetweenEvents == kRowsBetweenEvents - 1) QApplication::processEvents();

@@ -20,6 +20,7 @@
 #include "gui/viewer.h"
 #include "store/site_layout.h"
 #include "tests/support/scripted_user_port.h"
+#include "view/page_display.h"
 
 namespace ferrowyn::gui {
 namespace {
@@ -228,7 +229,7 @@ TEST_F(SiteMapPageTest, OpensPagesWithEachFocus) {
   Tsearchmain& main = program_->controller();
   main.ToolbarButton975Click();
   Activate();
-  port_.ExpectError(kSelectResultFirst);
+  port_.ExpectError(kSelectQueryResultFirst);
   Key(Qt::Key_O);
   main.querylist().appendRow(
       {new QStandardItem(kThree), new QStandardItem("2"), new QStandardItem("alpha")});

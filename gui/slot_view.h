@@ -4,7 +4,7 @@
 
 #include <QTreeView>
 
-#include "app/slot_view_model.h"
+#include "view/slot_view_model.h"
 
 namespace ferrowyn::gui {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/settings_store.h"
-#include "app/user_port.h"
+#include "base/user_port.h"
 #include "gui/find_form.h"
 #include "view/page_viewer.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "store/key_collation.h"
+#include "base/case_folding.h"
 
 namespace ferrowyn {
 
@@ -27,7 +27,7 @@ class KeywordCollector {
   void Add(std::string_view keyword) {
     if (repeats_ == KeywordRepeats::kDrop) {
       std::string folded(keyword);
-      for (char& c : folded) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
+      for (char& c : folded) c = Latin1Lower(c);
       if (!seen_.insert(std::move(folded)).second) return;
     }
     list_.emplace_back(keyword);

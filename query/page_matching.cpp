@@ -6,7 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 
-#include "store/key_collation.h"
+#include "base/case_folding.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -17,8 +17,6 @@ namespace ferrowyn {
 namespace {
 
 constexpr std::size_t kNotFound = std::string_view::npos;
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
 // Copies `text` to `out` with A-Z lowered. This pass over the page costs more than a
 // search for one keyword, so it goes sixteen bytes at a time where it can.
@@ -38,7 +36,7 @@ void LowerAsciiInto(std::string_view text, char* out) {
                      _mm_or_si128(x, _mm_and_si128(upper, case_bit)));
   }
 #endif
-  for (; i < n; ++i) out[i] = LowerAscii(in[i]);
+  for (; i < n; ++i) out[i] = AsciiLower(in[i]);
 }
 
 // First occurrence of `needle` (not empty) in `hay` starting at or after `from`.
@@ -141,10 +139,10 @@ PageMatcher::PageMatcher(std::vector<std::string> KeywordList, MatchOptions opti
   for (std::size_t i = 0; i < keywords_.size(); ++i) {
     std::string needle = keywords_[i];
     if (!options_.MatchCase)
-      for (char& c : needle) c = LowerAscii(c);
+      for (char& c : needle) c = AsciiLower(c);
     needles_.push_back(std::move(needle));
     std::string folded = keywords_[i];
-    for (char& c : folded) c = static_cast<char>(FoldKeyByte(static_cast<unsigned char>(c)));
+    for (char& c : folded) c = Latin1Lower(c);
     class_of_.push_back(first_of_class.emplace(std::move(folded), i).first->second);
   }
   counts_.resize(keywords_.size());

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <charconv>
 
-#include "crawl/crawl_limits.h"
+#include "base/slot_status.h"
 #include "query/keyword_parsing.h"
 #include "query/query_worker.h"
 
@@ -71,7 +71,8 @@ void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOpt
       continue;
     }
     queryrunning[slot] = true;
-    auto* worker = new TSimulGo(*this, slot, keywords, parsekeywords(keywords), options, Standalone);
+    auto* worker =
+        new TSimulGo(*this, slot, keywords, parsekeywords(keywords), options, Standalone);
     queryworker[slot] = worker;
     alive_.push_back(worker);
     connect(worker, &QThread::finished, this, [this, worker] { querythreadterminated(worker); });
@@ -187,9 +188,8 @@ void QueryRun::CheckQueryDone(TSimulGo& W) {
 
 void QueryRun::WaitForPage(std::uint64_t generation, const std::atomic<bool>& Stopping) {
   std::unique_lock lock(wake_mutex_);
-  wake_.wait(lock, [&] {
-    return wake_generation_ != generation || Stopping || host_.stopall().load();
-  });
+  wake_.wait(lock,
+             [&] { return wake_generation_ != generation || Stopping || host_.stopall().load(); });
 }
 
 void QueryRun::Wake() {

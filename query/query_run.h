@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "crawl/query_queue.h"
+#include "base/query_queue.h"
 #include "query/page_matching.h"
 
 namespace ferrowyn {

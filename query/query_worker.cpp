@@ -2,8 +2,8 @@
 // a synchronised call onto the GUI thread.
 #include "query/query_worker.h"
 
-#include "crawl/synchronised_call.h"
-#include "crawl/worker_priority.h"
+#include "base/synchronised_call.h"
+#include "base/worker_priority.h"
 #include "query/query_run.h"
 
 namespace ferrowyn {
@@ -24,9 +24,7 @@ TSimulGo::TSimulGo(QueryRun& run, int slot, std::string keywords, std::vector<st
       run_(run),
       matcher_(KeywordList, options) {}
 
-void TSimulGo::Sync(const std::function<void()>& step) {
-  SynchronisedCall(run_, step);
-}
+void TSimulGo::Sync(const std::function<void()>& step) { SynchronisedCall(run_, step); }
 
 void TSimulGo::run() {
   LowerWorkerPriority();

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "crawl/query_queue.h"
+#include "base/query_queue.h"
 #include "query/page_matching.h"
 
 namespace ferrowyn {
@@ -27,8 +27,8 @@ class TSimulGo : public QThread {
   Q_OBJECT
 
  public:
-  TSimulGo(QueryRun& run, int SlotNo, std::string KeywordText,
-           std::vector<std::string> KeywordList, MatchOptions options, bool Standalone);
+  TSimulGo(QueryRun& run, int SlotNo, std::string KeywordText, std::vector<std::string> KeywordList,
+           MatchOptions options, bool Standalone);
 
   const int SlotNo;
   const std::string KeywordText;

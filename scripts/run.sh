@@ -5,4 +5,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh >&2
-exec "${BUILD_DIR:-build}/app/gui/ferrowyn" "$@"
+exec "${BUILD_DIR:-build}/gui/ferrowyn" "$@"

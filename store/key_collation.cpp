@@ -4,11 +4,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/case_folding.h"
+
 namespace ferrowyn {
 
 unsigned char FoldKeyByte(unsigned char c) {
-  if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-  return c;
+  return static_cast<unsigned char>(Latin1Lower(static_cast<char>(c)));
 }
 
 int CompareKeys(std::string_view a, std::string_view b, bool case_sensitive) {

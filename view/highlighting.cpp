@@ -4,19 +4,12 @@
 // and where the keyword occurs is worked out for the whole text at once beforehand.
 #include "view/highlighting.h"
 
+#include "base/case_folding.h"
 #include "query/keyword_parsing.h"
 
 namespace ferrowyn {
 
 namespace {
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
 
 // Buffers that one keyword's pass fills and the next one reuses, so that marking a long
 // page with several keywords does not allocate (and fault in) fresh memory for each.
@@ -63,10 +56,10 @@ bool HighlightOne(std::string_view text, std::string_view keyword, std::string_v
   std::string_view compared = text;
   if (!matchcase) {
     scratch.folded.assign(text);
-    for (char& c : scratch.folded) c = LowerAscii(c);
+    for (char& c : scratch.folded) c = AsciiLower(c);
     compared = scratch.folded;
   }
-  const std::string key = matchcase ? std::string(keyword) : LowerAscii(keyword);
+  const std::string key = matchcase ? std::string(keyword) : AsciiLower(keyword);
   FindOccurrences(compared, key, scratch);
   const std::vector<char>& starts = scratch.starts;
   const std::size_t n = text.size();

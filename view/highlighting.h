@@ -16,7 +16,7 @@ inline constexpr std::string_view kHighlightFallbackColor = "#ff00ff";
 inline constexpr std::string_view kHighlightClosing = "</b></font>";
 
 // "#" and red, green, blue as six upper-case hexadecimal digits, from a colour value as the
-// settings keep it (0x00BBGGRR, see app/color_text.h). Values above 0x00FFFFFF name system
+// settings keep it (0x00BBGGRR, see base/color_text.h). Values above 0x00FFFFFF name system
 // or palette colours, which have no fixed RGB value: they give kHighlightFallbackColor.
 // Pure; any thread.
 std::string HighlightColorString(std::uint32_t color);

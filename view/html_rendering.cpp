@@ -1,6 +1,7 @@
 // Joining a stored page's lines into its page text, and taking out its title.
 #include "view/html_rendering.h"
 
+#include "base/case_folding.h"
 #include "store/site_layout.h"
 
 namespace ferrowyn {
@@ -8,14 +9,6 @@ namespace ferrowyn {
 namespace {
 
 constexpr std::size_t npos = std::string::npos;
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
-  }
-  return lower;
-}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && static_cast<unsigned char>(text.front()) <= 0x20) text.remove_prefix(1);
@@ -29,7 +22,7 @@ std::string JoinStoredPage(std::string_view record) {
   const std::vector<std::string> lines = SplitRecordLines(record);
   bool html = false;
   for (const std::string& line : lines) {
-    if (LowerAscii(line).find("<html>") != npos) {
+    if (AsciiLower(line).find("<html>") != npos) {
       html = true;
       break;
     }
@@ -38,7 +31,7 @@ std::string JoinStoredPage(std::string_view record) {
   std::string text;
   for (const std::string& line : lines) {
     const std::string_view trimmed = Trim(line);
-    const std::string lower = LowerAscii(trimmed);
+    const std::string lower = AsciiLower(trimmed);
     if (lower.find("<pre>") != npos) pre = true;
     if (lower.find("</pre>") != npos) pre = false;
     text += pre ? "<BR>" : " ";
@@ -48,7 +41,7 @@ std::string JoinStoredPage(std::string_view record) {
 }
 
 std::string TakeTitle(std::string& html) {
-  const std::string lower = LowerAscii(html);
+  const std::string lower = AsciiLower(html);
   const std::size_t open = lower.find("<title>");
   const std::size_t close = lower.find("</title>");
   std::string_view title;

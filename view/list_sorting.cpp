@@ -7,23 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "base/case_folding.h"
+
 namespace ferrowyn {
 
 namespace {
 
 struct SortRow {
   QList<QStandardItem*> items;
-  std::string key;                  // URL or Found, ASCII letters lowered
+  std::string key;  // URL or Found, ASCII letters lowered
   std::optional<std::int64_t> hits;
 };
-
-std::string AsciiLowered(const QString& text) {
-  std::string bytes = text.toLatin1().toStdString();
-  for (char& c : bytes) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return bytes;
-}
 
 std::optional<std::int64_t> WholeNumber(const QString& text) {
   const std::string bytes = text.toLatin1().toStdString();
@@ -52,7 +46,7 @@ void SortQueryList(QStandardItemModel& querylist, int column) {
     if (sorted_column == 1) {
       row.hits = WholeNumber(text(1));
     } else {
-      row.key = AsciiLowered(text(sorted_column));
+      row.key = AsciiLower(text(sorted_column).toLatin1().toStdString());
     }
     rows.push_back(std::move(row));
   }

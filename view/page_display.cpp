@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 #include "store/record_store.h"
 #include "store/site_layout.h"
 #include "view/highlighting.h"
@@ -13,7 +13,6 @@
 namespace ferrowyn {
 namespace {
 
-constexpr char kSelectFirst[] = "You must first select a query result to open.";
 constexpr char kOpenSiteFirst[] = "You must first open a Ferrowyn! site to search.";
 constexpr char kSiteDiffers[] =
     "The current Ferrowyn! site does not correspond to the open query. Please open the "
@@ -55,7 +54,7 @@ bool PageDisplay::displayinternal(const std::optional<std::string>& selectedurl,
                                   const DisplaySiteState& site, const DisplayQueryState& query,
                                   const DisplayHighlightSettings& settings) {
   if (!selectedurl) {
-    Fail(kSelectFirst);
+    Fail(kSelectQueryResultFirst);
     return false;
   }
   // The refusal, if any; the message is shown outside the try block so that a failing

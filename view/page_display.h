@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "app/color_text.h"
+#include "base/color_text.h"
 #include "view/page_viewer.h"
 
 namespace ferrowyn {
@@ -19,6 +19,9 @@ class UserPort;
 // Help topics of the viewer.
 inline constexpr int kQueryResultHelpTopic = 1053;
 inline constexpr int kPageHelpTopic = 1028;
+
+// Opening a query result, or handing it to the browser, with no results row selected.
+inline constexpr char kSelectQueryResultFirst[] = "You must first select a query result to open.";
 
 // The highlight colour string ("#RRGGBB") of the highlight colour setting.
 std::string HighlightColorOf(Rgb color);

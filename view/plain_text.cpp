@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 
+#include "base/case_folding.h"
 #include "view/highlighting.h"
 
 namespace ferrowyn {
@@ -88,13 +89,8 @@ std::pair<char32_t, std::size_t> Entity(std::string_view text, std::size_t at) {
 }
 
 bool StartsWithFolded(std::string_view text, std::string_view lower) {
-  if (text.size() < lower.size()) return false;
-  for (std::size_t i = 0; i < lower.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != lower[i]) return false;
-  }
-  return true;
+  return text.size() >= lower.size() &&
+         EqualsIgnoringAsciiCase(text.substr(0, lower.size()), lower);
 }
 
 struct Glyph {

@@ -7,6 +7,8 @@
 
 #include <array>
 
+#include "base/case_folding.h"
+
 namespace ferrowyn {
 
 namespace {
@@ -17,27 +19,19 @@ constexpr std::size_t npos = std::string::npos;
 constexpr char kOpenPlaceholder = '\xA5';
 constexpr char kClosePlaceholder = '\xB5';
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-std::string LowerAscii(std::string_view text) {
-  std::string lower(text);
-  for (char& c : lower) c = LowerAscii(c);
-  return lower;
-}
-
 // Whether `out` ends with `word` (given in lower case), ASCII case ignored.
 bool EndsWithFolded(const std::string& out, std::string_view word) {
   if (out.size() < word.size()) return false;
   const char* tail = out.data() + out.size() - word.size();
   for (std::size_t k = word.size(); k-- > 0;) {
-    if (LowerAscii(tail[k]) != word[k]) return false;
+    if (AsciiLower(tail[k]) != word[k]) return false;
   }
   return true;
 }
 
 // The first `open` through the first `close` goes, once, when `close` comes after `open`.
 void RemoveFirstSpan(std::string& text, std::string_view open, std::string_view close) {
-  const std::string lower = LowerAscii(text);
+  const std::string lower = AsciiLower(text);
   const std::size_t a = lower.find(open);
   const std::size_t b = lower.find(close);
   if (a != npos && b != npos && a < b) text.erase(a, b + close.size() - a);
@@ -93,7 +87,7 @@ constexpr std::array<std::string_view, 13> kLineBreakTags = {
 constexpr std::size_t kTagWordLimit = 14;
 
 TagAction ClassifyTag(std::string_view tag) {
-  const std::string lower = LowerAscii(tag.substr(0, kTagWordLimit));
+  const std::string lower = AsciiLower(tag.substr(0, kTagWordLimit));
   const std::string_view word(lower);
   const bool whole = tag.size() <= kTagWordLimit;  // `word` is the whole tag
   if (whole && (word == "<html>" || word == "<head>")) return TagAction::kDelete;
@@ -192,14 +186,14 @@ bool IsBlankLine(std::string_view line) {
   while (!line.empty() && IsTrimmed(line.front())) line.remove_prefix(1);
   while (!line.empty() && IsTrimmed(line.back())) line.remove_suffix(1);
   if (line.empty()) return true;
-  const std::string lower = LowerAscii(line.substr(0, 5));
+  const std::string lower = AsciiLower(line.substr(0, 5));
   return line.size() <= 4 && (lower == "<br>" || lower == "<p>");
 }
 
 // The length of a break marker ("<br>" or "<p>", any case) at `at`, or 0.
 std::size_t MarkerAt(std::string_view text, std::size_t at) {
   if (text[at] != '<') return 0;
-  const std::string lower = LowerAscii(text.substr(at + 1, 3));
+  const std::string lower = AsciiLower(text.substr(at + 1, 3));
   if (lower == "br>") return 4;
   if (lower.starts_with("p>")) return 3;
   return 0;

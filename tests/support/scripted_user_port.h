@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/user_port.h"
+#include "base/user_port.h"
 
 namespace ferrowyn::testing {
 

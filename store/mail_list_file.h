@@ -1,0 +1,44 @@
+// The mail miner's list as a file: sorting the addresses and saving them as a plain text
+// file. The mail miner window and ferrowyn-cli both call these over the lines of the
+// search center's `mailview()` model (view/mail_miner_list.h reads and rewrites them).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "base/user_port.h"
+
+namespace ferrowyn {
+
+inline constexpr char kMailSaveFilter[] = "Text Files (*.txt)|*.txt";
+inline constexpr char kMailSavedMessage[] = "Mail addresses saved successfully.";
+inline constexpr char kMailSaveErrorMessage[] = "There was an error while saving mail addresses.";
+
+// Sorts the lines in ascending order without regard to letter case, in the program's one
+// case-insensitive order (the record store's key order: ASCII and Latin-1 letters
+// folded, then bytes). Lines equal under it keep their order, none is removed, and empty
+// lines come first. Pure; throws only std::bad_alloc.
+void SortMailLines(std::vector<std::string>& lines);
+
+// The text file's bytes: every line followed by CR LF; no header; an empty list gives
+// no bytes.
+std::string MailListText(const std::vector<std::string>& lines);
+
+// The mail miner's "Save As...". Keeps the file name chosen last time so that the save
+// dialog offers it again; lives as long as the window. GUI thread.
+class MailListFile {
+ public:
+  // Asks for the file (starting in `datadir`), writes `lines` there, replacing a file of
+  // that name without asking, and reports the outcome through `port`. True when the file
+  // was written; false when the dialog was cancelled or the write failed (then the error
+  // message was shown and any file there is left as it was). Does not throw.
+  bool SaveAs(const std::vector<std::string>& lines, UserPort& port, const std::string& datadir);
+
+  // The file name chosen last time; empty before the first choice.
+  const std::string& FileName() const { return filename_; }
+
+ private:
+  std::string filename_;
+};
+
+}  // namespace ferrowyn
