@@ -5,13 +5,13 @@
 
 #include <langinfo.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -20,6 +20,7 @@
 #include "app/quill_encryption.h"
 #include "app/settings_operations.h"
 #include "app/settings_store.h"
+#include "cli/cli_input.h"
 #include "cli/cli_store_scratch.h"
 #include "cli/cli_user_port.h"
 #include "cli/command.h"
@@ -140,15 +141,17 @@ int Run(const CommandArgs& args) {
     std::fprintf(stderr, "usage:\n%s\n", kUsage);
     return kExitUsage;
   }
-  StoreScratchDirectory scratch("show");
+  const std::string file = TQDB::StoreFileName(options->file);
+  if (!CheckRegularFile("show", file, true)) return kExitFailure;
   CliUserPort port;
   CapturingViewer viewer;
   bool shown = false;
   std::string highlightopening;
   try {
-    const std::string file = TQDB::StoreFileName(options->file);
+    StoreScratchDirectory scratch;
     // Opening would create a missing store file.
-    if (!std::filesystem::exists(file)) throw EQDBFileError(QDBMessage(qdb_text::kNotFound, file));
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) throw EQDBFileError(QDBMessage(qdb_text::kNotFound, file));
     TQDB QDB;
     QDB.SetReadOnly(true);
     QDB.SetCompression(true);
@@ -172,21 +175,21 @@ int Run(const CommandArgs& args) {
   }
   if (!shown || !viewer.page()) return kExitFailure;
   const ViewerPage& page = *viewer.page();
+  std::string text;
   if (options->plain) {
     PlainTextStyle style;
     style.width = TerminalWidth();
     style.utf8 = TerminalIsUtf8();
     style.reverse = isatty(STDOUT_FILENO) != 0;
     style.markopening = highlightopening;
-    const std::string text = PlainText(page.TextLines, style);
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fprintf(stderr, "Caption: %s\n", page.Caption.c_str());
-    return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
+    text = PlainText(page.TextLines, style);
+  } else {
+    for (const std::string& line : options->html ? page.HtmlLines : page.TextLines) {
+      text += line;
+      text += '\n';
+    }
   }
-  for (const std::string& line : options->html ? page.HtmlLines : page.TextLines) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-  }
+  std::fwrite(text.data(), 1, text.size(), stdout);
   std::fprintf(stderr, "Caption: %s\n", page.Caption.c_str());
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }
