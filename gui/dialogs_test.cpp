@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -51,7 +52,7 @@ void WhenModalShows(std::function<void(QWidget*)> act, QWidget* outer = nullptr)
 
 QAbstractButton* ButtonNamed(QWidget* window, const QString& text) {
   for (QAbstractButton* button : window->findChildren<QAbstractButton*>())
-    if (button->text().remove('&') == text) return button;
+    if (button->text().remove('&') == text && button->isVisibleTo(window)) return button;
   ADD_FAILURE() << "no button " << text.toStdString();
   return nullptr;
 }
@@ -130,6 +131,25 @@ TEST(QtUserPortTest, ThePleaseWaitWindowDisablesTheOwnerWhileItShows) {
   port.ClosePleaseWait();
   EXPECT_TRUE(owner.isEnabled());
   EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+// A face that is not installed, a style its substitute lacks and a colour outside
+// the sixteen come back as they were unless the user changes them.
+TEST(QtUserPortTest, TheFontDialogReturnsWhatTheUserLeftAlone) {
+  QtUserPort port;
+  const FontRecord initial{
+      "No Such Font Family", 12, {0x12, 0x34, 0x56}, kFontBold | kFontUnderline};
+  WhenModalShows([](QWidget* dialog) { ButtonNamed(dialog, "OK")->click(); });
+  EXPECT_EQ(port.ChooseFont(initial), initial);
+
+  WhenModalShows([](QWidget* dialog) {
+    for (QComboBox* colors : dialog->findChildren<QComboBox*>())
+      if (colors->findText("Navy") >= 0) colors->setCurrentIndex(colors->findText("Navy"));
+    ButtonNamed(dialog, "OK")->click();
+  });
+  FontRecord navy = initial;
+  navy.color = {0x00, 0x00, 0x80};
+  EXPECT_EQ(port.ChooseFont(initial), navy);
 }
 
 TEST(QtUserPortTest, FileFiltersBecomeQtNameFilters) {

@@ -100,10 +100,13 @@ class OnlyButtonsAnswer : public QObject {
 QString Local8Bit(const std::string& path) { return QString::fromLocal8Bit(path); }
 
 // The font dialog with the colour choice of the sixteen standard colours that
-// the printed fonts carry.
+// the printed fonts carry. What the user leaves alone comes back as it was given:
+// a face that is not installed (the dialog shows a substitute), a style the
+// substitute lacks, a colour outside the sixteen.
 class FontAndColorDialog : public QDialog {
  public:
-  FontAndColorDialog(const FontRecord& initial, QWidget* parent) : QDialog(parent) {
+  FontAndColorDialog(const FontRecord& initial, QWidget* parent)
+      : QDialog(parent), initial_(initial) {
     setWindowTitle("Font");
     auto* layout = new QVBoxLayout(this);
     fonts_ = new QFontDialog(this);
@@ -116,19 +119,14 @@ class FontAndColorDialog : public QDialog {
     font.setUnderline(initial.style & kFontUnderline);
     font.setStrikeOut(initial.style & kFontStrikeout);
     fonts_->setCurrentFont(font);
+    shown_ = fonts_->currentFont();
     layout->addWidget(fonts_);
     auto* form = new QFormLayout;
     colors_ = new QComboBox(this);
-    int current = 0;
-    int index = 0;
-    for (const StandardColor& color : StandardColors()) {
-      QPixmap swatch(16, 16);
-      swatch.fill(QColor(color.rgb.red, color.rgb.green, color.rgb.blue));
-      colors_->addItem(QIcon(swatch), QString::fromLatin1(color.name.substr(2)));
-      if (color.rgb == initial.color) current = index;
-      ++index;
-    }
-    colors_->setCurrentIndex(current);
+    for (const StandardColor& color : StandardColors())
+      AddColor(QString::fromLatin1(color.name.substr(2)), color.rgb);
+    if (colors_->findData(Pack(initial.color)) < 0) AddColor("Custom", initial.color);
+    colors_->setCurrentIndex(colors_->findData(Pack(initial.color)));
     form->addRow("&Color:", colors_);
     layout->addLayout(form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -140,16 +138,36 @@ class FontAndColorDialog : public QDialog {
   FontRecord Chosen() const {
     const QFont font = fonts_->currentFont();
     FontRecord record;
-    record.name = Latin1(font.family());
+    record.name = font.family() == shown_.family() ? initial_.name : Latin1(font.family());
     record.size = font.pointSize() > 0 ? font.pointSize() : 10;
-    record.color = StandardColors()[colors_->currentIndex()].rgb;
-    record.style = (font.bold() ? kFontBold : 0u) | (font.italic() ? kFontItalic : 0u) |
+    const unsigned rgb = colors_->currentData().toUInt();
+    record.color = Rgb{static_cast<std::uint8_t>(rgb >> 16), static_cast<std::uint8_t>(rgb >> 8),
+                       static_cast<std::uint8_t>(rgb)};
+    auto style = [&](bool now, bool shown, unsigned flag) {
+      if (now == shown) return initial_.style & flag;
+      return now ? flag : 0u;
+    };
+    record.style = style(font.bold(), shown_.bold(), kFontBold) |
+                   style(font.italic(), shown_.italic(), kFontItalic) |
                    (font.underline() ? kFontUnderline : 0u) |
                    (font.strikeOut() ? kFontStrikeout : 0u);
     return record;
   }
 
+  QComboBox* colors() const { return colors_; }
+
  private:
+  static unsigned Pack(Rgb color) {
+    return (unsigned{color.red} << 16) | (unsigned{color.green} << 8) | color.blue;
+  }
+  void AddColor(const QString& name, Rgb color) {
+    QPixmap swatch(16, 16);
+    swatch.fill(QColor(color.red, color.green, color.blue));
+    colors_->addItem(QIcon(swatch), name, Pack(color));
+  }
+
+  FontRecord initial_;
+  QFont shown_;
   QFontDialog* fonts_ = nullptr;
   QComboBox* colors_ = nullptr;
 };
