@@ -17,7 +17,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
@@ -26,7 +25,10 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "gui/page_commands.h"
 #include "gui/paint_throttle.h"
+#include "gui/results_list.h"
+#include "gui/site_map_page.h"
 #include "gui/slot_view.h"
 #include "gui/theme_icons.h"
 
@@ -256,37 +258,25 @@ QWidget* MainWindow::BuildLowerPanel() {
   querylist_ = ListView("querylist", main_.querylist(), PageControl2_);
   querylist_->setAccessibleName(QStringLiteral("Query Results"));
   querylist_->header()->resizeSection(0, 420);
+  resultslist_ = new ResultsList(main_, querylist_, this);
+  resultslist_->BindMenu(menus_.startmenu);
   PageControl2_->addTab(slotview_, QStringLiteral("Retrieval Progress"));
   PageControl2_->addTab(querylist_, QStringLiteral("Query Results"));
   return PageControl2_;
 }
 
 QWidget* MainWindow::BuildSiteMapPage() {
-  auto* page = new QSplitter(Qt::Vertical, this);
-  page->setObjectName(QStringLiteral("PTSplitter1"));
+  sitemappage_ = new SiteMapPage(main_, this);
+  sitemappage_->BindMenu(menus_.mapmenu, menus_.FindAgain1);
+  mainview_ = sitemappage_->mainview();
+  urllistview_ = sitemappage_->urllistview();
+  return sitemappage_;
+}
 
-  auto* top = new QWidget(page);
-  auto* toplayout = new QVBoxLayout(top);
-  toplayout->setContentsMargins(6, 6, 6, 0);
-  mainview_ = new QTreeView(top);
-  mainview_->setObjectName(QStringLiteral("mainview"));
-  mainview_->setModel(&main_.mainview());
-  mainview_->setHeaderHidden(true);
-  mainview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  toplayout->addWidget(Caption("Ferrowyn! Site Map", mainview_, top));
-  toplayout->addWidget(mainview_);
-
-  auto* bottom = new QWidget(page);
-  auto* bottomlayout = new QVBoxLayout(bottom);
-  bottomlayout->setContentsMargins(6, 0, 6, 6);
-  urllistview_ = ListView("urllistview", main_.urllistview(), bottom);
-  urllistview_->header()->resizeSection(0, 380);
-  bottomlayout->addWidget(Caption("Ferrowyn! Page List", urllistview_, bottom));
-  bottomlayout->addWidget(urllistview_);
-
-  page->addWidget(top);
-  page->addWidget(bottom);
-  return page;
+void MainWindow::AttachViewer(PageViewer& viewer, std::function<void(int)> help) {
+  pagecommands_ = std::make_unique<PageCommands>(main_, viewer);
+  sitemappage_->SetCommands(pagecommands_.get(), std::move(help));
+  resultslist_->SetCommands(pagecommands_.get());
 }
 
 void MainWindow::ConnectControls() {

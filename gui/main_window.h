@@ -5,10 +5,13 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
+#include <memory>
 
 #include "app/search_center.h"
 #include "gui/cursor.h"
 #include "gui/main_menus.h"
+#include "view/page_viewer.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -23,6 +26,9 @@ class QTreeView;
 
 namespace ferrowyn::gui {
 
+class PageCommands;
+class ResultsList;
+class SiteMapPage;
 class SlotView;
 
 // GUI thread only. The controller outlives the window. Controls carry the names by
@@ -39,6 +45,12 @@ class MainWindow : public QMainWindow {
   void BringForward();
 
   Tsearchmain& controller() { return main_; }
+
+  // Pages opened from the site map page and the results list go to `viewer`; `help`
+  // opens a help topic. Both outlive the window.
+  void AttachViewer(PageViewer& viewer, std::function<void(int)> help);
+  SiteMapPage& sitemappage() { return *sitemappage_; }
+  ResultsList& resultslist() { return *resultslist_; }
 
  signals:
   // The window has closed: the program ends.
@@ -93,6 +105,9 @@ class MainWindow : public QMainWindow {
   QTreeView* querylist_ = nullptr;
   QTreeView* mainview_ = nullptr;
   QTreeView* urllistview_ = nullptr;
+  SiteMapPage* sitemappage_ = nullptr;
+  ResultsList* resultslist_ = nullptr;
+  std::unique_ptr<PageCommands> pagecommands_;
 };
 
 }  // namespace ferrowyn::gui

@@ -277,7 +277,8 @@ TEST_F(MainWindowTest, TheSiteMapPageHasItsOwnMenuAndShortcuts) {
                           window().mapToGlobal(QPoint(20, 20)));
   QApplication::sendEvent(Find<QTreeView>("mainview")->viewport(), &click);
   ASSERT_NE(QApplication::activePopupWidget(), nullptr);
-  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "mapmenu");
+  // The views have their own pop-up menus.
+  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "PopupMenuMainView");
   QApplication::activePopupWidget()->close();
 
   QTest::mouseClick(Find<QToolButton>("ToolbarButton975"), Qt::LeftButton);
@@ -285,7 +286,7 @@ TEST_F(MainWindowTest, TheSiteMapPageHasItsOwnMenuAndShortcuts) {
   QTest::keyClick(Keywords(), Qt::Key_H, Qt::ControlModifier);
   QApplication::sendEvent(Find<QTreeView>("querylist")->viewport(), &click);
   ASSERT_NE(QApplication::activePopupWidget(), nullptr);
-  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "startmenu");
+  EXPECT_EQ(QApplication::activePopupWidget()->objectName().toStdString(), "querypopup");
   QApplication::activePopupWidget()->close();
 }
 

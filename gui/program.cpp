@@ -6,6 +6,7 @@
 #include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/setup_form.h"
+#include "gui/viewer.h"
 
 namespace ferrowyn::gui {
 
@@ -37,10 +38,15 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
                                                    controller_->state().fields, port);
   setup_ = std::make_unique<Tsetupform>(*setuplogic_, live_, *help_, window_.get());
   operations_.setup = setup_.get();
-  // The mail miner and the viewer follow here once they exist.
+  // The mail miner is created here once it exists.
+  HelpWindow* help = help_.get();
+  viewer_ = std::make_unique<Tviewer>(
+      controller_->store(), port, [help](int topic) { help->ShowTopic(topic); }, window_.get());
+  window_->AttachViewer(*viewer_, [help](int topic) { help->ShowTopic(topic); });
 }
 
 Program::~Program() {
+  viewer_.reset();
   operations_.setup = nullptr;
   operations_.help = nullptr;
   setup_.reset();

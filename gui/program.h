@@ -1,6 +1,6 @@
 // The desktop program's windows and the objects behind them, created in the fixed
 // start-up order and released in reverse: the search-center controller and its main
-// window, the setup dialog over the live settings, and the help window.
+// window, the setup dialog over the live settings, the help window and the viewer.
 #pragma once
 
 #include <QString>
@@ -19,6 +19,7 @@ namespace ferrowyn::gui {
 class HelpWindow;
 class MainWindow;
 class Tsetupform;
+class Tviewer;
 
 // What the main window reaches in the windows beside it: the setup dialog and the
 // help window. The guidance windows (wizards, tutorial, about box) come later; until
@@ -45,6 +46,7 @@ class Program {
   Tsearchmain& controller() { return *controller_; }
   Tsetupform& setup() { return *setup_; }
   HelpWindow& help() { return *help_; }
+  Tviewer& viewer() { return *viewer_; }
   LiveSettings& live() { return live_; }
 
  private:
@@ -56,6 +58,7 @@ class Program {
   std::unique_ptr<HelpWindow> help_;
   std::unique_ptr<SetupDialogLogic> setuplogic_;
   std::unique_ptr<Tsetupform> setup_;
+  std::unique_ptr<Tviewer> viewer_;
 };
 
 }  // namespace ferrowyn::gui

@@ -20,6 +20,8 @@
 #include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
+#include "gui/results_list.h"
+#include "gui/viewer.h"
 
 namespace {
 
@@ -114,7 +116,20 @@ int main(int argc, char** argv) {
   QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("ToolbarButton974")),
                     Qt::LeftButton);
   window.findChild<QTreeView*>(QStringLiteral("mainview"))->expandAll();
+  auto* pagelist = window.findChild<QTreeView*>(QStringLiteral("urllistview"));
+  pagelist->setCurrentIndex(pagelist->model()->index(1, 0));
   ok &= Save(window, directory, "site-map.png");
+
+  // The first result in the viewer, its keywords marked in both panes.
+  QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("ToolbarButton975")),
+                    Qt::LeftButton);
+  program.live().highgraph = true;
+  program.live().hightext = true;
+  auto* results = window.findChild<QTreeView*>(QStringLiteral("querylist"));
+  results->setCurrentIndex(results->model()->index(0, 0));
+  window.resultslist().keywordhighlightClick();
+  ok &=
+      program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
