@@ -14,6 +14,8 @@ constexpr int kStartDelayMs = 100;  // Timer1: the window is on screen before a 
 constexpr int kOneSecondMs = 1000;  // the clock and the two transfer watchdogs
 constexpr std::int64_t kSiteStoreCache = 0;
 constexpr std::int64_t kUrlStoreCache = 1024;
+// "temp/ferrowyn-PID-XXXXXX": the working directory of the run with that process id.
+constexpr char kWorkingDirectoryPrefix[] = "ferrowyn";
 
 constexpr char kCloseDuringCrawl[] =
     "A transfer is active. Are you sure you wish to abort and exit Ferrowyn!?";
@@ -73,17 +75,22 @@ THttpCli& Tsearchmain::httpclient(int slot) {
 void Tsearchmain::FormCreate() {
   state_ = SearchCenterState{};
 
-  // Whatever an earlier run left in "temp" goes; a file still in use stays.
+  // Whatever an earlier run left in "temp" goes: its loose files, and the working
+  // directories of runs that no longer exist. This run's working files go into a directory
+  // of its own, so that a second program on the same "temp" (another user's, a command
+  // line run) never loses a file it is using.
   const std::filesystem::path temp = tempdir();
   std::filesystem::create_directories(temp);
   std::error_code ignored;
   for (const auto& entry : std::filesystem::directory_iterator(temp, ignored)) {
     if (!entry.is_directory(ignored)) std::filesystem::remove(entry.path(), ignored);
   }
+  RemoveStalePrivateDirectories(temp.string(), kWorkingDirectoryPrefix);
+  workingdir_ = OwnedDirectory(MakePrivateDirectory(temp.string(), kWorkingDirectoryPrefix));
 
   ConfigureStore(QDB_, kSiteStoreCache);
   ConfigureStore(urldb_, kUrlStoreCache);
-  TQDB::SetTempDirectory(temp.string());
+  TQDB::SetTempDirectory(workingdir_.path());
 
   for (size_t i = 0; i < httpclients_.size(); ++i) {
     httpclients_[i] = std::make_unique<THttpCli>();
@@ -101,7 +108,11 @@ void Tsearchmain::FormCreate() {
 }
 
 void Tsearchmain::FormShow() {
-  state_.windowposition = ReadWindowPosition(store_);
+  try {
+    state_.windowposition = ReadWindowPosition(store_);
+  } catch (const ESettingsError&) {
+    // Reported below, where the settings are loaded.
+  }
   state_.FindAgain1.enabled = false;
   state_.activepage = MainPage::kSearch;
   state_.popupmenu = WindowMenu::kStartMenu;
@@ -115,6 +126,9 @@ void Tsearchmain::FormShow() {
     // The load stops at the proxy password; the settings before it are in place.
     // Without the start timer the command line's site would never open, so report
     // and go on.
+    port_.Error(error.what());
+  } catch (const ESettingsError& error) {
+    // A settings file that is not a regular file: the program runs on the defaults.
     port_.Error(error.what());
   }
   emit hintsChanged(live_.hints);

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/live_settings.h"
+#include "app/private_directory.h"
 #include "app/quill_encryption.h"
 #include "app/search_center_state.h"
 #include "app/search_operations.h"
@@ -144,6 +145,9 @@ class Tsearchmain : public QObject {
   // loaded without a missing record. An empty `FileName` asks with the open dialog.
   bool savesitedialog();
   bool opensitedialog(const std::string& FileName = "");
+  // Sites opened from now on are read-only from their first byte: the store never writes
+  // their files back and refuses every change. For readers such as ferrowyn-cli.
+  void SetOpenSitesReadOnly(bool on) { opensitesreadonly_ = on; }
   void deletesitedialog();
   void SaveSite1Click();   // "&Save..."
   void OpenSite1Click();   // "&Open..."
@@ -246,8 +250,11 @@ class Tsearchmain : public QObject {
   TQuillEncryption scrambler_;
 
   SearchCenterState state_;
+  // The stores' working files; removed only after both stores have closed.
+  OwnedDirectory workingdir_;
   TQDB QDB_;
   TQDB urldb_;
+  bool opensitesreadonly_ = false;
   std::array<std::unique_ptr<THttpCli>, 4> httpclients_;
 
   std::unique_ptr<SlotViewModel> slotview_;

@@ -1,13 +1,12 @@
 // Tsearchmain: the page list's "&Export to HTML...": the page list as an HTML page in a
 // file the user chooses.
 #include <QDateTime>
-#include <QFile>
 #include <QLocale>
-#include <QSaveFile>
 #include <optional>
 #include <string>
 
 #include "app/search_center.h"
+#include "store/query_file.h"
 #include "view/page_list_export.h"
 
 namespace ferrowyn {
@@ -32,19 +31,6 @@ std::string NowText() {
   return text.toLatin1().toStdString();
 }
 
-// Replaces the file as a whole: a new file beside it, flushed to disk and renamed over
-// it, so that a failure leaves the previous file as it was.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  QSaveFile file(QFile::decodeName(QByteArray::fromStdString(path)));
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) !=
-      static_cast<qint64>(bytes.size())) {
-    file.cancelWriting();
-    return false;
-  }
-  return file.commit();
-}
-
 }  // namespace
 
 void Tsearchmain::SaveURLList1Click() {
@@ -58,14 +44,13 @@ void Tsearchmain::SaveURLList1Click() {
   request.overwrite_prompt = true;
   const std::optional<std::string> chosen = port_.ChooseFile(request);
   if (!chosen) return;
-  bool written = false;
   try {
-    written = WriteWholeFile(*chosen,
-                             MakePageListExport(state_.sitename, NowText(), urllistview_->Rows()));
+    // A new file beside the old one, on disk before it is renamed over it; only a regular
+    // file (or a link to one) is replaced.
+    ReplaceFileWith(*chosen, MakePageListExport(state_.sitename, NowText(), urllistview_->Rows()));
   } catch (const std::exception&) {
-    written = false;
+    return port_.Error(kExportFailed);
   }
-  if (!written) return port_.Error(kExportFailed);
   port_.Information(kExported);
 }
 

@@ -1,6 +1,8 @@
 // Tsearchmain: a query over the stored site (querygo, the preparation pass,
 // terminatequery) and the window's side of the query slots.
 #include <QCoreApplication>
+#include <optional>
+#include <string>
 
 #include "app/search_center.h"
 #include "app/text_forms.h"
@@ -98,6 +100,11 @@ bool Tsearchmain::PrepareStoredSite() {
   state_.pages = std::to_string(StoredPageCount(QDB_));
   emit changed();
 
+  // A page whose record cannot be read is passed over, as a worker passes over a page it
+  // fails on: the rest of the site is still searched. The store's message says why once
+  // the pass is over, and the query then ends as stopped, since not every page was
+  // searched.
+  std::optional<std::string> unreadable;
   for (int index = 0; index < records; ++index) {
     port_.SetPleaseWaitProgress(index);
     QCoreApplication::processEvents();
@@ -107,7 +114,14 @@ bool Tsearchmain::PrepareStoredSite() {
         key.find(kDisplayPrefix) != std::string::npos) {
       continue;
     }
-    const std::string text = PageTextFromLines(SplitRecordLines(QDB_.GetItem()));
+    std::string record;
+    try {
+      record = QDB_.GetItem();
+    } catch (const EQDBError& error) {
+      if (!unreadable) unreadable = error.what();
+      continue;
+    }
+    const std::string text = PageTextFromLines(SplitRecordLines(record));
     const std::size_t prefix = key.find(kQueryPrefix);
     const std::string url =
         prefix == std::string::npos ? std::string() : key.substr(prefix + kQueryPrefix.size());
@@ -116,6 +130,7 @@ bool Tsearchmain::PrepareStoredSite() {
 
   port_.ClosePleaseWait();
   setcursor(Cursor::kNormal);
+  if (unreadable) port_.Error(*unreadable);
   return true;
 }
 

@@ -225,7 +225,7 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
   try {
     QDB_.SetFileName("");
     // A read-only site opened before leaves the flag behind; this file decides anew.
-    QDB_.SetReadOnly(false);
+    QDB_.SetReadOnly(opensitesreadonly_);
     port_.SetPleaseWaitProgress(5);
     QDB_.SetFileName(path);
 
@@ -278,11 +278,9 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     // The previous site has already left the store, and what came of this file is not a
     // site: the store is closed and nothing claims to be loaded, so that no later save
     // writes list records into this file or a query runs over it under another name.
-    try {
-      QDB_.SetFileName("");
-    } catch (...) {
-    }
-    QDB_.SetReadOnly(false);
+    // The failed open changed nothing, so the file is left exactly as it is: no write-back.
+    QDB_.Discard();
+    QDB_.SetReadOnly(opensitesreadonly_);
     mainview_->Clear();
     urllistview_->Clear();
     mailview_->removeRows(0, mailview_->rowCount());

@@ -2,11 +2,14 @@
 #include "app/search_center.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QEventLoop>
 #include <filesystem>
 #include <fstream>
 
+#include "tests/support/process_runner.h"
 #include "tests/support/search_center_fixture.h"
 
 namespace ferrowyn::testing {
@@ -28,16 +31,28 @@ class SearchCenterStartTest : public SearchCenterFixture {
 
 TEST_F(SearchCenterStartTest, CreationEmptiesTempAndConfiguresStoresAndClients) {
   const fs::path temp = fs::path(programdir_) / "temp";
-  fs::create_directories(temp / "keep");
+  // Working directories of a run that is gone and of one that still runs.
+  const fs::path gone = temp / ("ferrowyn-" + std::to_string(EndedProcessId()) + "-a1b2c3");
+  const fs::path running = temp / ("ferrowyn-" + std::to_string(::getppid()) + "-a1b2c3");
+  for (const fs::path& dir : {temp / "keep", gone, running}) {
+    fs::create_directories(dir);
+    std::ofstream(dir / "inner.tmp") << "in a folder";
+  }
   std::ofstream(temp / "stale.tmp") << "left over";
-  std::ofstream(temp / "keep" / "inner.tmp") << "in a folder";
 
   Tsearchmain& main = Make();
 
   EXPECT_FALSE(fs::exists(temp / "stale.tmp"));
   EXPECT_TRUE(fs::exists(temp / "keep" / "inner.tmp"));  // only the folder's own files go
+  EXPECT_FALSE(fs::exists(gone));
+  EXPECT_TRUE(fs::exists(running / "inner.tmp"));
   EXPECT_EQ(main.tempdir(), temp.string());
-  EXPECT_EQ(TQDB::TempDirectory(), temp.string());
+  // The stores work in a directory of this run's own inside "temp", gone with the window.
+  const fs::path working = TQDB::TempDirectory();
+  EXPECT_EQ(working.parent_path(), temp);
+  EXPECT_TRUE(
+      working.filename().string().starts_with("ferrowyn-" + std::to_string(::getpid()) + "-"));
+  EXPECT_TRUE(fs::is_directory(working));
   for (TQDB* store : {&main.QDB(), &main.urldb()}) {
     EXPECT_TRUE(store->Compression());
     EXPECT_FALSE(store->ReadOnly());
@@ -134,6 +149,15 @@ TEST_F(SearchCenterStartTest, ABadProxyPasswordIsReportedAndStartUpGoesOn) {
   store_.Write("Defaults", "ProxyPassword", "zz");
   Tsearchmain& main = Make();
   port_.ExpectError("\"zz\" is not a valid hexadecimal value.");
+  main.FormShow();
+  EXPECT_TRUE(main.Timer1().isActive());
+}
+
+TEST_F(SearchCenterStartTest, ASettingsFileThatIsNotARegularFileIsReportedAndStartUpGoesOn) {
+  const std::string path = programdir_ + "/settings.ini";
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  Tsearchmain& main = Make();
+  port_.ExpectError("The settings file \"" + path + "\" is not a regular file.");
   main.FormShow();
   EXPECT_TRUE(main.Timer1().isActive());
 }

@@ -1,9 +1,13 @@
 // QSettings behind the settings store, with a verbatim file format off Windows.
 #include "app/settings_store.h"
 
+#include <sys/stat.h>
+
 #include <QIODevice>
 #include <QSettings>
+#include <QStandardPaths>
 #include <algorithm>
+#include <cerrno>
 
 #include "app/settings_file_format.h"
 #include "app/text_forms.h"
@@ -48,6 +52,16 @@ bool WriteVerbatim(QIODevice& device, const QSettings::SettingsMap& map) {
          static_cast<qint64>(text.size());
 }
 
+#ifndef Q_OS_WIN
+// Where QSettings keeps the per-user store off Windows.
+std::string UserFilePath() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+          QLatin1Char('/') + QLatin1String(kOrganisation) + QLatin1Char('/') +
+          QLatin1String(kApplication) + QLatin1String(".ini"))
+      .toStdString();
+}
+#endif
+
 QSettings::Format FileFormat() {
 #ifdef Q_OS_WIN
   return QSettings::NativeFormat;
@@ -64,6 +78,15 @@ SettingsStore::SettingsStore() = default;
 SettingsStore::SettingsStore(std::string file_path) : file_path_(std::move(file_path)) {}
 
 SettingsStore::Session SettingsStore::Open() const {
+#ifndef Q_OS_WIN
+  // QSettings reads its file as it is made: a FIFO there would hold it for ever, and a
+  // write would rename a new file over a device.
+  const std::string path = file_path_.empty() ? UserFilePath() : file_path_;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 ? !S_ISREG(st.st_mode) : errno == ELOOP) {
+    throw ESettingsError("The settings file \"" + path + "\" is not a regular file.");
+  }
+#endif
   std::unique_ptr<QSettings> settings;
   if (file_path_.empty()) {
     settings = std::make_unique<QSettings>(FileFormat(), QSettings::UserScope, kOrganisation,

@@ -15,7 +15,8 @@ class QSettings;
 
 namespace ferrowyn {
 
-// The platform refused a write. what() names the store.
+// The platform refused a write, or the store's file is not a regular file (a FIFO, a
+// device, a directory, a link loop). what() names the store.
 class ESettingsError : public std::runtime_error {
  public:
   using std::runtime_error::runtime_error;

@@ -269,7 +269,7 @@ TEST_F(SiteFilesTest, OpeningRebuildsEveryViewAndTheStateAndLeavesTheFileAsItWas
   // The page whose URL holds blanks is found under its key.
   EXPECT_EQ(Record(DisplayKey(kBlanks)), " page " + kBlanks + "\r\n");
 
-  // Nothing changed: closing the store writes the same bytes back.
+  // Nothing changed: closing the store leaves the file as it was.
   main_.reset();
   EXPECT_EQ(ReadFileBytes(path), bytes);
 

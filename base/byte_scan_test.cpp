@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_seed.h"
+
 namespace ferrowyn {
 namespace {
 
@@ -20,7 +22,7 @@ std::string RandomText(std::mt19937& rng, const std::string& alphabet) {
 }
 
 TEST(ByteScan, FindAndForEachMeetEveryByteOfTheSetInOrder) {
-  std::mt19937 rng(77);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(77));
   const std::string alphabet = std::string("abc<>&\r\n\0\xFF", 11);
   const std::vector<std::string> sets = {"<", "\r\n", "<>&", std::string("\0\xFF", 2), "aaaa"};
   for (int round = 0; round < 3000; ++round) {
@@ -55,7 +57,7 @@ TEST(ByteScan, FoldedWordIsFoundRegardlessOfTheCaseOfLettersOnly) {
   EXPECT_EQ(FindFoldedWord("ab", "abc"), 2u);
   EXPECT_EQ(FindFoldedWord("abc", "abc", 1), 3u);
 
-  std::mt19937 rng(78);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(78));
   const std::string alphabet = "<!-/>sStTyY \xC0\xE0@`";
   const std::vector<std::string> words = {"<!--", "-->", "<style", "</style>", "sty", "@`-"};
   for (int round = 0; round < 3000; ++round) {
@@ -73,7 +75,7 @@ TEST(ByteScan, FoldedWordIsFoundRegardlessOfTheCaseOfLettersOnly) {
 }
 
 TEST(ByteScan, PairsAreFoundWholeAndFoldedInOrder) {
-  std::mt19937 rng(79);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(79));
   const std::string alphabet = "hHrRfFoOpPaA:\xC8\xE8";
   const PairFinder finder{"hr", "fr", "op", ":a"};
   for (int round = 0; round < 3000; ++round) {

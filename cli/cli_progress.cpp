@@ -35,8 +35,8 @@ void CrawlProgress::Stop() {
 void CrawlProgress::Draw() {
   const SearchCenterState& state = main_.state();
   std::vector<std::string> lines;
-  std::string summary = "  " + state.elapsedview + "  pages " + state.numproc + "  kilobytes " +
-                        state.bytestran;
+  std::string summary =
+      "  " + state.elapsedview + "  pages " + state.numproc + "  kilobytes " + state.bytestran;
   if (with_queries_) summary += "  searched " + state.pagesavl + "  hits " + state.hits;
   lines.push_back(summary);
   SlotViewModel& slotrows = main_.slotview();

@@ -21,8 +21,7 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
     std::fprintf(stderr, "ferrowyn-cli %s: the settings could not be read: %s\n", command.c_str(),
                  error.what());
   }
-  if (!scratch_.isValid()) throw std::runtime_error("no private temporary directory");
-  directory_ = scratch_.path().toStdString();
+  directory_ = scratch_.path();
   // The run's history entries go to a settings file of the private directory: the
   // user's settings are never written.
   main_ = std::make_unique<Tsearchmain>(port_, SettingsStore(directory_ + "/settings.ini"),

@@ -3,7 +3,6 @@
 // histories, the command's user port and the controller over them.
 #pragma once
 
-#include <QTemporaryDir>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,6 +11,7 @@
 #include "app/search_center.h"
 #include "app/search_operations.h"
 #include "app/settings_operations.h"
+#include "cli/cli_private_directory.h"
 #include "cli/cli_user_port.h"
 
 namespace ferrowyn::cli {
@@ -23,7 +23,7 @@ class CliSession {
  public:
   // `command` names the command in messages on standard error. A settings store that
   // cannot be read is reported there and the defaults are used. Throws
-  // std::runtime_error when no private directory can be made.
+  // std::system_error when no private directory can be made.
   CliSession(const std::string& command, CliUserPortOptions port_options);
   ~CliSession();
 
@@ -41,7 +41,7 @@ class CliSession {
  private:
   LiveSettings live_;
   SearchFields fields_;
-  QTemporaryDir scratch_;
+  PrivateDirectory scratch_;
   std::string directory_;
   CliUserPort port_;
   SearchOperations operations_;

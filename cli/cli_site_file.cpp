@@ -5,10 +5,13 @@
 #include <filesystem>
 #include <system_error>
 
+#include "cli/cli_input.h"
+
 namespace ferrowyn::cli {
 
 SiteOpenResult OpenSiteFile(CliSession& session, const std::string& command,
                             const std::string& path) {
+  if (!CheckRegularFile(command, path, true)) return SiteOpenResult::kNoFile;
   std::error_code error;
   // The store would make an empty store file of a name that does not exist; a command
   // that only looks at a file must not leave one behind.
@@ -25,8 +28,8 @@ SiteOpenResult OpenSiteFile(CliSession& session, const std::string& command,
     return SiteOpenResult::kNoFile;
   }
   Tsearchmain& main = session.main();
+  main.SetOpenSitesReadOnly(true);
   const bool loaded = main.opensitedialog(path);
-  main.QDB().SetReadOnly(true);
   return loaded ? SiteOpenResult::kLoaded : SiteOpenResult::kIncomplete;
 }
 

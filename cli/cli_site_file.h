@@ -15,9 +15,9 @@ enum class SiteOpenResult {
 };
 
 // Opens `path` in the session's controller (`opensitedialog`, its load message on standard
-// error), then marks the store read-only, so that closing the session leaves the file
-// exactly as it was. A missing file is reported on standard error as `command`'s and is
-// not created. Main thread only.
+// error) read-only from the first byte, so that neither a failed open nor closing the
+// session ever writes the file: it stays exactly as it was. A missing file is reported on standard
+// error as `command`'s and is not created. Main thread only.
 SiteOpenResult OpenSiteFile(CliSession& session, const std::string& command,
                             const std::string& path);
 

@@ -2,22 +2,22 @@
 // commands at once, or a command beside the program, never share working files.
 #pragma once
 
-#include <string>
+#include "cli/cli_private_directory.h"
 
 namespace ferrowyn::cli {
 
-// Makes a fresh directory under the system's temporary directory and points
-// every store's working files at it; on destruction points them back at the
-// default and removes the directory with whatever is left in it.
+// Points every store's working files at a fresh private directory; on destruction points
+// them back at the default and removes the directory with whatever is left in it. Throws
+// std::system_error when no directory can be made.
 class StoreScratchDirectory {
  public:
-  explicit StoreScratchDirectory(const std::string& command);
+  StoreScratchDirectory();
   ~StoreScratchDirectory();
   StoreScratchDirectory(const StoreScratchDirectory&) = delete;
   StoreScratchDirectory& operator=(const StoreScratchDirectory&) = delete;
 
  private:
-  std::string path_;
+  PrivateDirectory directory_;
 };
 
 }  // namespace ferrowyn::cli

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/search_center.h"
+#include "cli/cli_input.h"
 #include "cli/cli_progress.h"
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
@@ -157,6 +158,9 @@ int RunCrawl(const CommandArgs& args) {
   CrawlOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
 
+  if (options.save && !CheckRegularFile("crawl", SiteFileName(*options.save), true)) {
+    return kExitFailure;
+  }
   if (options.save && !options.overwrite && std::filesystem::exists(SiteFileName(*options.save))) {
     std::fprintf(stderr, "ferrowyn-cli crawl: \"%s\" exists; --overwrite replaces it\n",
                  SiteFileName(*options.save).c_str());

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/search_center.h"
+#include "cli/cli_input.h"
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
 #include "cli/command.h"
@@ -51,6 +52,7 @@ int RunExport(const CommandArgs& args) {
   // The save dialog's answer, with the extension it adds to a bare name.
   std::filesystem::path out(positional[1]);
   if (!out.has_extension()) out += ".htm";
+  if (!CheckRegularFile("export", out.string(), true)) return kExitFailure;
   CliUserPortOptions options;
   options.file = out.string();
   options.allow_overwrite = overwrite;

@@ -3,9 +3,7 @@
 #include <atomic>
 #include <cstdio>
 #include <exception>
-#include <fstream>
-#include <iostream>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +12,7 @@
 #include "app/settings_table.h"
 #include "app/text_forms.h"
 #include "base/case_folding.h"
+#include "cli/cli_input.h"
 #include "cli/command.h"
 #include "crawl/http_client.h"
 #include "crawl/link_extraction.h"
@@ -74,20 +73,13 @@ int RunLinks(const CommandArgs& args) {
   }
   if (operands.empty() || operands.size() > 2) return Usage();
 
-  std::string body;
-  if (operands.size() == 2 && operands[1] != "-") {
-    std::ifstream in(operands[1], std::ios::binary);
-    if (!in) {
-      std::fprintf(stderr, "ferrowyn-cli links: cannot read \"%s\"\n", operands[1].c_str());
-      return kExitFailure;
-    }
-    body.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  } else {
-    body.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
-  }
+  const std::string file = operands.size() == 2 && operands[1] != "-" ? operands[1] : "";
+  if (!file.empty() && !CheckRegularFile("links", file)) return kExitFailure;
+  const std::optional<std::string> body = ReadInput("links", file);
+  if (!body) return kExitFailure;
 
   std::vector<std::string> lines;
-  LoadMemoFromMemoryStream(lines, body);
+  LoadMemoFromMemoryStream(lines, *body);
   LinkPage page;
   page.PageText = AssemblePage(lines).PageText;
   page.CurrentUrl = operands[0];

@@ -6,6 +6,7 @@
 
 #include "app/query_report.h"
 #include "app/search_center.h"
+#include "cli/cli_input.h"
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
@@ -84,6 +85,9 @@ std::optional<std::string> Parse(const CommandArgs& args, QueryOptions& options)
 int RunQuery(const CommandArgs& args) {
   QueryOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
+  if (options.report && !CheckRegularFile("query", QueryFileName(*options.report), true)) {
+    return kExitFailure;
+  }
 
   std::optional<CliSession> session;
   try {
@@ -111,6 +115,9 @@ int RunQuery(const CommandArgs& args) {
   if (state.querykeywords.empty()) return kExitFailure;
   if (options.sort_column) SortQueryList(main.querylist(), *options.sort_column);
   PrintQueryList(main.querylist(), stdout);
+  // Nothing stops a query here but pages that could not be read: the rows are only
+  // those of the pages searched, which is not a success.
+  const bool complete = state.pages == state.pagesavl;
   if (options.report) {
     try {
       WriteQueryFile(QueryFileName(*options.report), GatherQueryReport(state, main.querylist()));
@@ -119,7 +126,7 @@ int RunQuery(const CommandArgs& args) {
       return kExitFailure;
     }
   }
-  return kExitOk;
+  return complete ? kExitOk : kExitFailure;
 }
 
 const CommandRegistration kRegistration("query", kUsage, RunQuery);

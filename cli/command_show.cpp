@@ -3,8 +3,9 @@
 // either as a page of the page list or as a result of a keyword search. The site file is
 // opened read-only, so closing writes nothing back and the file stays exactly as it was.
 
+#include <sys/stat.h>
+
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,7 @@
 #include "app/quill_encryption.h"
 #include "app/settings_operations.h"
 #include "app/settings_store.h"
+#include "cli/cli_input.h"
 #include "cli/cli_store_scratch.h"
 #include "cli/cli_user_port.h"
 #include "cli/command.h"
@@ -101,14 +103,16 @@ int Run(const CommandArgs& args) {
     std::fprintf(stderr, "usage:\n%s\n", kUsage);
     return kExitUsage;
   }
-  StoreScratchDirectory scratch("show");
+  const std::string file = TQDB::StoreFileName(options->file);
+  if (!CheckRegularFile("show", file, true)) return kExitFailure;
   CliUserPort port;
   CapturingViewer viewer;
   bool shown = false;
   try {
-    const std::string file = TQDB::StoreFileName(options->file);
+    StoreScratchDirectory scratch;
     // Opening would create a missing store file.
-    if (!std::filesystem::exists(file)) throw EQDBFileError(QDBMessage(qdb_text::kNotFound, file));
+    struct stat st;
+    if (::stat(file.c_str(), &st) != 0) throw EQDBFileError(QDBMessage(qdb_text::kNotFound, file));
     TQDB QDB;
     QDB.SetReadOnly(true);
     QDB.SetCompression(true);

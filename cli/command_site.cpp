@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/search_center.h"
+#include "cli/cli_input.h"
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
 #include "cli/command.h"
@@ -102,6 +103,7 @@ int RunSite(const CommandArgs& args) {
   }
   if ((sort || save) && listing != Listing::kMail) return Usage("--sort and --save need mail");
   if (overwrite && !save) return Usage("--overwrite needs --save");
+  if (save && !CheckRegularFile("site", *save, true)) return kExitFailure;
   if (save && !overwrite && std::filesystem::exists(*save)) {
     std::fprintf(stderr, "ferrowyn-cli site: \"%s\" exists; --overwrite replaces it\n",
                  save->c_str());

@@ -2,12 +2,13 @@
 // ls and cat open the store read-only, so closing writes nothing back and the
 // file stays exactly as it was; put and rm close the store, which writes it back.
 
+#include <sys/stat.h>
+
 #include <cstdio>
-#include <filesystem>
-#include <iostream>
-#include <iterator>
+#include <optional>
 #include <string>
 
+#include "cli/cli_input.h"
 #include "cli/cli_store_scratch.h"
 #include "cli/command.h"
 #include "store/qdb_errors.h"
@@ -37,10 +38,15 @@ int Run(const CommandArgs& args) {
   }
   const std::string& action = args[0];
   const std::string file = TQDB::StoreFileName(args[1]);
-  StoreScratchDirectory scratch("store");
+  if (!CheckRegularFile("store", file, true)) return kExitFailure;
+  // Read before the store opens, so that input refused leaves no new store behind.
+  std::optional<std::string> bytes;
+  if (action == "put" && !(bytes = ReadInput("store", ""))) return kExitFailure;
   try {
+    StoreScratchDirectory scratch;
     // Only put may create a store; the others name one that must exist.
-    if (action != "put" && !std::filesystem::exists(file))
+    struct stat st;
+    if (action != "put" && ::stat(file.c_str(), &st) != 0)
       throw EQDBFileError(QDBMessage(qdb_text::kNotFound, file));
     TQDB db;
     if (action == "ls" || action == "cat") db.SetReadOnly(true);
@@ -54,12 +60,11 @@ int Run(const CommandArgs& args) {
       }
     } else if (action == "cat") {
       if (!FindOrComplain(db, args[2])) return kExitFailure;
-      const std::string bytes = db.GetItem();
-      std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+      const std::string item = db.GetItem();
+      std::fwrite(item.data(), 1, item.size(), stdout);
     } else if (action == "put") {
-      const std::string bytes(std::istreambuf_iterator<char>(std::cin), {});
       db.SetCompression(true);
-      db.AddItem(bytes, args[2]);
+      db.AddItem(*bytes, args[2]);
       db.Commit();
       db.SetFileName("");
     } else {
@@ -67,7 +72,7 @@ int Run(const CommandArgs& args) {
       db.DeleteItem();
       db.SetFileName("");
     }
-  } catch (const EQDBError& e) {
+  } catch (const std::exception& e) {
     std::fflush(stdout);
     std::fprintf(stderr, "%s\n", e.what());
     return kExitFailure;

@@ -82,8 +82,10 @@ TEST_F(CrawlCommandTest, WrongArgumentsAreRefusedBeforeAnythingIsRetrieved) {
 
 TEST_F(CrawlCommandTest, KeywordsListTheRowsOfTheQueryRunAlongside) {
   // Titles are not searched by default: "home" is the link text on a.htm, "title" the text
-  // of b.htm. One slot retrieves the pages in the order they were found.
-  ProcessResult result = Run({Url(), "--slots", "1", "--keywords", "HOME title", "--word"});
+  // of b.htm. One slot retrieves the pages in the order they were found, and one query
+  // worker matches them in that order (several may finish in any order).
+  ProcessResult result =
+      Run({Url(), "--slots", "1", "--query-slots", "1", "--keywords", "HOME title", "--word"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Specified site has been retrieved.\n");
   EXPECT_EQ(result.out,
@@ -98,8 +100,7 @@ TEST_F(CrawlCommandTest, TheSavedSiteOpensWithItsPagesAndAnswersAQuery) {
   const std::string site = config_.path().toStdString() + "/home";
   ProcessResult result = Run({Url(), "--slots", "1", "--save", QString::fromStdString(site)});
   EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err,
-            "Specified site has been retrieved.\nSite \"home.fwb\" has been saved.\n");
+  EXPECT_EQ(result.err, "Specified site has been retrieved.\nSite \"home.fwb\" has been saved.\n");
 
   QProcessEnvironment env;
   env.insert("HOME", config_.path());
@@ -109,8 +110,8 @@ TEST_F(CrawlCommandTest, TheSavedSiteOpensWithItsPagesAndAnswersAQuery) {
       ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, {"site", file}, {}, env, 20000);
   EXPECT_EQ(opened.status, 0);
   EXPECT_EQ(opened.out, result.out);
-  opened = ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, {"query", file, "title", "--slots", "1"},
-                                         {}, env, 20000);
+  opened = ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH,
+                                         {"query", file, "title", "--slots", "1"}, {}, env, 20000);
   EXPECT_EQ(opened.out, server_.Url("/b.htm") + "\t1\ttitle\n");
 
   // The file is there now: replaced only when asked to.

@@ -2,8 +2,11 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
+#include "cli/cli_private_directory.h"
 #include "cli/command.h"
 
 namespace ferrowyn::cli {
@@ -25,6 +28,27 @@ const std::vector<Command>& RegisteredCommands() { return Registry(); }
 }  // namespace ferrowyn::cli
 
 namespace {
+
+// Standard output is a file like any other: what could not be written fails the run, also
+// when the failure only shows as the buffer is flushed or the stream closed.
+int FinishOutput(int status) {
+  // A write that failed while the command ran only left the stream's error flag; what is
+  // still buffered is tried once more, so that the reason can be told where there is one.
+  bool failed = std::ferror(stdout) != 0;
+  std::clearerr(stdout);
+  errno = 0;
+  if (std::fflush(stdout) != 0) failed = true;
+  int error = errno;
+  if (std::fclose(stdout) != 0) {
+    failed = true;
+    if (error == 0) error = errno;
+  }
+  if (!failed) return status;
+  std::fprintf(stderr, "ferrowyn-cli: standard output could not be written%s%s\n",
+               error != 0 ? ": " : "", error != 0 ? std::strerror(error) : "");
+  return ferrowyn::cli::kExitFailure;
+}
+
 void PrintUsage(std::FILE* to) {
   std::fprintf(to, "usage: ferrowyn-cli COMMAND [ARGUMENTS]\n\ncommands:\n");
   auto commands = ferrowyn::cli::RegisteredCommands();
@@ -35,6 +59,9 @@ void PrintUsage(std::FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Before any thread starts, so that every thread leaves the two signals to the one
+  // that removes the run's private directories.
+  ferrowyn::cli::RemovePrivateDirectoriesOnSignal();
   QCoreApplication app(argc, argv);
   QCoreApplication::setOrganizationName("Castrel");
   QCoreApplication::setApplicationName("Ferrowyn");
@@ -45,10 +72,13 @@ int main(int argc, char** argv) {
   const std::string name = argv[1];
   if (name == "help" || name == "--help" || name == "-h") {
     PrintUsage(stdout);
-    return ferrowyn::cli::kExitOk;
+    return FinishOutput(ferrowyn::cli::kExitOk);
   }
   for (const auto& command : ferrowyn::cli::RegisteredCommands()) {
-    if (command.name == name) return command.run({argv + 2, argv + argc});
+    if (command.name == name) {
+      ferrowyn::cli::RemoveStalePrivateDirectories();
+      return FinishOutput(command.run({argv + 2, argv + argc}));
+    }
   }
   std::fprintf(stderr, "ferrowyn-cli: unknown command \"%s\"\n", name.c_str());
   PrintUsage(stderr);

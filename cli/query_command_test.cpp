@@ -101,6 +101,30 @@ TEST_F(QueryCommandTest, TheReportIsTheQueryFileOfTheOpenedSite) {
       << read.out;
 }
 
+TEST_F(QueryCommandTest, APageThatCannotBeReadIsPassedOverWithTheStoresMessage) {
+  std::string bytes = ReadFileBytes(path_);
+  {
+    TQDB qdb;
+    qdb.SetReadOnly(true);
+    qdb.SetFileName(path_);
+    ASSERT_TRUE(qdb.FindKey(QueryKey("http://pets.test/cats.htm")));
+    const std::string stored = qdb.ReadRawItem(qdb.ItemIndex()).stored;
+    const std::size_t at = bytes.find(stored);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 2, "\xFF\xFF");
+  }
+  ferrowyn::testing::WriteFileBytes(path_, bytes);
+
+  const ProcessResult result = Run({"cat dog", "--slots", "2", "--sort", "url"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, std::string(kLoaded) + "The file " + path_ +
+                            " is not a valid QDB file\nQuery stopped.\n");
+  EXPECT_EQ(result.out,
+            "http://pets.test/\t3\tcat | dog\n"
+            "http://pets.test/dogs.htm\t3\tdog\n");
+  EXPECT_EQ(ReadFileBytes(path_), bytes);
+}
+
 TEST_F(QueryCommandTest, WrongArgumentsAndRefusedKeywordsFail) {
   for (const QStringList& args : {QStringList{}, QStringList{"x", "y"}, QStringList{"--slots", "0"},
                                   QStringList{"a", "--sort", "title"}}) {
@@ -108,8 +132,8 @@ TEST_F(QueryCommandTest, WrongArgumentsAndRefusedKeywordsFail) {
   }
   const ProcessResult result = Run({"a|b"});
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, std::string(kLoaded) +
-                            "This query contains an invalid character. Please re-enter.\n");
+  EXPECT_EQ(result.err,
+            std::string(kLoaded) + "This query contains an invalid character. Please re-enter.\n");
   EXPECT_EQ(result.out, "");
 }
 

@@ -1,6 +1,7 @@
 // "ferrowyn-cli settings" run as a process against a settings file in a
 // temporary $XDG_CONFIG_HOME.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -115,6 +116,21 @@ TEST_F(SettingsCommandTest, RefusesValuesNoControlCouldHold) {
     EXPECT_NE(result.err, "");
   }
   EXPECT_EQ(FileText(), "");
+}
+
+TEST_F(SettingsCommandTest, ASettingsFileThatIsNotARegularFileIsRefusedWithoutWaiting) {
+  QDir().mkpath(config_.filePath("Castrel"));
+  const std::string path = config_.filePath("Castrel/Ferrowyn.ini").toStdString();
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  for (const QStringList& args : {QStringList{}, QStringList{"set", "DispDate=Off"}}) {
+    const ProcessResult result = Cli(args);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "The settings file \"" + path + "\" is not a regular file.\n");
+    EXPECT_EQ(result.out, "");
+  }
+  struct stat st {};
+  ASSERT_EQ(::stat(path.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

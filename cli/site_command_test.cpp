@@ -2,6 +2,7 @@
 // the record store, with settings of their own (an empty configuration directory).
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -63,6 +64,15 @@ class SiteCommandTest : public ::testing::Test {
     env.insert("HOME", config_.path());
     return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, args, {}, env, 20000);
   }
+  // As Run, with every file the run writes held to `limit` bytes, standard output too when
+  // it goes to `output_file`.
+  ProcessResult RunLimited(const QStringList& args, long limit, const std::string& output_file) {
+    QProcessEnvironment env;
+    env.insert("XDG_CONFIG_HOME", config_.path());
+    env.insert("HOME", config_.path());
+    return ferrowyn::testing::RunProcessWithFileLimit(FERROWYN_CLI_PATH, args, env, limit,
+                                                      Q(output_file));
+  }
   static QString Q(const std::string& text) { return QString::fromStdString(text); }
 
   QTemporaryDir config_;
@@ -107,11 +117,18 @@ TEST_F(SiteCommandTest, AMissingRecordOrAMalformedMapIsReportedWithExitOne) {
       Site("malformed.fwb",
            {{"WEBLIST", kWebList}, {"EMAIL", "PLACEHOLDER\r\n"}, {"WEBMAP", "a\r\n\t\tb\r\n"}});
   const std::string bytes = ReadFileBytes(malformed);
+  struct stat before {};
+  ASSERT_EQ(::stat(malformed.c_str(), &before), 0);
   result = Run({"site", Q(malformed), "map"});
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err,
             "There was an error while trying to load Ferrowyn! site " + malformed + ".\n");
   EXPECT_EQ(result.out, "");
+  // The failed open is not written back: the very same file, not a copy of its bytes.
+  struct stat after {};
+  ASSERT_EQ(::stat(malformed.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
   EXPECT_EQ(ReadFileBytes(malformed), bytes);
 }
 
@@ -198,6 +215,53 @@ TEST_F(SiteCommandTest, TheExportIsWrittenWithItsTitlesEscapedAndAnOldFileIsKept
   const std::string partial = Site("partial.fwb", {{"WEBLIST", kWebList}});
   EXPECT_EQ(Run({"export", Q(partial), Q(Dir() + "none.htm")}).status, 1);
   EXPECT_FALSE(std::filesystem::exists(Dir() + "none.htm"));
+}
+
+TEST_F(SiteCommandTest, AFailedWriteIsReportedAndOnlyARegularFileIsReplaced) {
+  // A page list whose export and listing pass a file size limit that the site file and the
+  // run's own scratch files stay well below.
+  std::string weblist;
+  for (int i = 0; i < 400; ++i) {
+    weblist += "[URL]\r\nURL=" + kTop + std::string(60, 'p') + std::to_string(i) +
+               ".htm\r\nTitle=Page\r\n";
+  }
+  const std::string path =
+      Site("big.fwb", {{"WEBLIST", weblist}, {"EMAIL", "ann@site.test\r\n"}, {"WEBMAP", kTop}});
+  const long limit = 24576;
+  ASSERT_LT(ReadFileBytes(path).size(), 8192u);
+
+  const std::string out = Dir() + "list.htm";
+  WriteFileBytes(out, "keep me");
+  ProcessResult result = RunLimited({"export", Q(path), Q(out), "--overwrite"}, limit, "");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Site \"big.fwb\" has been loaded.\nThere was an error while saving URL List.\n");
+  EXPECT_EQ(ReadFileBytes(out), "keep me");
+
+  result = RunLimited({"site", Q(path)}, limit, Dir() + "pages.txt");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Site \"big.fwb\" has been loaded.\n"
+            "ferrowyn-cli: standard output could not be written\n");
+
+  // A FIFO, or a link to one, is never replaced by a file of the same name.
+  const std::string fifo = Dir() + "pipe.htm";
+  const std::string link = Dir() + "link.txt";
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(fifo.c_str(), link.c_str()), 0);
+  result = Run({"export", Q(path), Q(fifo), "--overwrite"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "ferrowyn-cli export: \"" + fifo + "\" is a FIFO, not a regular file\n");
+  result = Run({"site", Q(path), "mail", "--save", Q(link), "--overwrite"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "ferrowyn-cli site: \"" + link + "\" is a FIFO, not a regular file\n");
+  struct stat st {};
+  ASSERT_EQ(::stat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  // No new file was left beside a target.
+  for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+    EXPECT_EQ(entry.path().filename().string().find(".~"), std::string::npos) << entry.path();
+  }
 }
 
 }  // namespace

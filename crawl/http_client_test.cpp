@@ -440,9 +440,11 @@ TEST_F(HttpClientTest, AbortInEveryPhaseEndsWithConnectionAborted) {
 
 TEST(HttpClientConcurrencyTest, FourClientsProgressTogetherOnOneEventLoop) {
   HttpTestServer server;
+  // Each page is sent and its connection then held open, so that every client receives its
+  // page while all four are in progress, however slowly each one starts.
   for (int i = 0; i < 4; ++i) {
     server.Serve("/" + std::to_string(i),
-                 ScriptedResponse::Status(200, "OK").Trickle("page" + std::to_string(i), 15));
+                 ScriptedResponse::Status(200, "OK").Send("page" + std::to_string(i)).Stall());
   }
   std::vector<std::unique_ptr<THttpCli>> clients;
   std::vector<std::unique_ptr<Recorder>> recorders;
@@ -454,14 +456,16 @@ TEST(HttpClientConcurrencyTest, FourClientsProgressTogetherOnOneEventLoop) {
     clients.back()->Get();
   }
   ASSERT_TRUE(HttpTestServer::WaitFor([&] {
-    for (const auto& r : recorders) {
-      if (r->done == 0) return false;
+    for (int i = 0; i < 4; ++i) {
+      if (recorders[i]->stream != "page" + std::to_string(i)) return false;
     }
     return true;
   }));
   EXPECT_EQ(server.ConnectionCount(), 4u);
-  EXPECT_EQ(server.MaxOpenConnections(), 4u);  // all four were in progress at once
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(recorders[i]->stream, "page" + std::to_string(i));
+  EXPECT_EQ(server.OpenConnections(), 4u);  // all four in progress at once
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(recorders[i]->done, 0);
+  for (const auto& client : clients) client->Abort();
+  EXPECT_TRUE(HttpTestServer::WaitFor([&] { return server.OpenConnections() == 0; }));
 }
 
 TEST(HttpClientBlockingTest, GetAndWaitThrowsTheFailure) {

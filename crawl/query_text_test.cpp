@@ -8,6 +8,7 @@
 #include <random>
 
 #include "tests/support/literal_query_text.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -187,14 +188,14 @@ void ExpectSameAsReference(const std::string& page) {
 }
 
 TEST(QueryText, SameAsTheReferenceOnGeneratedPages) {
-  std::mt19937 rng(4711);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(4711));
   for (int i = 0; i < 3000; ++i) {
     ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(GeneratedPage(rng)));
   }
 }
 
 TEST(QueryText, SameAsTheReferenceOnRandomBytes) {
-  std::mt19937 rng(1999);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(1999));
   for (int i = 0; i < 3000; ++i) {
     ASSERT_NO_FATAL_FAILURE(ExpectSameAsReference(RandomBytes(rng)));
   }

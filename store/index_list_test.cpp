@@ -8,6 +8,7 @@
 #include <string>
 
 #include "store/key_collation.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -19,7 +20,7 @@ struct FoldedLess {
 };
 
 TEST(TIndexList, MatchesAnOrderedMapUnderRandomInsertsAndErases) {
-  std::mt19937 rng(4711);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(4711));
   TIndexList list;
   std::map<std::string, std::int32_t, FoldedLess> model;
   for (int step = 0; step < 12000; ++step) {

@@ -23,6 +23,8 @@ constexpr std::size_t kMaxRun = 4095;
 // The most one body byte can stand for: a 4-byte run item of up to
 // 15 * 256 + 255 + 16 = 4,111 bytes. Used to bound the room an expansion needs.
 constexpr std::size_t kMaxExpansionPerByte = 1028;
+// Text seldom compresses better than this; an item that does grows its output as it goes.
+constexpr std::size_t kReserveRatio = 16;
 // The expander moves literals 16 bytes and copies 24 bytes at a time, whatever
 // their length, so every output buffer it fills carries this much room behind
 // its limit for what lands past the end of an item.
@@ -360,12 +362,11 @@ std::size_t CompressItem(std::string_view item, std::string& out) {
   return w - start;
 }
 
-std::string ExpandItem(std::string_view stored) {
+std::string ExpandItem(std::string_view stored, std::size_t max_size) {
   const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
   const std::size_t size = stored.size();
-  // A first walk over the block lengths refuses a cut-off stored form before
-  // any work and sizes the item once: one allocation, no copies as it grows.
-  // The bound is at most 1,028 times the stored size, as for a genuine item.
+  // A first walk over the block lengths refuses a cut-off stored form before any work and
+  // finds the most the item can hold.
   std::size_t bound = 0;
   for (std::size_t at = 0; at < size;) {
     if (size - at < 2) Malformed("stored form ends inside a block length");
@@ -376,17 +377,23 @@ std::string ExpandItem(std::string_view stored) {
     at += b;
   }
   if (size == 0) return {};
+  // Room is claimed up front for what a genuine item of this shape holds, but never more
+  // than a generous ratio to the stored size nor more than the limit: a few bytes that
+  // claim a great deal get their room block by block, each block checked as it expands.
   std::string item;
-  item.resize(bound + kExpandSlack);
-  auto* out = reinterpret_cast<std::uint8_t*>(item.data());
-  std::size_t total = 0;
+  item.reserve(std::min({bound, size * kReserveRatio + kPieceSize, max_size}) + kExpandSlack);
   for (std::size_t at = 0; at < size;) {
     const std::size_t b = p[at] | (std::size_t{p[at + 1]} << 8);
     at += 2;
-    total += ExpandBody(p + at, b, out + total, ExpansionBound(p + at, b));
+    const std::size_t done = item.size();
+    const std::size_t room = ExpansionBound(p + at, b);
+    item.resize(done + room + kExpandSlack);
+    const std::size_t n =
+        ExpandBody(p + at, b, reinterpret_cast<std::uint8_t*>(item.data()) + done, room);
+    item.resize(done + n);
+    if (item.size() > max_size) Malformed("item larger than the largest item");
     at += b;
   }
-  item.resize(total);
   return item;
 }
 

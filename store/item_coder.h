@@ -49,11 +49,14 @@ void ExpandPiece(const std::uint8_t* body, std::size_t size, std::string& out);
 // size; 0 for an empty item). `item` must not view the bytes of `out`.
 std::size_t CompressItem(std::string_view item, std::string& out);
 
-// Expands a whole stored form (the blocks of one item, back to back) and
-// returns the item. Throws ECoderError on a malformed or truncated stored form;
-// a cut-off one is refused before anything is allocated. The result is sized
-// once from the block lengths: at most 32,768 bytes a block and 1,028 bytes a
-// stored byte, the most a genuine stored form of that shape can hold.
-std::string ExpandItem(std::string_view stored);
+// Expands a whole stored form (the blocks of one item, back to back) and returns the
+// item. Throws ECoderError on a malformed or truncated stored form (a cut-off one is
+// refused before anything is allocated) and on an item larger than `max_size`, which
+// is refused as soon as its output passes that size. Room is claimed once for what a
+// genuine stored form of that shape holds (32,768 bytes a block, the last one less),
+// but never more than 16 times the stored size plus a piece, nor more than
+// `max_size`; beyond that the output grows as it expands. So blocks that claim more
+// than they hold cost little, and no item costs more than about twice `max_size`.
+std::string ExpandItem(std::string_view stored, std::size_t max_size = SIZE_MAX);
 
 }  // namespace ferrowyn

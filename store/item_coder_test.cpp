@@ -4,13 +4,30 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/support/literal_coder.h"
+#include "tests/support/test_seed.h"
+
+// The largest single allocation of this program since it was last reset: what an
+// expansion claims for its output.
+static std::atomic<std::size_t> largest_allocation{0};
+
+void* operator new(std::size_t n) {
+  std::size_t seen = largest_allocation.load();
+  while (n > seen && !largest_allocation.compare_exchange_weak(seen, n)) {
+  }
+  if (void* p = std::malloc(n ? n : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace ferrowyn {
 namespace {
@@ -98,15 +115,6 @@ std::string Generate(Kind kind, std::size_t size, std::mt19937& rng) {
   return s;
 }
 
-// Seeds differ from run to run and are printed; FERROWYN_TEST_SEED repeats one.
-unsigned TestSeed(const char* what) {
-  const char* fixed = std::getenv("FERROWYN_TEST_SEED");
-  const unsigned seed =
-      fixed ? static_cast<unsigned>(std::strtoul(fixed, nullptr, 10)) : std::random_device{}();
-  std::printf("%s seed %u (FERROWYN_TEST_SEED=%u repeats it)\n", what, seed, seed);
-  return seed;
-}
-
 const char* KindName(Kind kind) {
   static const char* const kNames[] = {"random", "small alphabet", "long runs", "phrases", "html"};
   return kNames[static_cast<int>(kind)];
@@ -154,7 +162,7 @@ TEST(ItemCoderGolden, SeventeenItemsNeedASecondControlWord) {
 }
 
 TEST(ItemCoderGolden, PiecesAreCutAt32768Bytes) {
-  std::mt19937 rng(7);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(7));
   const std::string item = Generate(Kind::kRandom, kPieceSize + 1, rng);
   const std::string one = Stored(item.substr(0, kPieceSize));
   ASSERT_EQ(one.size(), 2 + kPieceSize + 1);
@@ -178,7 +186,7 @@ TEST(ItemCoderGolden, EmptyItemHasNoBlocks) {
 TEST(ItemCoderRoundTrip, MatchesOracleAndRestoresEveryItem) {
   std::vector<std::size_t> sizes = {0,    1,    2,     3,     17,    18,    19,
                                     4095, 4096, 32767, 32768, 32769, 65536, 100000};
-  const unsigned seed = TestSeed("round trip");
+  const unsigned seed = ferrowyn::testing::TestSeed(20261209, "round trip");
   std::mt19937 size_rng(seed);
   for (int i = 0; i < 12; ++i) sizes.push_back(size_rng() % (size_rng() % 2 ? 300 : 140000));
 
@@ -188,7 +196,7 @@ TEST(ItemCoderRoundTrip, MatchesOracleAndRestoresEveryItem) {
       const unsigned item_seed = seed + static_cast<unsigned>(index * 10 + static_cast<int>(kind));
       std::mt19937 rng(item_seed);
       const std::string item = Generate(kind, sizes[index], rng);
-      SCOPED_TRACE(testing::Message()
+      SCOPED_TRACE(::testing::Message()
                    << KindName(kind) << ", " << item.size() << " bytes, item seed " << item_seed);
       std::string stored = "head";
       CompressItem(item, stored);
@@ -211,7 +219,7 @@ TEST(ItemCoderRoundTrip, MatchesOracleAndRestoresEveryItem) {
 // The compressor writes nothing past n + 6 bytes of its body buffer and reads
 // nothing past the piece (the vector is exact, so a sanitizer build sees it).
 TEST(ItemCoderRoundTrip, CompressPieceStaysInsideItsBuffers) {
-  const unsigned seed = TestSeed("buffer");
+  const unsigned seed = ferrowyn::testing::TestSeed(20261210, "buffer");
   std::mt19937 rng(seed);
   for (int round = 0; round < 300; ++round) {
     const Kind kind = static_cast<Kind>(round % 5);
@@ -220,7 +228,7 @@ TEST(ItemCoderRoundTrip, CompressPieceStaysInsideItsBuffers) {
     const std::vector<std::uint8_t> in(text.begin(), text.end());
     std::vector<std::uint8_t> body(n + 6 + 1, 0xA5);
     const std::size_t b = CompressPiece(in.data(), n, body.data());
-    SCOPED_TRACE(testing::Message() << KindName(kind) << ", " << n << " bytes, round " << round);
+    SCOPED_TRACE(::testing::Message() << KindName(kind) << ", " << n << " bytes, round " << round);
     ASSERT_EQ(body[n + 6], 0xA5);
     ASSERT_LE(b, n + 1);
     const std::string got(body.begin(), body.begin() + static_cast<long>(b));
@@ -231,7 +239,7 @@ TEST(ItemCoderRoundTrip, CompressPieceStaysInsideItsBuffers) {
 // A body is refused exactly when the oracle refuses it, and otherwise expands
 // to the same bytes: whole stored forms with bytes changed, cut or appended.
 TEST(ItemCoderMalformed, DamagedStoredFormsAgreeWithOracle) {
-  const unsigned seed = TestSeed("damage");
+  const unsigned seed = ferrowyn::testing::TestSeed(20261211, "damage");
   std::mt19937 rng(seed);
   int refused = 0, accepted = 0;
   for (int round = 0; round < 400; ++round) {
@@ -242,7 +250,7 @@ TEST(ItemCoderMalformed, DamagedStoredFormsAgreeWithOracle) {
       stored[rng() % stored.size()] = static_cast<char>(rng());
     if (rng() % 4 == 0) stored.resize(rng() % stored.size());
     if (rng() % 8 == 0) stored.push_back(static_cast<char>(rng()));
-    SCOPED_TRACE(testing::Message()
+    SCOPED_TRACE(::testing::Message()
                  << "round " << round << " stored " << Hex(stored.substr(0, 24)));
     const std::optional<std::string> expected = literal::ExpandItem(stored);
     if (expected) {
@@ -343,6 +351,28 @@ TEST(ItemCoderMalformed, TruncatedStoredFormsAreRefused) {
   EXPECT_EQ(ExpandItem(Bytes({0x00, 0x00})), "");
   EXPECT_EQ(ExpandItem(Bytes({0x00, 0x00, 0x01, 0x00, 0x80}) + stored),
             std::string(20, 'a') + "abc");
+}
+
+TEST(ItemCoderMalformed, AnItemClaimsNoMoreMemoryThanItsSizeAllowsNorMoreThanItsLimit) {
+  // Blocks of 35 body bytes that hold 30 literals: by its length each could stand for a
+  // whole piece, 98 MB in all, but together they expand to 30 bytes a block.
+  const std::string block =
+      Bytes({35, 0, 0x40, 0, 0}) + std::string(16, 'l') + Bytes({0, 0}) + std::string(14, 'm');
+  std::string stored;
+  for (int i = 0; i < 3000; ++i) stored += block;
+  largest_allocation = 0;
+  EXPECT_EQ(ExpandItem(stored).size(), 3000u * 30);
+  EXPECT_LE(largest_allocation.load(), 16 * stored.size() + kPieceSize + 64);
+
+  // The limit refuses an item that would pass it as soon as it does: its room grows as
+  // the output does (by doubling), up to twice the limit at most.
+  const std::string zeros = Stored(std::string(kPieceSize, '\0'));
+  std::string large;
+  for (int i = 0; i < 64; ++i) large += zeros;
+  EXPECT_EQ(ExpandItem(large, 64 * kPieceSize).size(), 64 * kPieceSize);
+  largest_allocation = 0;
+  EXPECT_THROW(ExpandItem(large, 4 * kPieceSize), ECoderError);
+  EXPECT_LE(largest_allocation.load(), 2 * (4 * kPieceSize + kPieceSize + 64));
 }
 
 }  // namespace

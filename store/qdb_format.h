@@ -30,6 +30,15 @@ inline constexpr std::int64_t kMaxEntries = 67108864;
 // The smallest entry: an empty key's zero byte and three 32-bit fields.
 inline constexpr std::size_t kMinEntrySize = 1 + 12;
 
+// The largest item a store writes or reads back, as the item's own bytes (expanded).
+// No page body is kept beyond 64 MiB, and a page's record adds only a few bytes to its
+// body (a leading blank, a line end); the spare room covers those with a wide margin.
+// Reading refuses a larger item as a malformed one, so memory while a store is read
+// stays within a few of its largest legitimate items, whatever a file claims.
+inline constexpr std::size_t kMaxPageBody = std::size_t{64} << 20;
+inline constexpr std::size_t kMaxRecordOverhead = std::size_t{1} << 20;
+inline constexpr std::size_t kMaxItemSize = kMaxPageBody + kMaxRecordOverhead;
+
 // The administrative item that switches a store to case-sensitive keys when it
 // holds exactly the one byte 1.
 inline constexpr std::string_view kCaseSensitiveKey = "QDBCaseSensitive";

@@ -3,6 +3,7 @@
 #include "store/query_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -10,6 +11,7 @@
 #include <system_error>
 
 #include "store/site_layout.h"
+#include "store/store_file_io.h"
 
 namespace ferrowyn {
 namespace {
@@ -69,6 +71,10 @@ class PendingFile {
   throw EQueryFileError("Cannot create file \"" + path + "\". " + Reason(error));
 }
 
+[[noreturn]] void ThrowNotRegular(const std::string& path) {
+  throw EQueryFileError("Cannot create file \"" + path + "\". It is not a regular file.");
+}
+
 }  // namespace
 
 std::string QueryFileName(const std::string& chosen) {
@@ -122,17 +128,24 @@ QueryFileContents ReadQueryReport(std::string_view bytes) {
 }
 
 void ReplaceFileWith(const std::string& path, std::string_view bytes) {
+  const qdb_io::ReplacementTarget target = qdb_io::ResolveReplacementTarget(path);
+  if (target.error != 0) ThrowCreateError(path, target.error);
+  if (target.refused) ThrowNotRegular(path);
   // The temporary name is unique within this process by the counter and across
   // processes by the pid; O_EXCL refuses anything that is there all the same.
   static std::atomic<unsigned> counter{0};
   int fd = -1;
   std::string temporary;
   for (int attempt = 0; fd < 0; ++attempt) {
-    temporary = path + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
+    temporary = target.path + ".~" + std::to_string(::getpid()) + "." + std::to_string(counter++);
     fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt == 100)) ThrowCreateError(path, errno);
   }
   PendingFile pending(fd, temporary);
+  // A replaced file keeps its permissions: a private list stays private.
+  struct stat old;
+  if (::stat(target.path.c_str(), &old) == 0 && ::fchmod(pending.fd(), old.st_mode & 07777) != 0)
+    ThrowCreateError(path, errno);
   size_t done = 0;
   while (done < bytes.size()) {
     const ssize_t written = ::write(pending.fd(), bytes.data() + done, bytes.size() - done);
@@ -144,26 +157,34 @@ void ReplaceFileWith(const std::string& path, std::string_view bytes) {
   }
   if (::fsync(pending.fd()) != 0) ThrowCreateError(path, errno);
   if (pending.Close() != 0) ThrowCreateError(path, errno);
-  if (::rename(pending.path().c_str(), path.c_str()) != 0) ThrowCreateError(path, errno);
+  if (!qdb_io::StillReplaceable(target.path)) ThrowNotRegular(path);
+  if (::rename(pending.path().c_str(), target.path.c_str()) != 0) ThrowCreateError(path, errno);
   pending.Keep();
 }
 
 std::string ReadWholeFile(const std::string& path) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: a FIFO must not hold the open until a writer comes; it is refused below.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) throw EQueryFileError("Cannot open file \"" + path + "\". " + Reason(errno));
   PendingFile file(fd, "");
-  std::string bytes;
-  char buffer[65536];
-  for (;;) {
-    const ssize_t got = ::read(file.fd(), buffer, sizeof buffer);
+  struct stat st;
+  if (::fstat(file.fd(), &st) != 0)
+    throw EQueryFileError("Cannot open file \"" + path + "\". " + Reason(errno));
+  if (!S_ISREG(st.st_mode))
+    throw EQueryFileError("Cannot open file \"" + path + "\". It is not a regular file.");
+  // The size at opening bounds the read: a file that grows meanwhile is cut there.
+  std::string bytes(static_cast<size_t>(st.st_size), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(file.fd(), bytes.data() + done, bytes.size() - done);
     if (got == 0) break;
     if (got < 0) {
       if (errno == EINTR) continue;
-      // A directory opens but cannot be read.
       throw EQueryFileError("Cannot open file \"" + path + "\". " + Reason(errno));
     }
-    bytes.append(buffer, static_cast<size_t>(got));
+    done += static_cast<size_t>(got);
   }
+  bytes.resize(done);
   return bytes;
 }
 

@@ -4,6 +4,10 @@
 #include "store/query_file.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 
@@ -196,6 +200,68 @@ TEST(QueryFileTest, FailuresNameTheFileAndKeepWhatWasThere) {
   EXPECT_THROW(ReadQueryFile(folder), EQueryFileError);
   EXPECT_EQ(ReadFileBytes(folder + "/inside"), "kept");
   EXPECT_EQ(dir.List(), std::vector<std::string>{"folder.fwq"});
+}
+
+TEST(QueryFileTest, OnlyARegularFileIsReplacedAndAFailedWriteKeepsIt) {
+  ScratchDir dir;
+  // A FIFO (or a link to one) is neither replaced nor waited on.
+  const std::string fifo = dir.File("pipe.fwq");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  const std::string to_fifo = dir.File("to-pipe.fwq");
+  ASSERT_EQ(::symlink(fifo.c_str(), to_fifo.c_str()), 0);
+  for (const std::string& path : {fifo, to_fifo}) {
+    try {
+      WriteQueryFile(path, CatsReport());
+      ADD_FAILURE() << "no error";
+    } catch (const EQueryFileError& error) {
+      EXPECT_EQ(std::string(error.what()),
+                "Cannot create file \"" + path + "\". It is not a regular file.");
+    }
+  }
+  try {
+    ReadQueryFile(fifo);
+    ADD_FAILURE() << "no error";
+  } catch (const EQueryFileError& error) {
+    EXPECT_EQ(std::string(error.what()),
+              "Cannot open file \"" + fifo + "\". It is not a regular file.");
+  }
+  struct stat st {};
+  ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+  // A link to a regular file: the file is replaced, keeping its permissions; the link stays.
+  const std::string file = dir.File("cats.fwq");
+  const std::string link = dir.File("link.fwq");
+  WriteFileBytes(file, "old");
+  ASSERT_EQ(::chmod(file.c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(file.c_str(), link.c_str()), 0);
+  WriteQueryFile(link, CatsReport());
+  EXPECT_EQ(ReadFileBytes(file), QueryReportText(CatsReport()));
+  ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  ASSERT_EQ(::stat(file.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  // A write that fails (here a file size limit in place of a full disk) keeps the old file
+  // and leaves no new one beside it.
+  WriteFileBytes(file, "old");
+  rlimit saved{};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+  const auto old_handler = ::signal(SIGXFSZ, SIG_IGN);
+  rlimit small = saved;
+  small.rlim_cur = 16;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  try {
+    WriteQueryFile(file, CatsReport());
+    ADD_FAILURE() << "no error";
+  } catch (const EQueryFileError& error) {
+    EXPECT_EQ(std::string(error.what()), "Cannot create file \"" + file + "\". File too large");
+  }
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  ::signal(SIGXFSZ, old_handler);
+  EXPECT_EQ(ReadFileBytes(file), "old");
+  EXPECT_EQ(dir.List(),
+            (std::vector<std::string>{"cats.fwq", "link.fwq", "pipe.fwq", "to-pipe.fwq"}));
 }
 
 }  // namespace

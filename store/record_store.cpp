@@ -13,6 +13,7 @@
 #include <fstream>
 #include <limits>
 #include <new>
+#include <utility>
 
 #include "store/index_section.h"
 #include "store/item_coder.h"
@@ -26,6 +27,10 @@ namespace {
 
 constexpr std::int64_t kDefaultCacheSize = 65536;
 constexpr std::int64_t kMaxDataSize = std::numeric_limits<std::int32_t>::max();
+// The longest stored form of a legitimate item: its bytes behind a 2-byte length and a
+// method byte for every piece.
+constexpr std::uint64_t kMaxStoredSize =
+    qdb::kMaxItemSize + 3 * (qdb::kMaxItemSize / kPieceSize + 1);
 
 std::string& TempDirectorySetting() {
   static std::string dir;
@@ -61,6 +66,11 @@ class ProgressPass {
 
 [[noreturn]] void ThrowInvalidFile(const std::string& name) {
   throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, name));
+}
+
+// An index or an item that cannot be read: the same text, as the index error it is.
+[[noreturn]] void ThrowUnreadable(const std::string& name) {
+  throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, name));
 }
 
 std::string CutKey(const std::string& key) {
@@ -164,6 +174,7 @@ void TQDB::Unpack() {
   timestamp_ = qdb_io::ModificationTime(name);
   if (qdb_io::HasReadOnlyAttribute(name)) read_only_ = true;
 
+  // The store file is read in place and only read: nothing is copied until a change.
   qdb_io::FileHandle in = qdb_io::OpenForReading(name, name);
   const std::int64_t file_size = qdb_io::FileSize(in.fd(), name);
   char tag[4];
@@ -176,35 +187,26 @@ void TQDB::Unpack() {
     throw EQDBInvalidPW(std::string(qdb_text::kInvalidPassword));
   }
   // Without a password block the four bytes are D.
-  std::int64_t consumed = 8;
+  const std::int64_t data_offset = 8;
   const std::int32_t data_length = qdb::GetInt32(word);
-  if (data_length < 0 || data_length > file_size - consumed) ThrowInvalidFile(name);
-
-  const std::string dir = WorkingDirectory();
-  qdb_io::TempFile data = qdb_io::MakeUniqueFile(dir, "QDB", name);
-  data_path_ = data.path;
-  data_file_ = std::move(data.handle);
-  // The index and journal are named like the data file with another prefix.
-  const std::string suffix = fs::path(data_path_).filename().string().substr(3);
-  index_path_ = (fs::path(dir) / ("QIX" + suffix)).string();
-  journal_path_ = (fs::path(dir) / ("QIJ" + suffix)).string();
-
-  if (!qdb_io::CopyBytes(in.fd(), std::nullopt, data_length, data_file_.fd(), name))
+  if (data_length < 0 || data_length > file_size - data_offset) ThrowInvalidFile(name);
+  const std::int64_t marker_at = data_offset + data_length;
+  char marker[8];
+  if (!qdb_io::ReadAt(in.fd(), marker_at, marker, 8, name) ||
+      std::string_view(marker, 4) != qdb::kIndexMarker)
     ThrowInvalidFile(name);
-  consumed += data_length;
-  if (!qdb_io::ReadExact(in.fd(), tag, 4, name) || std::string_view(tag, 4) != qdb::kIndexMarker)
-    ThrowInvalidFile(name);
-  if (!qdb_io::ReadExact(in.fd(), word, 4, name)) ThrowInvalidFile(name);
-  consumed += 8;
-  const std::int32_t index_length = qdb::GetInt32(word);
-  if (index_length < 0 || index_length > file_size - consumed) ThrowInvalidFile(name);
+  const std::int64_t index_offset = marker_at + 8;
+  const std::int32_t index_length = qdb::GetInt32(marker + 4);
+  if (index_length < 0 || index_length > file_size - index_offset) ThrowInvalidFile(name);
   std::string section(static_cast<std::size_t>(index_length), '\0');
-  if (!qdb_io::ReadExact(in.fd(), section.data(), section.size(), name)) ThrowInvalidFile(name);
-  in.Close();
-  qdb_io::CreateFileWith(index_path_, section, name);
-  qdb_io::CreateFileWith(journal_path_, {}, name);
-  journal_file_ = qdb_io::OpenForAppending(journal_path_, name);
+  if (!qdb_io::ReadAt(in.fd(), index_offset, section.data(), section.size(), name))
+    ThrowInvalidFile(name);
+  data_file_ = std::move(in);
+  data_offset_ = data_offset;
   data_size_ = data_length;
+  index_offset_ = index_offset;
+  index_length_ = index_length;
+  in_place_ = true;
 
   ParsedIndex parsed;
   {
@@ -212,12 +214,12 @@ void TQDB::Unpack() {
     parsed = ParseIndexSection(section, data_size_, name,
                                [&progress](std::int64_t i) { progress.At(i); });
   }
+  std::string().swap(section);
   LoadAdministrative(std::move(parsed.administrative), administrative_, name);
   bool case_sensitive = false;
   int at = 0;
   if (administrative_.Find(qdb::kCaseSensitiveKey, &at)) {
-    // A stored form that cannot be read refuses the file like any other.
-    case_sensitive = ReadItem(administrative_.Entry(at)) == std::string_view("\1", 1);
+    case_sensitive = AdministrativeItemIs(administrative_.Entry(at), std::string_view("\1", 1));
   }
   ordinary_.EmptyAndClear();
   ordinary_.SetCaseSensitive(case_sensitive);
@@ -227,6 +229,83 @@ void TQDB::Unpack() {
   current_key_ = ordinary_.Count() > 0 ? ordinary_.Key(0) : std::string();
   modified_ = false;
   assigned_ = true;
+}
+
+bool TQDB::AdministrativeItemIs(const TIndex& index, std::string_view value) const {
+  const std::int64_t size = index.size;
+  const std::int64_t base = data_offset_ + index.position;
+  if (!(index.flags & qdb::kFlagCompressed)) {
+    if (size != static_cast<std::int64_t>(value.size())) return false;
+    std::string bytes(value.size(), '\0');
+    if (!qdb_io::ReadAt(data_file_.fd(), base, bytes.data(), bytes.size(), file_name_))
+      ThrowUnreadable(file_name_);
+    return bytes == value;
+  }
+  // Block by block through a window of the file, and only until the item is known to be
+  // longer than `value`: a large item costs neither its expansion nor its stored size in
+  // memory. A stored form that cannot be read refuses the file, as an unreadable index does.
+  constexpr std::size_t kWindow = 2 * (2 + 65535);
+  std::string window;
+  std::int64_t window_at = 0;
+  auto bytes_at = [&](std::int64_t at, std::size_t n) -> const std::uint8_t* {
+    if (at + static_cast<std::int64_t>(n) > size) ThrowUnreadable(file_name_);
+    if (window.empty() || at < window_at ||
+        at + static_cast<std::int64_t>(n) > window_at + static_cast<std::int64_t>(window.size())) {
+      window_at = at;
+      window.resize(static_cast<std::size_t>(std::min<std::int64_t>(size - at, kWindow)));
+      if (!qdb_io::ReadAt(data_file_.fd(), base + at, window.data(), window.size(), file_name_))
+        ThrowUnreadable(file_name_);
+    }
+    return reinterpret_cast<const std::uint8_t*>(window.data()) + (at - window_at);
+  };
+  std::string out;
+  for (std::int64_t at = 0; at < size && out.size() <= value.size();) {
+    const std::uint8_t* length = bytes_at(at, 2);
+    const std::size_t b = length[0] | (std::size_t{length[1]} << 8);
+    at += 2;
+    const std::uint8_t* body = bytes_at(at, b);
+    try {
+      ExpandPiece(body, b, out);
+    } catch (const ECoderError&) {
+      ThrowUnreadable(file_name_);
+    }
+    at += static_cast<std::int64_t>(b);
+  }
+  return out == value;
+}
+
+void TQDB::MakeWorkingCopy() {
+  if (!in_place_) return;
+  const std::string dir = WorkingDirectory();
+  qdb_io::TempFile data = qdb_io::MakeUniqueFile(dir, "QDB", file_name_);
+  // The index and journal are named like the data file with another prefix.
+  const std::string suffix = fs::path(data.path).filename().string().substr(3);
+  const std::string index_path = (fs::path(dir) / ("QIX" + suffix)).string();
+  const std::string journal_path = (fs::path(dir) / ("QIJ" + suffix)).string();
+  qdb_io::FileHandle journal;
+  try {
+    // Copied from the descriptor opened with the store, so a file replaced on disk since
+    // still gives the bytes the index was read from.
+    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, data.handle.fd(), file_name_))
+      ThrowInvalidFile(file_name_);
+    std::string section(static_cast<std::size_t>(index_length_), '\0');
+    if (!qdb_io::ReadAt(data_file_.fd(), index_offset_, section.data(), section.size(), file_name_))
+      ThrowInvalidFile(file_name_);
+    qdb_io::CreateFileWith(index_path, section, file_name_);
+    qdb_io::CreateFileWith(journal_path, {}, file_name_);
+    journal = qdb_io::OpenForAppending(journal_path, file_name_);
+  } catch (...) {
+    for (const std::string* path : {&std::as_const(data.path), &index_path, &journal_path})
+      ::unlink(path->c_str());
+    throw;
+  }
+  data_file_ = std::move(data.handle);
+  journal_file_ = std::move(journal);
+  data_path_ = data.path;
+  index_path_ = index_path;
+  journal_path_ = journal_path;
+  data_offset_ = 0;
+  in_place_ = false;
 }
 
 void TQDB::DiscardWorkingState(bool delete_files) {
@@ -240,6 +319,10 @@ void TQDB::DiscardWorkingState(bool delete_files) {
   index_path_.clear();
   journal_path_.clear();
   data_size_ = 0;
+  data_offset_ = 0;
+  in_place_ = false;
+  index_offset_ = 0;
+  index_length_ = 0;
   ordinary_.EmptyAndClear();
   administrative_.EmptyAndClear();
   pending_journal_.clear();
@@ -254,6 +337,12 @@ void TQDB::DiscardWorkingState(bool delete_files) {
 
 void TQDB::Close() {
   assert(assigned_);
+  if (in_place_) {
+    // Never changed: the store file already is the store, and stays exactly as it is.
+    DiscardWorkingState(true);
+    file_name_.clear();
+    return;
+  }
   if (read_only_ || !save_on_close_) {
     pending_journal_.clear();
     pending_ends_.clear();
@@ -333,6 +422,12 @@ void TQDB::WriteBack() {
       file_name_ = target;
     }
   }
+  // A link to a store file is kept and the file it leads to replaced; nothing but a
+  // regular file is ever replaced.
+  const qdb_io::ReplacementTarget resolved = qdb_io::ResolveReplacementTarget(target);
+  if (resolved.error != 0) throw QDBFileError(resolved.error, file_name_);
+  if (resolved.refused) ThrowInvalidFile(file_name_);
+  target = resolved.path;
   const std::string index = ComposeCommittedIndex();
 
   const fs::path parent = fs::path(target).parent_path();
@@ -353,7 +448,7 @@ void TQDB::WriteBack() {
     const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
     if (::fchmod(out.handle.fd(), mode) != 0) throw QDBFileError(errno, file_name_);
     qdb_io::SyncToDisk(out.handle.fd(), file_name_);
-    out.handle.Close();
+    out.handle.CloseChecked(file_name_);
     qdb_io::RenameOver(out.path, target, file_name_);
   } catch (...) {
     ::unlink(out.path.c_str());
@@ -363,25 +458,54 @@ void TQDB::WriteBack() {
 }
 
 std::string TQDB::ReadItem(const TIndex& index) const {
-  std::string stored;
+  return ExpandRawItem(ReadRaw(index), file_name_);
+}
+
+TQDB::RawItem TQDB::ReadRaw(const TIndex& index) const {
+  RawItem item;
+  item.compressed = (index.flags & qdb::kFlagCompressed) != 0;
+  // No legitimate item has a stored form this long; reading it would only waste memory.
+  if (static_cast<std::uint64_t>(index.size) > kMaxStoredSize) ThrowUnreadable(file_name_);
   try {
-    stored.resize(static_cast<std::size_t>(index.size));
-    if (!qdb_io::ReadAt(data_file_.fd(), index.position, stored.data(), stored.size(), file_name_))
-      throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+    item.stored.resize(static_cast<std::size_t>(index.size));
+    if (!qdb_io::ReadAt(data_file_.fd(), data_offset_ + index.position, item.stored.data(),
+                        item.stored.size(), file_name_))
+      ThrowUnreadable(file_name_);
   } catch (const EQDBIndexError&) {
     throw;
   } catch (...) {
-    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+    ThrowUnreadable(file_name_);
   }
-  if (!(index.flags & qdb::kFlagCompressed)) return stored;
+  return item;
+}
+
+std::string TQDB::ExpandRawItem(const RawItem& item, const std::string& file_name) {
+  if (!item.compressed) {
+    if (item.stored.size() > qdb::kMaxItemSize) ThrowUnreadable(file_name);
+    return item.stored;
+  }
   try {
-    return ExpandItem(stored);
+    return ExpandItem(item.stored, qdb::kMaxItemSize);
   } catch (const ECoderError&) {
-    throw EQDBIndexError(QDBMessage(qdb_text::kInvalidFile, file_name_));
+    ThrowUnreadable(file_name);
   } catch (const std::bad_alloc&) {
     throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   }
 }
+
+const std::string& TQDB::KeyAt(int index) const {
+  RequireFile();
+  RequireData();
+  if (index < 0 || index >= Count()) throw EQDBOutOfBounds(std::string(qdb_text::kOutOfBounds));
+  return ordinary_.Key(index);
+}
+
+TQDB::RawItem TQDB::ReadRawItem(int index) const {
+  KeyAt(index);
+  return ReadRaw(ordinary_.Entry(index));
+}
+
+std::string TQDB::ItemAt(int index) const { return ExpandRawItem(ReadRawItem(index), file_name_); }
 
 TQDB::PreparedItem TQDB::PrepareItem(std::string bytes) {
   PreparedItem item;
@@ -418,6 +542,9 @@ void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const 
   if (ordinary_.Find(cut, &at)) throw EQDBIndexError(std::string(qdb_text::kDuplicate));
   if (ordinary_.Count() >= qdb::kMaxEntries)
     throw EQDBListError(std::string(qdb_text::kOutOfBounds));
+  // Reading refuses an item this large, so it is never written.
+  if (bytes.size() > qdb::kMaxItemSize) throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  MakeWorkingCopy();
   std::string_view stored = bytes;
   TIndex index;
   if (compression_) {
@@ -485,6 +612,7 @@ void TQDB::DeleteItem() {
   RequireFile();
   if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
   RequireData();
+  MakeWorkingCopy();
   const std::string key = ordinary_.Key(item_index_);
   cache_.Remove(key);
   AppendJournalRemoval(pending_journal_, key);
@@ -507,6 +635,9 @@ void TQDB::Commit() {
 }
 
 void TQDB::SaveAs(const std::string& name) {
+  RequireFile();
+  // A read-only store writes nothing, so it needs no working copy either.
+  if (!read_only_) MakeWorkingCopy();
   Commit();
   const std::string previous_name = file_name_;
   const auto previous_timestamp = timestamp_;

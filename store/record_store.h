@@ -1,12 +1,16 @@
 // TQDB, the record store: byte items under string keys in one store file.
 //
-// While a store is open its contents live in working files in the store
-// temporary directory: the working data file (stored forms appended one after
-// another), the working index file (the index section as the store file held
-// it) and the index journal (every addition and removal committed since). The
-// store file is rewritten from them when the store closes and by SaveAs: the
-// new file is written beside the old one, synced, and renamed over it, so the
-// store file is always either the old or the new complete file.
+// A store opens its file in place: it reads the index into memory and every item
+// straight from the store file, which it holds open for reading only, and it
+// copies nothing. Only the first change (AddItem, DeleteItem, SaveAs) makes the
+// working files in the store temporary directory: the working data file (a copy
+// of the data section, with stored forms appended one after another), the
+// working index file (the index section as the store file held it) and the index
+// journal (every addition and removal committed since). From then on the store
+// file is rewritten from them when the store closes and by SaveAs: the new file is
+// written beside the old one, synced, and renamed over it, so the store file is
+// always either the old or the new complete file. A store that was never changed
+// writes nothing when it closes: its file keeps its bytes, inode and time stamp.
 //
 // GUI thread only (one thread at a time); not copyable. Destruction closes the
 // store (write-back) and swallows a failure of that write-back, leaving the
@@ -73,6 +77,31 @@ class TQDB {
   std::string GetItem();
   // Length of the current item's stored form. Throws EQDBNoFile, EQDBNoData.
   std::int64_t StoredSize() const;
+
+  // Reading an item by its place in key order (0 .. Count - 1) without making it
+  // current and without the cache, for a reader that walks the whole store (a
+  // query reading its pages as it goes). ReadRawItem costs one positioned read of
+  // the item's stored form from the file the store reads (the store file itself
+  // until the first change); ExpandRawItem, the expensive part, touches no store
+  // and may run on any thread, so a worker can expand what the owner read.
+  // KeyAt and ReadRawItem: owner's thread, like every other operation.
+  struct RawItem {
+    std::string stored;       // the stored form, as the data section holds it
+    bool compressed = false;  // flag bit 1: `stored` is the compressed form
+  };
+  // Throws EQDBNoFile, EQDBNoData, EQDBOutOfBounds outside 0 .. Count - 1.
+  const std::string& KeyAt(int index) const;
+  // Throws as KeyAt, and EQDBIndexError "The file %s is not a valid QDB file" when
+  // the stored form cannot be read or is larger than any legitimate item.
+  RawItem ReadRawItem(int index) const;
+  // The item's bytes. Pure; any thread. Throws EQDBIndexError "The file %s is not a
+  // valid QDB file" (naming `file_name`) for a malformed stored form or an item
+  // larger than qdb::kMaxItemSize, EQDBNoCompress when memory runs out.
+  static std::string ExpandRawItem(const RawItem& item, const std::string& file_name);
+  // ReadRawItem then ExpandRawItem.
+  std::string ItemAt(int index) const;
+  // True while the store reads its file in place (no change made since it opened).
+  bool InPlace() const { return assigned_ && in_place_; }
   // Looks the key up among the ordinary items; a found item becomes current.
   bool FindKey(const std::string& key);
   bool KeyExists(const std::string& key) const;
@@ -128,11 +157,15 @@ class TQDB {
  private:
   void Open(const std::string& name);
   void Unpack();
+  // Makes the working files from the store file read in place, before the first change.
+  void MakeWorkingCopy();
+  bool AdministrativeItemIs(const TIndex& index, std::string_view value) const;
   void Close();
   void WriteBack();
   std::string ComposeCommittedIndex();
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;
+  RawItem ReadRaw(const TIndex& index) const;
   // Adds an item whose stored form is `compressed` when the store compresses, `bytes`
   // otherwise.
   void AddStored(std::string_view bytes, std::string_view compressed, const std::string& key);
@@ -150,8 +183,16 @@ class TQDB {
   std::optional<std::int64_t> timestamp_;
 
   std::string data_path_, index_path_, journal_path_;
+  // The file items are read from: the store file itself (read-only) while in place,
+  // the working data file after the first change. Item positions count from
+  // data_offset_ in it.
   qdb_io::FileHandle data_file_, journal_file_;
   std::int64_t data_size_ = 0;
+  std::int64_t data_offset_ = 0;
+  bool in_place_ = false;
+  // Where the index section lies in the store file, for the working copy.
+  std::int64_t index_offset_ = 0;
+  std::int64_t index_length_ = 0;
 
   TIndexList ordinary_;
   TIndexList administrative_;

@@ -6,8 +6,11 @@
 #include <random>
 #include <string>
 
+#include "store/item_coder.h"
+#include "store/qdb_format.h"
 #include "store/record_store.h"
 #include "tests/support/qdb_test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -125,6 +128,39 @@ TEST_F(StoreFile, CaseSensitiveItemSwitchesTheKeyComparison) {
   }
 }
 
+TEST_F(StoreFile, AnItemLargerThanTheLargestItemIsRefusedAndTheCaseSwitchIsReadCheaply) {
+  // Each block of 40 stored bytes stands for 32,768 zero bytes.
+  std::string block;
+  CompressItem(std::string(kPieceSize, '\0'), block);
+  ASSERT_EQ(block.size(), 40u);
+  const std::size_t largest = qdb::kMaxItemSize / kPieceSize;
+  ASSERT_EQ(largest * kPieceSize, qdb::kMaxItemSize);
+  std::string bomb;
+  for (std::size_t i = 0; i <= largest; ++i) bomb += block;
+  StoreFileBuilder file;
+  // As large as the bomb when expanded in full, but only its first block is needed to
+  // know that it is not the single byte 1.
+  file.AddItem("QDBCaseSensitive", bomb, qdb::kFlagAdministrative | qdb::kFlagCompressed);
+  file.AddItem("big", std::string_view(bomb).substr(block.size()), qdb::kFlagCompressed);
+  file.AddItem("bomb", bomb, qdb::kFlagCompressed);
+  WriteFileBytes(dir_.File("probe.QDB"), file.Bytes());
+
+  TQDB db;
+  db.SetReadOnly(true);
+  db.SetFileName(dir_.File("probe.QDB"));
+  EXPECT_FALSE(db.CaseSensitive());
+  ASSERT_TRUE(db.FindKey("big"));
+  EXPECT_EQ(db.GetItem().size(), qdb::kMaxItemSize);
+  ASSERT_TRUE(db.FindKey("bomb"));
+  try {
+    db.GetItem();
+    ADD_FAILURE() << "an item past the largest was expanded";
+  } catch (const EQDBIndexError& e) {
+    EXPECT_EQ(std::string(e.what()), Invalid());
+  }
+  EXPECT_THROW(db.ItemAt(db.ItemIndex()), EQDBIndexError);
+}
+
 TEST_F(StoreFile, AnIndexOutOfOrderIsSortedAndRepeatedKeysAreRefused) {
   StoreFileBuilder ascending;  // the wrong direction, and mixed
   for (const char* key : {"delta", "alpha", "Charlie", "bravo", "echo"})
@@ -229,7 +265,7 @@ TEST_F(StoreFile, EveryTruncationAndManyByteFlipsEndInTheDefinedException) {
   for (std::size_t length = 0; length < real.size(); ++length) {
     EXPECT_EQ(OpenAndReadAll(real.substr(0, length)), Invalid()) << length;
   }
-  std::mt19937 rng(1234);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(1234));
   int refused = 0;
   for (std::size_t at = 0; at < real.size(); ++at) {
     for (int k = 0; k < 3; ++k) {

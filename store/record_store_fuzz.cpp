@@ -64,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     db.SetFileName(name);
     count = db.Count();
     ReadAll(db);
+    // An unchanged store writes nothing when it closes; SaveAs writes it back.
+    if (write_back) db.SaveAs(name);
   } catch (const ferrowyn::EQDBError&) {
     if (count >= 0) std::abort();  // reading refused items must not escape as other errors
     return 0;

@@ -17,6 +17,7 @@
 #include "store/record_store.h"
 #include "tests/support/qdb_index_oracle.h"
 #include "tests/support/qdb_test_files.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -123,6 +124,56 @@ TEST_F(WriteBack, WithoutSaveOnCloseOnlyCommittedChangesReachTheFile) {
   EXPECT_EQ(db.GetItem(), "two");
 }
 
+TEST_F(WriteBack, AStoreIsReadInPlaceAndItsFileIsWrittenOnlyAfterAChange) {
+  const std::string name = dir_.File("site.fwb");
+  const std::string large(70000, 'x');
+  {
+    TQDB db;
+    db.SetCompression(true);
+    db.SetFileName(name);
+    db.AddItem("first page", "a");
+    db.AddItem(large, "b");
+  }
+  const std::string before = ReadFileBytes(name);
+  struct stat was {};
+  ASSERT_EQ(::stat(name.c_str(), &was), 0);
+
+  TQDB db;
+  db.SetFileName(name);
+  EXPECT_TRUE(db.InPlace());
+  EXPECT_TRUE(work_.List().empty());  // nothing was copied
+  EXPECT_EQ(db.GetItem(), "first page");
+  EXPECT_EQ(db.KeyAt(1), "b");
+  EXPECT_EQ(db.ItemAt(1), large);
+  const TQDB::RawItem raw = db.ReadRawItem(0);
+  EXPECT_TRUE(raw.compressed);
+  EXPECT_EQ(TQDB::ExpandRawItem(raw, name), "first page");
+  EXPECT_EQ(db.ItemIndex(), 0);  // reading by position leaves the current item alone
+  EXPECT_THROW(db.KeyAt(2), EQDBOutOfBounds);
+  db.SetFileName("");
+  struct stat now {};
+  ASSERT_EQ(::stat(name.c_str(), &now), 0);
+  EXPECT_EQ(now.st_ino, was.st_ino);
+  EXPECT_EQ(now.st_mtim.tv_sec, was.st_mtim.tv_sec);
+  EXPECT_EQ(now.st_mtim.tv_nsec, was.st_mtim.tv_nsec);
+  EXPECT_EQ(ReadFileBytes(name), before);
+
+  // The first change makes the working copy, which the items are read from from then on,
+  // and closing writes the store back.
+  db.SetFileName(name);
+  db.SetCompression(true);
+  db.AddItem("new", "c");
+  EXPECT_FALSE(db.InPlace());
+  EXPECT_EQ(work_.List().size(), 3u);
+  EXPECT_EQ(db.ItemAt(1), large);
+  db.SetFileName("");
+  EXPECT_TRUE(work_.List().empty());
+  TQDB check;
+  check.SetFileName(name);
+  ASSERT_EQ(check.Count(), 3);
+  EXPECT_EQ(check.ItemAt(2), "new");
+}
+
 TEST_F(WriteBack, ADiscardedStoreLeavesItsFileAsItWasAndNoWorkingFiles) {
   TQDB db;
   db.SetFileName(dir_.File("url.fwt"));
@@ -162,6 +213,19 @@ TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
   EXPECT_EQ(check.Count(), 2);
   check.SetFileName(dir_.File("temp.fwt"));
   EXPECT_EQ(check.Count(), 0);  // the scratch file was never written back
+  check.SetFileName("");
+
+  // Saved through a link: the file it leads to is replaced, and the link stays.
+  ASSERT_EQ(::symlink(dir_.File("site.QDB").c_str(), dir_.File("link.QDB").c_str()), 0);
+  db.SetFileName(dir_.File("temp.fwt"));
+  db.AddItem("other", "DISPLAYXXv");
+  db.SaveAs(dir_.File("link.QDB"));
+  db.SetFileName("");
+  struct stat st;
+  ASSERT_EQ(::lstat(dir_.File("link.QDB").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  check.SetFileName(dir_.File("site.QDB"));
+  EXPECT_EQ(check.Count(), 1);
 }
 
 TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
@@ -182,6 +246,22 @@ TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
   EXPECT_THROW(db.SaveAs(dir_.File("dir.QDB")), EQDBFileError);
   EXPECT_EQ(db.FileName(), name);
   EXPECT_EQ(db.Count(), 2);
+  // A FIFO, or a link to one, is refused as well: never replaced by a file.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.QDB").c_str(), 0600), 0);
+  ASSERT_EQ(::symlink(dir_.File("pipe.QDB").c_str(), dir_.File("link.QDB").c_str()), 0);
+  for (const char* target : {"pipe.QDB", "link.QDB"}) {
+    std::string refused;
+    try {
+      db.SaveAs(dir_.File(target));
+    } catch (const EQDBFileError& e) {
+      refused = e.what();
+    }
+    EXPECT_EQ(refused, "The file " + dir_.File(target) + " is not a valid QDB file");
+  }
+  struct stat st;
+  ASSERT_EQ(::stat(dir_.File("link.QDB").c_str(), &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
+  EXPECT_EQ(db.FileName(), name);
 
   // A file size limit makes the write-back itself fail part way.
   ::signal(SIGXFSZ, SIG_IGN);
@@ -199,14 +279,14 @@ TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {
   ::setrlimit(RLIMIT_FSIZE, &old_limit);
   EXPECT_EQ(raised, "Unidentified problem -  27");  // EFBIG
   EXPECT_EQ(ReadFileBytes(name), before);
-  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"big.QDB", "dir.QDB"}));
+  EXPECT_EQ(dir_.List(), (std::vector<std::string>{"big.QDB", "dir.QDB", "link.QDB", "pipe.QDB"}));
   // The working files were kept, so the committed data is not lost.
   EXPECT_EQ(work_.List().size(), 3u);
   EXPECT_EQ(db.FileName(), "");
 }
 
 TEST_F(WriteBack, JournalledIndexMatchesAFullRewriteAfterRandomChanges) {
-  std::mt19937 rng(99);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(99));
   for (int round = 0; round < 4; ++round) {
     const std::string name = dir_.File("j" + std::to_string(round) + ".QDB");
     IndexOracle oracle(false);
@@ -255,7 +335,7 @@ TEST_F(WriteBack, AProcessKilledDuringWriteBackLeavesAWholeFile) {
     db.SetFileName(name);
     db.AddItem(big, "big");
   }
-  std::mt19937 rng(7);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(7));
   for (int round = 0; round < 8; ++round) {
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);

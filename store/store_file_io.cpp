@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <new>
@@ -21,13 +22,24 @@ namespace {
 
 [[noreturn]] void Fail(std::string_view store) { throw QDBFileError(errno, store); }
 
+[[noreturn]] void FailNotRegular(std::string_view store) {
+  throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, store));
+}
+
 FileHandle Open(const std::string& path, int flags, std::string_view store) {
   int fd;
+  // Without O_NONBLOCK a FIFO would hold the open until a writer came.
   do {
-    fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) Fail(store);
-  return FileHandle(fd);
+  FileHandle file(fd);
+  struct stat st;
+  if (::fstat(fd, &st) != 0) Fail(store);
+  if (!S_ISREG(st.st_mode)) FailNotRegular(store);
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0) Fail(store);
+  return file;
 }
 
 }  // namespace
@@ -45,6 +57,12 @@ void FileHandle::Close() {
   fd_ = -1;
 }
 
+void FileHandle::CloseChecked(std::string_view store) {
+  const int fd = Release();
+  // After a failed close the descriptor is gone all the same; it is not closed twice.
+  if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) Fail(store);
+}
+
 FileHandle OpenForReading(const std::string& path, std::string_view store) {
   return Open(path, O_RDONLY, store);
 }
@@ -60,6 +78,7 @@ FileHandle OpenForReadWrite(const std::string& path, std::string_view store) {
 void CreateFileWith(const std::string& path, std::string_view bytes, std::string_view store) {
   FileHandle file = Open(path, O_WRONLY | O_CREAT | O_EXCL, store);
   WriteAll(file.fd(), bytes, store);
+  file.CloseChecked(store);
 }
 
 TempFile MakeUniqueFile(const std::string& dir, std::string_view prefix, std::string_view store) {
@@ -184,7 +203,48 @@ bool Exists(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
+ReplacementTarget ResolveReplacementTarget(const std::string& path) {
+  ReplacementTarget target{path};
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) {
+    if (errno != ENOENT) target.error = errno;
+    return target;
+  }
+  if (S_ISREG(st.st_mode)) return target;
+  if (!S_ISLNK(st.st_mode)) {
+    target.refused = true;
+    return target;
+  }
+  if (::stat(path.c_str(), &st) != 0) {
+    // A link to nothing would make a file wherever it points; refuse it like a loop.
+    if (errno == ENOENT) {
+      target.refused = true;
+    } else {
+      target.error = errno;
+    }
+    return target;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    target.refused = true;
+    return target;
+  }
+  std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                       &std::free);
+  if (!resolved) {
+    target.error = errno;
+    return target;
+  }
+  target.path = resolved.get();
+  return target;
+}
+
+bool StillReplaceable(const std::string& path) {
+  struct stat st;
+  return ::lstat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode);
+}
+
 void RenameOver(const std::string& from, const std::string& to, std::string_view store) {
+  if (!StillReplaceable(to)) FailNotRegular(store);
   if (::rename(from.c_str(), to.c_str()) != 0) Fail(store);
   // The rename is only durable once the directory entry is on disk; a
   // directory that cannot be opened or synced leaves that to the system.

@@ -30,12 +30,17 @@ class FileHandle {
     return fd;
   }
   void Close();
+  // Closes and reports what the system reports: a write-back error may show only here.
+  // Throws EQDBFileError naming `store`.
+  void CloseChecked(std::string_view store);
 
  private:
   int fd_ = -1;
 };
 
 // Every path here is a plain file system path; `store` is the name that failure texts carry.
+// Opening refuses anything but a regular file (a FIFO would block, a device never end) with
+// the "not a valid QDB file" text, without waiting for a FIFO's other end.
 FileHandle OpenForReading(const std::string& path, std::string_view store);
 FileHandle OpenForAppending(const std::string& path, std::string_view store);
 FileHandle OpenForReadWrite(const std::string& path, std::string_view store);
@@ -74,7 +79,24 @@ std::optional<std::int64_t> ModificationTime(const std::string& path);
 bool HasReadOnlyAttribute(const std::string& path);
 bool Exists(const std::string& path);
 
-// Renames `from` over `to` and makes the rename durable by syncing the directory.
+// Where a whole-file replacement of `path` puts its new file. Only a regular file is
+// replaced, or the regular file a symbolic link leads to (the link stays); where nothing is,
+// the file is made. Anything else there (a directory, FIFO, socket or device, a link loop, a
+// link to nothing) is refused: a replacement must never rename a file over a device node.
+struct ReplacementTarget {
+  std::string path;      // the name to rename the new file over
+  int error = 0;         // errno when `path` could not be examined
+  bool refused = false;  // something other than a regular file is there
+  bool usable() const { return error == 0 && !refused; }
+};
+ReplacementTarget ResolveReplacementTarget(const std::string& path);
+// True when nothing or a regular file is at `path` (a resolved target), checked again just
+// before the rename: what was resolved may have been swapped since.
+bool StillReplaceable(const std::string& path);
+
+// Renames `from` over `to` (a path from ResolveReplacementTarget) and makes the rename
+// durable by syncing the directory. Refuses, as "not a valid QDB file", a `to` that has
+// become something other than a regular file since it was resolved.
 void RenameOver(const std::string& from, const std::string& to, std::string_view store);
 
 }  // namespace ferrowyn::qdb_io

@@ -536,9 +536,9 @@ TEST_F(CrawlRunTest, TheWindowCanGoWhileTransfersHangWithoutAMessage) {
 TEST_F(CrawlRunTest, SuspendedWorkersTakeNoStepUntilResumed) {
   ServeSite(server_);
   SetScope(SearchType::kServer);
-  Start(kStart);
+  // Suspended before the workers start, so none can have asked for a transfer yet.
   ops_.SuspendCrawlWorkers(*main_);
-  // A step already asked for may still run; the transfer after it may not start.
+  Start(kStart);
   EXPECT_FALSE(HttpTestServer::WaitFor([this] { return server_.ConnectionCount() > 0; }, 500ms));
   EXPECT_TRUE(main_->crawlrunning());
 

@@ -7,6 +7,7 @@
 #include <random>
 
 #include "tests/support/literal_rendering.h"
+#include "tests/support/test_seed.h"
 #include "view/filter_amps.h"
 #include "view/highlighting.h"
 #include "view/html_rendering.h"
@@ -75,7 +76,7 @@ TEST(TakeTitle, UntitledPages) {
 }
 
 TEST(TakeTitle, MatchesTheReferenceOnGeneratedPages) {
-  std::mt19937 rng(71);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(71));
   for (int round = 0; round < 1000; ++round) {
     std::string seed(rng() % 60, '\0');
     for (char& c : seed) c = static_cast<char>(rng());

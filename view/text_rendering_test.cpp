@@ -7,6 +7,7 @@
 #include <random>
 
 #include "tests/support/literal_rendering.h"
+#include "tests/support/test_seed.h"
 
 namespace ferrowyn {
 namespace {
@@ -101,7 +102,7 @@ TEST(TextOnlyLines, AnEmptyPageHasNoLines) {
 }
 
 TEST(TextOnlyRendering, MatchesTheReferenceOnGeneratedPages) {
-  std::mt19937 rng(52);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(52));
   for (int round = 0; round < 2000; ++round) {
     std::string seed(rng() % 120, '\0');
     for (char& c : seed) c = static_cast<char>(rng());
@@ -115,7 +116,7 @@ TEST(TextOnlyRendering, MatchesTheReferenceOnGeneratedPages) {
 }
 
 TEST(TextOnlyRendering, MatchesTheReferenceOnRandomBytes) {
-  std::mt19937 rng(53);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(53));
   const std::string alphabet = "<>/!-tTsScCrRiIpPbBeEyYlL &n;\xA5\xB5 x";
   for (int round = 0; round < 2000; ++round) {
     std::string text(rng() % 200, '\0');

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_seed.h"
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
 int main(int argc, char** argv) {
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
 
   const char* runs_env = std::getenv("FUZZ_RUNS");
   const long runs = runs_env ? std::atol(runs_env) : 3000;
-  std::mt19937 rng(20261209);
+  std::mt19937 rng(ferrowyn::testing::TestSeed(20261209));
   for (long i = 0; i < runs; ++i) {
     std::string input;
     if (!corpus.empty() && i % 2 == 0) {

@@ -1,6 +1,9 @@
 // Starts nginx and tinyproxy on loopback for the HTTP client's integration tests.
 #include "tests/support/real_peers.h"
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -24,20 +27,55 @@ QString FindProgram(const QString& name, const QString& usual_path) {
   if (found.isEmpty())
     found = QStandardPaths::findExecutable(name, {"/usr/sbin", "/usr/local/sbin"});
   if (found.isEmpty()) {
-    throw std::runtime_error(name.toStdString() + " is not installed (looked for " +
-                             usual_path.toStdString() +
-                             " and on PATH); run scripts/install-deps.sh");
+    throw PeerNotInstalled(name.toStdString() + " is not installed (looked for " +
+                           usual_path.toStdString() + " and on PATH); run scripts/install-deps.sh");
   }
   return found;
 }
 
-// A port that was free a moment ago; the peer binds it right after.
-uint16_t FreePort() {
-  QTcpServer probe;
-  if (!probe.listen(QHostAddress(QHostAddress::LocalHost), 0)) {
-    throw std::runtime_error("no free port on 127.0.0.1");
+// A port of 127.0.0.1 held for a peer: bound with SO_REUSEADDR but not listening, so that
+// no other program (another test of a parallel run) is given it while the peer starts, yet
+// the peer, which binds with SO_REUSEADDR as nginx and tinyproxy do, can take it over.
+class ReservedPort {
+ public:
+  ReservedPort() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const int on = 1;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (fd_ < 0 || ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+        ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+      if (fd_ >= 0) ::close(fd_);
+      throw std::runtime_error("no free port on 127.0.0.1");
+    }
+    port_ = ntohs(address.sin_port);
   }
-  return probe.serverPort();
+  ~ReservedPort() { ::close(fd_); }
+  ReservedPort(const ReservedPort&) = delete;
+  ReservedPort& operator=(const ReservedPort&) = delete;
+  uint16_t port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  uint16_t port_ = 0;
+};
+
+// Starts a peer on a reserved port; a peer that does not come up (its port taken all the
+// same) is tried again on another one.
+template <typename StartOn>
+uint16_t StartOnReservedPort(StartOn start_on) {
+  for (int attempt = 1;; ++attempt) {
+    ReservedPort reserved;
+    try {
+      start_on(reserved.port());
+      return reserved.port();
+    } catch (const std::runtime_error&) {
+      if (attempt == 3) throw;
+    }
+  }
 }
 
 void WriteFile(const QString& path, const std::string& content) {
@@ -94,6 +132,11 @@ void CheckDir(const QTemporaryDir& dir) {
 
 }  // namespace
 
+bool RealPeersRequired() {
+  const QByteArray value = qgetenv("FERROWYN_REQUIRE_PEERS");
+  return !value.isEmpty() && value != "0";
+}
+
 NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
   CheckDir(dir_);
   const QString program = FindProgram("nginx", "/usr/sbin/nginx");
@@ -102,8 +145,11 @@ NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
     WriteFile(dir_.filePath(QString::fromStdString("www/" + path)), content);
   QDir().mkpath(dir_.filePath("www"));
   QDir().mkpath(dir_.filePath("tmp"));
-  port_ = FreePort();
-  const std::string port = std::to_string(port_);
+  port_ = StartOnReservedPort([&](uint16_t port) { Start(program, root, port); });
+}
+
+void NginxPeer::Start(const QString& program, const std::string& root, uint16_t port_number) {
+  const std::string port = std::to_string(port_number);
   std::string config;
   config += "daemon off;\nmaster_process off;\n";
   // A root nginx would otherwise switch to a user that cannot read the temp dir.
@@ -129,7 +175,7 @@ NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
   if (!process_.waitForStarted(5000)) {
     throw std::runtime_error("cannot start " + program.toStdString());
   }
-  WaitUntilListening(process_, port_, "nginx", dir_.filePath("error.log"));
+  WaitUntilListening(process_, port_number, "nginx", dir_.filePath("error.log"));
 }
 
 NginxPeer::~NginxPeer() { Stop(process_); }
@@ -142,9 +188,13 @@ TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& passwor
   CheckDir(dir_);
   const QString program = FindProgram("tinyproxy", "/usr/bin/tinyproxy");
   const std::string root = dir_.path().toStdString();
-  port_ = FreePort();
+  port_ = StartOnReservedPort([&](uint16_t port) { Start(program, user, password, root, port); });
+}
+
+void TinyproxyPeer::Start(const QString& program, const std::string& user,
+                          const std::string& password, const std::string& root, uint16_t port) {
   std::string config;
-  config += "Port " + std::to_string(port_) + "\n";
+  config += "Port " + std::to_string(port) + "\n";
   config += "Listen 127.0.0.1\n";
   config += "Timeout 30\n";
   config += "Allow 127.0.0.1\n";
@@ -158,7 +208,7 @@ TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& passwor
   if (!process_.waitForStarted(5000)) {
     throw std::runtime_error("cannot start " + program.toStdString());
   }
-  WaitUntilListening(process_, port_, "tinyproxy", dir_.filePath("tinyproxy.log"));
+  WaitUntilListening(process_, port, "tinyproxy", dir_.filePath("tinyproxy.log"));
 }
 
 TinyproxyPeer::~TinyproxyPeer() { Stop(process_); }

@@ -3,9 +3,9 @@
 // configuration in a temporary directory, listening on a free 127.0.0.1 port.
 //
 // Both constructors block until the peer accepts connections and throw
-// std::runtime_error with a readable message when the program is missing
-// (scripts/install-deps.sh installs nginx-light and tinyproxy) or does not come
-// up (the message then includes its log). Destruction stops the process and
+// PeerNotInstalled when the program is missing (scripts/install-deps.sh installs
+// nginx-light and tinyproxy), or std::runtime_error with a readable message when it
+// does not come up (the message then includes its log). Destruction stops the process and
 // removes the directory. Use from the test's main thread.
 #pragma once
 
@@ -14,10 +14,21 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace ferrowyn::testing {
+
+// The peer's program is not installed here.
+class PeerNotInstalled : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// True when a missing peer program must fail the tests rather than skip them: the
+// environment variable FERROWYN_REQUIRE_PEERS is set and not "0" (CI sets it).
+bool RealPeersRequired();
 
 class NginxPeer {
  public:
@@ -32,6 +43,7 @@ class NginxPeer {
   std::string Url(std::string_view path = "/") const;
 
  private:
+  void Start(const QString& program, const std::string& root, uint16_t port);
   QTemporaryDir dir_;
   QProcess process_;
   uint16_t port_ = 0;
@@ -46,6 +58,8 @@ class TinyproxyPeer {
   uint16_t Port() const { return port_; }
 
  private:
+  void Start(const QString& program, const std::string& user, const std::string& password,
+             const std::string& root, uint16_t port);
   QTemporaryDir dir_;
   QProcess process_;
   uint16_t port_ = 0;
