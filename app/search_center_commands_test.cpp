@@ -91,7 +91,7 @@ TEST_F(SearchCommandsTest, WindowsOfTheHelpMenu) {
 
 TEST_F(SearchCommandsTest, TheHomePageGoesToTheBrowser) {
   main_->HomePage1Click();
-  EXPECT_EQ(port_.events(), (Strings{"open http://www.castrel.com/"}));
+  EXPECT_EQ(port_.events(), (Strings{"open http://www.ferrowyn.example/"}));
   port_.set_open_url_result(false);
   port_.ExpectError("There was an error while trying to open your browser.");
   main_->HomePage1Click();

@@ -17,6 +17,11 @@ inline constexpr int kHelpSiteMapPage = 1020;
 inline constexpr int kHelpLoginDialog = 1063;
 inline constexpr int kHelpFilterDialog = 1011;
 
+// The login and filter dialogs refuse incomplete answers with these; the
+// controller checks the answers once more with the same texts.
+inline constexpr char kLoginIncomplete[] = "You must complete both of these fields.";
+inline constexpr char kFilterIncomplete[] = "You must complete this field before continuing.";
+
 // The three wizards of the search button's menu.
 enum class Wizard {
   kBasicBuild,            // Tbasicbuildform

@@ -9,8 +9,6 @@ namespace ferrowyn {
 namespace {
 constexpr char kNoUrl[] = "You must first enter a URL to search.";
 constexpr char kInvalidUrl[] = "You must enter a valid URL to search.";
-constexpr char kLoginIncomplete[] = "You must complete both of these fields.";
-constexpr char kFilterIncomplete[] = "You must complete this field before continuing.";
 constexpr char kNoSite[] = "You must first open a Ferrowyn! site to search.";
 constexpr char kEmptySite[] = "This site contains no data to query.";
 constexpr char kInvalidKeyword[] = "This query contains an invalid character. Please re-enter.";

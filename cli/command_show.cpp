@@ -3,9 +3,15 @@
 // either as a page of the page list or as a result of a keyword search. The site file is
 // opened read-only, so closing writes nothing back and the file stays exactly as it was.
 
+#include <langinfo.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -20,7 +26,9 @@
 #include "cli/command.h"
 #include "store/qdb_errors.h"
 #include "store/record_store.h"
+#include "view/highlighting.h"
 #include "view/page_display.h"
+#include "view/plain_text.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -32,7 +40,11 @@ constexpr const char* kUsage =
     "                               standard error\n"
     "  show FILE URL --keywords TEXT [--word] [--case] [--html]\n"
     "                               the same page as a result of a search for TEXT, marked\n"
-    "                               as \"Highlight HTML\" and \"Highlight Text-Only\" say";
+    "                               as \"Highlight HTML\" and \"Highlight Text-Only\" say\n"
+    "  show FILE URL [--keywords TEXT [--word] [--case]] --plain\n"
+    "                               the text-only rendering as text to read: breaks as line\n"
+    "                               ends, entities decoded, lines wrapped to the terminal,\n"
+    "                               the keywords' hits in reverse video on a terminal";
 
 struct ShowOptions {
   std::string file;
@@ -41,6 +53,7 @@ struct ShowOptions {
   bool word = false;
   bool casesensitive = false;
   bool html = false;
+  bool plain = false;
 };
 
 std::optional<ShowOptions> ParseArguments(const CommandArgs& args) {
@@ -57,6 +70,8 @@ std::optional<ShowOptions> ParseArguments(const CommandArgs& args) {
       options.casesensitive = true;
     } else if (arg == "--html") {
       options.html = true;
+    } else if (arg == "--plain") {
+      options.plain = true;
     } else if (arg.starts_with("--")) {
       return std::nullopt;
     } else {
@@ -64,7 +79,8 @@ std::optional<ShowOptions> ParseArguments(const CommandArgs& args) {
     }
   }
   // Whole word and match case belong to a search.
-  if (positional.size() != 2 || ((options.word || options.casesensitive) && !options.keywords))
+  if (positional.size() != 2 || ((options.word || options.casesensitive) && !options.keywords) ||
+      (options.plain && options.html))
     return std::nullopt;
   options.file = positional[0];
   options.url = positional[1];
@@ -97,6 +113,28 @@ DisplayHighlightSettings LoadHighlightSettings() {
   return {live.highgraph, live.hightext, live.highlightcolor};
 }
 
+// The terminal's width: $COLUMNS, else the width of the terminal on standard output,
+// else 80.
+int TerminalWidth() {
+  constexpr int kDefaultWidth = 80;
+  if (const char* columns = std::getenv("COLUMNS")) {
+    char* end = nullptr;
+    const long value = std::strtol(columns, &end, 10);
+    if (end != columns && *end == '\0' && value > 0 && value <= 10000)
+      return static_cast<int>(value);
+  }
+  winsize size{};
+  if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+  return kDefaultWidth;
+}
+
+bool TerminalIsUtf8() {
+  std::setlocale(LC_CTYPE, "");
+  const char* codeset = nl_langinfo(CODESET);
+  return codeset != nullptr &&
+         (std::strcmp(codeset, "UTF-8") == 0 || std::strcmp(codeset, "utf8") == 0);
+}
+
 int Run(const CommandArgs& args) {
   const std::optional<ShowOptions> options = ParseArguments(args);
   if (!options) {
@@ -108,6 +146,7 @@ int Run(const CommandArgs& args) {
   CliUserPort port;
   CapturingViewer viewer;
   bool shown = false;
+  std::string highlightopening;
   try {
     StoreScratchDirectory scratch;
     // Opening would create a missing store file.
@@ -122,7 +161,11 @@ int Run(const CommandArgs& args) {
     if (options->keywords) {
       const DisplayQueryState query{file, *options->keywords, options->word,
                                     options->casesensitive};
-      shown = display.displayinternal(options->url, site, query, LoadHighlightSettings());
+      DisplayHighlightSettings settings = LoadHighlightSettings();
+      // The hits are found through their marks in the text-only rendering.
+      if (options->plain) settings.hightext = true;
+      highlightopening = HighlightOpening(HighlightColorOf(settings.highlightcolor));
+      shown = display.displayinternal(options->url, site, query, settings);
     } else {
       shown = display.displayinternalnokeys(options->url, site);
     }
@@ -132,10 +175,21 @@ int Run(const CommandArgs& args) {
   }
   if (!shown || !viewer.page()) return kExitFailure;
   const ViewerPage& page = *viewer.page();
-  for (const std::string& line : options->html ? page.HtmlLines : page.TextLines) {
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
+  std::string text;
+  if (options->plain) {
+    PlainTextStyle style;
+    style.width = TerminalWidth();
+    style.utf8 = TerminalIsUtf8();
+    style.reverse = isatty(STDOUT_FILENO) != 0;
+    style.markopening = highlightopening;
+    text = PlainText(page.TextLines, style);
+  } else {
+    for (const std::string& line : options->html ? page.HtmlLines : page.TextLines) {
+      text += line;
+      text += '\n';
+    }
   }
+  std::fwrite(text.data(), 1, text.size(), stdout);
   std::fprintf(stderr, "Caption: %s\n", page.Caption.c_str());
   return std::fflush(stdout) == 0 ? kExitOk : kExitFailure;
 }

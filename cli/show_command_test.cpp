@@ -23,6 +23,7 @@ using ferrowyn::testing::ReadFileBytes;
 using ferrowyn::testing::ScratchDir;
 
 constexpr char kUrl[] = "http://www.example.com/cats.htm";
+constexpr char kEntities[] = "http://www.example.com/entities.htm";
 constexpr char kBlue[] = "<font color=\"#0000FF\"><b>";
 
 class ShowCommandTest : public ::testing::Test {
@@ -35,6 +36,8 @@ class ShowCommandTest : public ::testing::Test {
     QDB.AddItem("<html><title>Big cat</title><body>A cat sat<br>Concat, Cat</body></html>",
                 DisplayKey(kUrl));
     QDB.AddItem("plain text page", DisplayKey("http://www.example.com/notes.txt"));
+    QDB.AddItem("<html><body>Caf&eacute; &amp; cat&#233;<p>one two three four five</body></html>",
+                DisplayKey(kEntities));
     QDB.SetFileName("");
     TQDB::SetTempDirectory("");
     bytes_ = ReadFileBytes(site_);
@@ -50,8 +53,10 @@ class ShowCommandTest : public ::testing::Test {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(text.data(), static_cast<qint64>(text.size()));
   }
-  ProcessResult Show(const QStringList& args) {
+  ProcessResult Show(const QStringList& args, const QString& columns = "80") {
     QProcessEnvironment environment;
+    environment.insert("COLUMNS", columns);
+    environment.insert("LC_ALL", "C.UTF-8");
     environment.insert("XDG_CONFIG_HOME", config_.path());
     environment.insert("TMPDIR", QString::fromStdString(temp_.path()));
     return ferrowyn::testing::RunProcess(FERROWYN_CLI_PATH, QStringList{"show"} + args, {},
@@ -105,6 +110,18 @@ TEST_F(ShowCommandTest, QueryResultMarkedAsTheSettingsSay) {
   EXPECT_EQ(result.out, "A " + cat + " sat<br>\nConcat, Cat<p>\n\n");
   result = Show({site(), kUrl, "--keywords", "cat", "--html"});
   EXPECT_EQ(result.out, " <html><title></title><body>A cat sat<br>Concat, Cat</body></html>\n");
+}
+
+TEST_F(ShowCommandTest, PlainTextForATerminal) {
+  ProcessResult result = Show({site(), kEntities, "--plain"}, "12");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "Caf\u00e9 & cat\u00e9\none two\nthree four\nfive\n\n");
+  EXPECT_EQ(result.err, "Caption: Untitled\n");
+  // Not a terminal: the hits are not marked, nor is their markup shown.
+  WriteSettings("[Defaults]\nHighText=Off\n");
+  result = Show({site(), kUrl, "--keywords", "cat", "--plain"});
+  EXPECT_EQ(result.out, "A cat sat\nConcat, Cat\n\n");
+  EXPECT_EQ(Show({site(), kUrl, "--plain", "--html"}).status, 2);
 }
 
 TEST_F(ShowCommandTest, MessagesAndWrongArguments) {

@@ -15,7 +15,6 @@
 #include <string>
 #include <string_view>
 
-#include "base/query_queue.h"
 #include "base/slot_status.h"
 #include "base/worker_pool.h"
 #include "crawl/capture_targets.h"
@@ -23,6 +22,7 @@
 #include "crawl/link_queue.h"
 #include "crawl/parse_urls_worker.h"
 #include "crawl/url_toolkit.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 
@@ -106,7 +106,7 @@ class CrawlRun : public QObject {
   UrlQueue urlqueue;
   CrawlOrigin origin;
   int levellimit = 3;
-  // The site login and where it may go: only to the start host (letter case ignored).
+  // The site login; it goes only to `origin.loginserver`.
   bool usecredentials = false;
   std::string credentialuser, credentialpassword;
   // Stored pages are handed to the query workers.

@@ -13,7 +13,6 @@
 namespace ferrowyn {
 namespace {
 
-constexpr char kSelectFirst[] = "You must first select a query result to open.";
 constexpr char kOpenSiteFirst[] = "You must first open a Ferrowyn! site to search.";
 constexpr char kSiteDiffers[] =
     "The current Ferrowyn! site does not correspond to the open query. Please open the "
@@ -27,6 +26,12 @@ std::uint32_t ColorValue(Rgb color) {
   return static_cast<std::uint32_t>(color.red) | (static_cast<std::uint32_t>(color.green) << 8) |
          (static_cast<std::uint32_t>(color.blue) << 16);
 }
+
+}  // namespace
+
+std::string HighlightColorOf(Rgb color) { return HighlightColorString(ColorValue(color)); }
+
+namespace {
 
 ViewerPage ToViewer(PageRendering rendering, const std::string& url, int helptopic) {
   return ViewerPage{std::move(rendering.HtmlLines), std::move(rendering.TextLines),
@@ -49,7 +54,7 @@ bool PageDisplay::displayinternal(const std::optional<std::string>& selectedurl,
                                   const DisplaySiteState& site, const DisplayQueryState& query,
                                   const DisplayHighlightSettings& settings) {
   if (!selectedurl) {
-    Fail(kSelectFirst);
+    Fail(kSelectQueryResultFirst);
     return false;
   }
   // The refusal, if any; the message is shown outside the try block so that a failing
@@ -70,7 +75,7 @@ bool PageDisplay::displayinternal(const std::optional<std::string>& selectedurl,
     } else if (record = ReadStoredPage(url); !record) {
       refusal = kPageMissing;
     } else {
-      highlight.Color = HighlightColorString(ColorValue(settings.highlightcolor));
+      highlight.Color = HighlightColorOf(settings.highlightcolor);
       highlight.MatchCase = query.querycasesensitive;
       highlight.WholeWord = query.querywholeword;
       highlight.InHtml = settings.highgraph;

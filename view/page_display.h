@@ -20,6 +20,12 @@ class UserPort;
 inline constexpr int kQueryResultHelpTopic = 1053;
 inline constexpr int kPageHelpTopic = 1028;
 
+// Opening a query result, or handing it to the browser, with no results row selected.
+inline constexpr char kSelectQueryResultFirst[] = "You must first select a query result to open.";
+
+// The highlight colour string ("#RRGGBB") of the highlight colour setting.
+std::string HighlightColorOf(Rgb color);
+
 // The main window's state the two operations read, taken when the operation starts.
 struct DisplaySiteState {
   bool siteloaded = false;

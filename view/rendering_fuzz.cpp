@@ -15,6 +15,7 @@
 #include "view/highlighting.h"
 #include "view/html_rendering.h"
 #include "view/page_rendering.h"
+#include "view/plain_text.h"
 #include "view/text_rendering.h"
 
 namespace {
@@ -56,6 +57,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ferrowyn::PageHighlight highlight{keywords, color, matchcase, wholeword, true, true};
   const ferrowyn::PageRendering marked = ferrowyn::RenderPage(page, highlight);
   Check(marked.HtmlLines.size() == 1, "one HTML line");
+  // Terminal text: no control character but the line ends and the reverse-video switches.
+  ferrowyn::PlainTextStyle terminal;
+  terminal.width = 1 + static_cast<int>(selector >> 4);
+  terminal.reverse = true;
+  terminal.utf8 = selector & 16;
+  terminal.markopening = ferrowyn::HighlightOpening(color);
+  const std::string text = ferrowyn::PlainText(marked.TextLines, terminal);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (c == 0x1b) {
+      const std::string_view rest = std::string_view(text).substr(i);
+      Check(rest.starts_with("\x1b[7m") || rest.starts_with("\x1b[27m"), "escape");
+    } else {
+      Check(c == '\n' || (c >= 0x20 && c != 0x7f), "control character");
+    }
+  }
   if (page.size() > kReferenceLimit) return 0;
 
   const ferrowyn::PageRendering plain = ferrowyn::RenderPage(page);

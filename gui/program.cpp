@@ -1,0 +1,58 @@
+// The program's windows in their start-up order.
+#include "gui/program.h"
+
+#include <QApplication>
+
+#include "gui/help_window.h"
+#include "gui/main_window.h"
+#include "gui/setup_form.h"
+#include "gui/viewer.h"
+
+namespace ferrowyn::gui {
+
+void ProgramOperations::ShowSetup(Tsearchmain& main) {
+  if (setup != nullptr) setup->exec();
+  main.NotifyChanged();  // the dialog may have cleared the histories
+}
+
+bool ProgramOperations::ShowHelp(int context) {
+  if (help == nullptr) return false;
+  // The help window reports a page it cannot load itself; the caller's own report
+  // would say the same a second time.
+  help->ShowTopic(context);
+  return true;
+}
+
+Program::Program(UserPort& port, SettingsStore store, std::string programdir,
+                 std::vector<std::string> arguments, QString helpdirectory)
+    : setupstore_(store) {
+  controller_ = std::make_unique<Tsearchmain>(port, std::move(store), programdir, live_,
+                                              operations_, std::move(arguments));
+  window_ = std::make_unique<MainWindow>(*controller_);
+  help_ = std::make_unique<HelpWindow>(std::move(helpdirectory), port, window_.get());
+  help_->setWindowFlag(Qt::Window);
+  operations_.help = help_.get();
+  // The tutorial window is created here once it exists.
+  QApplication::setApplicationDisplayName(QStringLiteral("Ferrowyn!"));
+  setuplogic_ = std::make_unique<SetupDialogLogic>(setupstore_, std::move(programdir), live_,
+                                                   controller_->state().fields, port);
+  setup_ = std::make_unique<Tsetupform>(*setuplogic_, live_, *help_, window_.get());
+  operations_.setup = setup_.get();
+  // The mail miner is created here once it exists.
+  HelpWindow* help = help_.get();
+  viewer_ = std::make_unique<Tviewer>(
+      controller_->store(), port, [help](int topic) { help->ShowTopic(topic); }, window_.get());
+  window_->AttachViewer(*viewer_, [help](int topic) { help->ShowTopic(topic); });
+}
+
+Program::~Program() {
+  viewer_.reset();
+  operations_.setup = nullptr;
+  operations_.help = nullptr;
+  setup_.reset();
+  setuplogic_.reset();
+  help_.reset();
+  window_.reset();
+}
+
+}  // namespace ferrowyn::gui

@@ -1,0 +1,64 @@
+// The desktop program's windows and the objects behind them, created in the fixed
+// start-up order and released in reverse: the search-center controller and its main
+// window, the setup dialog over the live settings, the help window and the viewer.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/live_settings.h"
+#include "app/search_center.h"
+#include "app/search_operations.h"
+#include "app/settings_store.h"
+#include "app/setup_dialog_logic.h"
+
+namespace ferrowyn::gui {
+
+class HelpWindow;
+class MainWindow;
+class Tsetupform;
+class Tviewer;
+
+// What the main window reaches in the windows beside it: the setup dialog and the
+// help window. The guidance windows (wizards, tutorial, about box) come later; until
+// then their commands keep the defaults, which show nothing.
+class ProgramOperations : public SearchOperations {
+ public:
+  void ShowSetup(Tsearchmain& main) override;
+  bool ShowHelp(int context) override;
+
+  Tsetupform* setup = nullptr;
+  HelpWindow* help = nullptr;
+};
+
+// Lives for the whole run; GUI thread only; `port` outlives it. The constructor
+// throws what the windows' creation throws (a "temp" directory that cannot be made,
+// a settings store that cannot be read); the caller reports it.
+class Program {
+ public:
+  Program(UserPort& port, SettingsStore store, std::string programdir,
+          std::vector<std::string> arguments, QString helpdirectory);
+  ~Program();
+
+  MainWindow& window() { return *window_; }
+  Tsearchmain& controller() { return *controller_; }
+  Tsetupform& setup() { return *setup_; }
+  HelpWindow& help() { return *help_; }
+  Tviewer& viewer() { return *viewer_; }
+  LiveSettings& live() { return live_; }
+
+ private:
+  SettingsStore setupstore_;  // the setup dialog's logic keeps a reference to it
+  LiveSettings live_;
+  ProgramOperations operations_;
+  std::unique_ptr<Tsearchmain> controller_;
+  std::unique_ptr<MainWindow> window_;
+  std::unique_ptr<HelpWindow> help_;
+  std::unique_ptr<SetupDialogLogic> setuplogic_;
+  std::unique_ptr<Tsetupform> setup_;
+  std::unique_ptr<Tviewer> viewer_;
+};
+
+}  // namespace ferrowyn::gui

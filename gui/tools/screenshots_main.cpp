@@ -1,0 +1,139 @@
+// ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
+// site at the given URL from the main window, as a user would start it, and writes
+// the main window during the crawl and after it, the site map page, and the dialogs.
+// Settings and scratch stores live in a private directory; messages go to standard
+// error and questions get the answer that changes nothing.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <cstdio>
+
+#include "gui/dialog_screenshots.h"
+#include "gui/help_window.h"
+#include "gui/main_window.h"
+#include "gui/program.h"
+#include "gui/results_list.h"
+#include "gui/viewer.h"
+
+namespace {
+
+using ferrowyn::Answer;
+
+// Answers every question with the answer that changes nothing and cancels every
+// dialog; prints each message.
+class AnsweringPort : public ferrowyn::UserPort {
+ public:
+  Answer ShowMessage(const ferrowyn::Message& message) override {
+    std::fprintf(stderr, "message: %s\n", message.text.c_str());
+    return message.safe_answer;
+  }
+  std::optional<std::string> ChooseFile(const ferrowyn::FileDialogRequest&) override {
+    return std::nullopt;
+  }
+  ferrowyn::LoginAnswer AskLogin() override { return {ferrowyn::LoginAnswer::kNo}; }
+  ferrowyn::FilterAnswer AskFilter() override { return {ferrowyn::FilterAnswer::kSkip}; }
+  std::optional<ferrowyn::FontRecord> ChooseFont(const ferrowyn::FontRecord&) override {
+    return std::nullopt;
+  }
+  std::optional<ferrowyn::Rgb> ChooseColor(ferrowyn::Rgb) override { return std::nullopt; }
+  bool PrinterSetup() override { return false; }
+  void ShowPleaseWait(const std::string&, const std::string&, int) override {}
+  void SetPleaseWaitProgress(int) override {}
+  void ClosePleaseWait() override {}
+  bool OpenUrl(const std::string&) override { return false; }
+  void SetClipboardText(const std::string&) override {}
+};
+
+// Serves the event loop until `done` holds; false after `limit_ms`.
+template <typename Done>
+bool Serve(Done done, int limit_ms) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!done()) {
+    if (clock.elapsed() > limit_ms) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+  return true;
+}
+
+bool Save(QWidget& widget, const QDir& directory, const char* name) {
+  QApplication::processEvents();
+  const QString path = directory.filePath(QString::fromLatin1(name));
+  const bool saved = widget.grab().save(path);
+  std::fprintf(stderr, "%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
+  if (argc != 4) {
+    std::fprintf(stderr, "usage: ferrowyn-screenshots DIRECTORY URL KEYWORDS\n");
+    return 2;
+  }
+  const QDir directory(QString::fromLocal8Bit(argv[1]));
+  QTemporaryDir scratch;
+  if (!directory.exists() || !scratch.isValid()) return 1;
+
+  AnsweringPort port;
+  ferrowyn::gui::Program program(
+      port, ferrowyn::SettingsStore(scratch.filePath("settings.ini").toStdString()),
+      scratch.path().toStdString(), {}, ferrowyn::gui::HelpWindow::DefaultHelpDirectory());
+  ferrowyn::gui::MainWindow& window = program.window();
+  window.resize(900, 660);
+  window.show();
+  Serve([&] { return !program.controller().Timer1().isActive(); }, 5000);
+
+  auto* url = window.findChild<QComboBox*>(QStringLiteral("URL"));
+  auto* keywords = window.findChild<QComboBox*>(QStringLiteral("querysearch"));
+  auto* lower = window.findChild<QTabWidget*>(QStringLiteral("PageControl2"));
+  auto* pages = window.findChild<QLabel*>(QStringLiteral("numproc"));
+  url->setFocus();
+  url->setEditText(QString());
+  QTest::keyClicks(url, QString::fromLocal8Bit(argv[2]));
+  keywords->setEditText(QString());
+  QTest::keyClicks(keywords, QString::fromLocal8Bit(argv[3]));
+  lower->setCurrentIndex(0);  // "Retrieval Progress": the slots at work
+  QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("searchbtn")), Qt::LeftButton);
+
+  bool ok = true;
+  // The fixture's slow pages keep the slots busy after the first few pages.
+  const bool busy = Serve([&] { return pages->text().toInt() >= 3; }, 30000);
+  ok &= busy && Save(window, directory, "main-window-crawl.png");
+  Serve([&] { return !program.controller().crawlrunning(); }, 120000);
+  lower->setCurrentIndex(1);
+  ok &= Save(window, directory, "main-window-results.png");
+  QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("ToolbarButton974")),
+                    Qt::LeftButton);
+  window.findChild<QTreeView*>(QStringLiteral("mainview"))->expandAll();
+  auto* pagelist = window.findChild<QTreeView*>(QStringLiteral("urllistview"));
+  pagelist->setCurrentIndex(pagelist->model()->index(1, 0));
+  ok &= Save(window, directory, "site-map.png");
+
+  // The first result in the viewer, its keywords marked in both panes.
+  QTest::mouseClick(window.findChild<QToolButton*>(QStringLiteral("ToolbarButton975")),
+                    Qt::LeftButton);
+  program.live().highgraph = true;
+  program.live().hightext = true;
+  auto* results = window.findChild<QTreeView*>(QStringLiteral("querylist"));
+  results->setCurrentIndex(results->model()->index(0, 0));
+  window.resultslist().keywordhighlightClick();
+  ok &=
+      program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
+
+  if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
+    std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
+    ok = false;
+  }
+  return ok ? 0 : 1;
+}
