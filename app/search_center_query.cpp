@@ -55,9 +55,7 @@ void Tsearchmain::querygo(const std::string& keywords) {
     state_.pages = std::to_string(StoredPageCount(QDB_));
     state_.pagesavl = "0";
     state_.hits = "0";
-    for (std::size_t i = 0; i < queries_.querytexts.size(); ++i) {
-      queries_.AddPending(queries_.querytexts[i], queries_.queryurls[i]);
-    }
+    queries_.RequeuePrepared();
   } else if (!PrepareStoredSite()) {
     emit changed();
     return;
@@ -74,8 +72,8 @@ void Tsearchmain::querygo(const std::string& keywords) {
   state_.querycasesensitive = state_.casesensitive;
   emit changed();
 
-  queryrun_->StartWorkers(live_.querybar, keywords,
-                          {state_.any, state_.word, state_.casesensitive}, true);
+  queryrun_->StartWorkers(live_.querybar, keywords, {state_.any, state_.word, state_.casesensitive},
+                          true);
 }
 
 bool Tsearchmain::PrepareStoredSite() {
@@ -100,37 +98,26 @@ bool Tsearchmain::PrepareStoredSite() {
   state_.pages = std::to_string(StoredPageCount(QDB_));
   emit changed();
 
-  // A page whose record cannot be read is passed over, as a worker passes over a page it
-  // fails on: the rest of the site is still searched. The store's message says why once
-  // the pass is over, and the query then ends as stopped, since not every page was
-  // searched.
-  std::optional<std::string> unreadable;
   for (int index = 0; index < records; ++index) {
     port_.SetPleaseWaitProgress(index);
     QCoreApplication::processEvents();
     QDB_.SetItemIndex(index);
-    const std::string key = QDB_.CurrentKey();
+    const std::string& key = QDB_.CurrentKey();
     if (key == kEmailKey || key == kWebMapKey || key == kWebListKey ||
         key.find(kDisplayPrefix) != std::string::npos) {
       continue;
     }
-    std::string record;
-    try {
-      record = QDB_.GetItem();
-    } catch (const EQDBError& error) {
-      if (!unreadable) unreadable = error.what();
-      continue;
-    }
-    const std::string text = PageTextFromLines(SplitRecordLines(record));
+    // The page is read by the worker that takes it: a query holds no more of the site in
+    // memory than the pages being matched.
+    if (!queries_.reader) queries_.reader = QDB_.Reader();
     const std::size_t prefix = key.find(kQueryPrefix);
-    const std::string url =
+    std::string url =
         prefix == std::string::npos ? std::string() : key.substr(prefix + kQueryPrefix.size());
-    queries_.AddPage(text, url);
+    queries_.AddStoredPage(std::move(url), QDB_.CurrentPlace());
   }
 
   port_.ClosePleaseWait();
   setcursor(Cursor::kNormal);
-  if (unreadable) port_.Error(*unreadable);
   return true;
 }
 
@@ -152,6 +139,12 @@ void Tsearchmain::terminatequery() {
   state_.clearbtn.enabled = true;
   emit changed();
 
+  // A page whose record could not be read was passed over, as a worker passes over any page
+  // it fails on, and left uncounted: the store's message says why, and the query reports
+  // itself stopped, since not every page was searched.
+  if (const std::optional<std::string> unreadable = queryrun_->TakeUnreadable()) {
+    port_.Error(*unreadable);
+  }
   const std::optional<int> pages = ReadWholeNumber(state_.pages);
   const std::optional<int> searched = ReadWholeNumber(state_.pagesavl);
   port_.Information(pages && searched && *pages == *searched ? kQueryCompleted : kQueryStopped);

@@ -247,7 +247,7 @@ TEST_F(SiteFilesTest, SavingWritesTheListRecordsAndMovesTheStoreOntoTheSiteFile)
 TEST_F(SiteFilesTest, OpeningRebuildsEveryViewAndTheStateAndLeavesTheFileAsItWas) {
   const std::string path = SavedSite("shop.fwb");
   const std::string bytes = ReadFileBytes(path);
-  main_->queryqueue().AddPage("old", "http://old.test/");
+  main_->queryqueue().AddCrawledPage("old", "http://old.test/", {});
   main_->state().queryprepared = true;
 
   port_.ExpectInformation("Site \"shop.fwb\" has been loaded.");
@@ -261,8 +261,7 @@ TEST_F(SiteFilesTest, OpeningRebuildsEveryViewAndTheStateAndLeavesTheFileAsItWas
   EXPECT_EQ(main_->state().fields.URL.text, kStart);
   EXPECT_FALSE(main_->state().queryprepared);
   const QueryQueue& queue = main_->queryqueue();
-  EXPECT_TRUE(queue.querytexts.empty() && queue.queryurls.empty() && queue.querypending.empty() &&
-              queue.querypendingurls.empty());
+  EXPECT_TRUE(queue.preparedcopy.empty() && queue.querypending.empty());
   EXPECT_EQ(port_.Events(),
             (Strings{kLoading, "progress 5", "progress 10", "progress 20", "progress 55",
                      "progress 65", "progress 75", "progress 100", "close"}));

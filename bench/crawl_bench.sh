@@ -66,10 +66,10 @@ load1() { cut -d' ' -f1 /proc/loadavg; }
 install_missing() {
   local -a missing=()
   [ -x /usr/sbin/nginx ] || command -v nginx >/dev/null || missing+=(nginx-light)
+  command -v wget >/dev/null || missing+=(wget)
+  [ "${NEED_HTTRACK:-1}" -eq 0 ] || command -v httrack >/dev/null || missing+=(httrack)
   [ -x /usr/bin/time ] || missing+=(time)
   if [ "$MODE" = docs ] || [ "$MODE" = all ]; then  # the real site and the other crawlers
-    command -v wget >/dev/null || missing+=(wget)
-    command -v httrack >/dev/null || missing+=(httrack)
     [ -f "$DOC_DIR/index.html" ] || missing+=("$DOC_PACKAGE")
   fi
   command -v python3 >/dev/null || missing+=(python3)
@@ -366,8 +366,9 @@ row() {
   LAST_PPS=$pps
 }
 
-run_ferrowyn() {  # run_ferrowyn NAME URL
+run_ferrowyn() {  # run_ferrowyn NAME URL [MORE CRAWL ARGUMENTS]
   local name=$1 url=$2
+  shift 2
   # A private, empty settings store: the defaults apply, whatever the user has set.
   rm -rf "$WORK/home" "$WORK/tmp"
   mkdir -p "$WORK/home/.config" "$WORK/home/.local/share" "$WORK/tmp"
@@ -375,7 +376,7 @@ run_ferrowyn() {  # run_ferrowyn NAME URL
   before=$(load1)
   measure "$name" env HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
     XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" \
-    "$CLI" crawl "$url" --slots "$SLOTS" --scope directory
+    "$CLI" crawl "$url" --slots "$SLOTS" --scope directory "$@"
   FW_LOAD=$before
   FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)"
 }
@@ -512,8 +513,6 @@ install_missing() {
   [ -x /usr/sbin/nginx ] || command -v nginx >/dev/null || missing+=(nginx-light)
   [ -x /usr/bin/time ] || missing+=(time)
   if [ "$MODE" = docs ] || [ "$MODE" = all ]; then  # the real site and the other crawlers
-    command -v wget >/dev/null || missing+=(wget)
-    command -v httrack >/dev/null || missing+=(httrack)
     [ -f "$DOC_DIR/index.html" ] || missing+=("$DOC_PACKAGE")
   fi
   command -v python3 >/dev/null || missing+=(python3)
@@ -969,6 +968,9 @@ bench_window() {
 }
 
 # ---------------------------------------------------------------------------------------
+# bench/goals_bench.sh sources this file for its helpers and runs its own round.
+if [ "${BASH_SOURCE[0]}" != "$0" ]; then return 0; fi
+
 install_missing
 build_cli
 [ "$MODE" = window ] && build_window

@@ -1,8 +1,9 @@
-// Query throughput: a query over a prepared site of 10,000 generated pages through the
+// Query throughput: a query over a site file of 10,000 generated pages through the
 // search page, with 1 and 4 query slots, for one keyword and for three keywords in Any
 // and All mode, reported as MB of query text per second; beside `grep -c -F -i` and
-// `rg -c -F -i` over the same texts written as files, in the same run. Also the
-// preparation pass that reads the pages from the site store.
+// `rg -c -F -i` over the same texts written as files, in the same run; and a query's time
+// by stage over a site file of the same pages: open, read and expand, expand alone, match,
+// and the whole query, first (with the preparation pass) and later (BM_Stage/...).
 //
 //   ferrowyn_bench_query [--benchmark_filter=...]
 // FERROWYN_QUERY_BENCH_PAGES sets the number of pages (default 10000).
@@ -23,6 +24,10 @@
 
 #include "app/search_center.h"
 #include "base/user_port.h"
+#include "query/keyword_parsing.h"
+#include "query/page_matching.h"
+#include "store/item_coder.h"
+#include "store/record_store.h"
 #include "store/site_layout.h"
 
 namespace {
@@ -108,7 +113,9 @@ Site& TheSite() {
   return *site;
 }
 
-// A controller whose prepared copy holds the site, as after a crawl with keywords.
+const std::string& SiteFile();
+
+// A controller over a copy of the site file, prepared by a first query.
 struct Controller {
   QTemporaryDir dir;
   SilentPort port;
@@ -121,16 +128,13 @@ struct Controller {
     live.querybar = slotcount;
     main = std::make_unique<Tsearchmain>(port, SettingsStore(programdir + "/settings.ini"),
                                          programdir, live, ops, std::vector<std::string>{});
+    const std::string copy = programdir + "/copy.fwb";
+    std::filesystem::copy_file(SiteFile(), copy);
     TQDB& qdb = main->QDB();
-    qdb.SetFileName(programdir + "/site.fwt");
-    qdb.AddItem("x", "QUERYXXhttp://bench/");  // the search page refuses an empty store
-    const Site& site = TheSite();
-    for (std::size_t i = 0; i < site.pages.size(); ++i) {
-      main->queryqueue().AddPage(site.pages[i], "http://bench/" + std::to_string(i));
-    }
-    main->queryqueue().ClearPending();
+    qdb.SetFileName(copy);
+    qdb.SetReadOnly(true);
     main->state().siteloaded = true;
-    main->state().queryprepared = true;
+    Query("harbour", true);
   }
 
   void Query(const std::string& keywords, bool any) {
@@ -161,29 +165,130 @@ void BM_Tool(benchmark::State& state, const std::string& command) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TheSite().bytes));
 }
 
-// The preparation pass over a site store of the same pages (a smaller site: storing it
-// takes longer than reading it).
-void BM_PreparationPass(benchmark::State& state) {
-  Controller controller(1);
-  TQDB& qdb = controller.main->QDB();
-  const Site& site = TheSite();
-  const std::size_t pages = std::min<std::size_t>(site.pages.size(), 2000);
-  std::uint64_t bytes = 0;
-  for (std::size_t i = 0; i < pages; ++i) {
-    const std::string url = "http://bench/" + std::to_string(i);
-    qdb.AddItem("<p>display\r\n", DisplayKey(url));
-    qdb.AddItem(site.pages[i] + "\r\n", QueryKey(url));
-    bytes += site.pages[i].size();
-  }
-  qdb.Commit();
+// --- A query's time by stage, over a site file of the same pages as the crawl stores them
+// (both records of each page, compressed, and the three list records of a saved site).
+
+const std::string& SiteFile() {
+  static const std::string* path = [] {
+    const Site& site = TheSite();
+    auto* made = new std::string(site.dir.path().toStdString() + "/site.fwb");
+    TQDB store;
+    store.SetCompression(true);
+    store.SetFileName(*made);
+    for (std::size_t i = 0; i < site.pages.size(); ++i) {
+      const std::string url = "http://bench/" + std::to_string(i);
+      store.AddItem("<p>display " + std::to_string(i) + "\r\n", DisplayKey(url));
+      store.AddItem(site.pages[i] + "\r\n", QueryKey(url));
+    }
+    store.AddItem(WriteWebList({}), std::string(kWebListKey));
+    store.AddItem(WriteEmail({}), std::string(kEmailKey));
+    store.AddItem(WriteWebMap({}), std::string(kWebMapKey));
+    store.SetFileName("");  // written back
+    return made;
+  }();
+  return *path;
+}
+
+void SetSiteBytes(benchmark::State& state) {
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * TheSite().bytes));
+}
+
+// Open: the site file opened for reading, as ferrowyn-cli opens it, and closed unchanged.
+void BM_StageOpen(benchmark::State& state) {
   for (auto _ : state) {
-    controller.main->state().queryprepared = false;
-    controller.Query("harbour", true);
+    TQDB store;
+    store.SetFileName(SiteFile());
+    store.SetReadOnly(true);
+    benchmark::DoNotOptimize(store.Count());
+    store.Discard();
   }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+  SetSiteBytes(state);
+}
+
+// Read and expand: every query record by index, as the preparation pass reads them.
+void BM_StageReadAndExpand(benchmark::State& state) {
+  TQDB store;
+  store.SetFileName(SiteFile());
+  store.SetReadOnly(true);
+  store.SetCacheSize(1024);
+  for (auto _ : state) {
+    std::uint64_t bytes = 0;
+    for (int index = 0; index < store.Count(); ++index) {
+      store.SetItemIndex(index);
+      if (store.CurrentKey().rfind(kQueryPrefix, 0) != 0) continue;
+      bytes += store.GetItem().size();
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+  store.Discard();
+  SetSiteBytes(state);
+}
+
+// Expand alone: the same compressed forms expanded in memory.
+void BM_StageExpand(benchmark::State& state) {
+  std::vector<std::string> stored;
+  for (const std::string& page : TheSite().pages) {
+    stored.push_back(TQDB::PrepareItem(page + "\r\n").compressed);
+  }
+  for (auto _ : state) {
+    for (const std::string& form : stored) benchmark::DoNotOptimize(ExpandItem(form).size());
+  }
+  SetSiteBytes(state);
+}
+
+// Match: one worker's scanning of every page, one keyword and three in All mode.
+void BM_StageMatch(benchmark::State& state, const std::string& keywords, bool any) {
+  PageMatcher matcher(parsekeywords(keywords), {any, false, false});
+  const std::atomic<bool> stopping{false};
+  for (auto _ : state) {
+    for (const std::string& page : TheSite().pages) {
+      benchmark::DoNotOptimize(matcher.MatchPage(page, stopping).Hits);
+    }
+  }
+  SetSiteBytes(state);
+}
+
+// The whole query through the search page over the opened site file: the first query
+// (with the preparation pass) and a later one on the same site. What a whole query costs
+// beyond open + read + expand + match is the hand-out and hand-back of pages.
+// The whole query through the search page over the opened site file: the first query
+// (with the preparation pass) and a later one on the same site. What a whole query costs
+// beyond open + read + expand + match is the hand-out and hand-back of pages.
+void BM_StageWholeQuery(benchmark::State& state, bool first) {
+  Controller controller(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    if (first) controller.main->state().queryprepared = false;
+    controller.Query("lighthouse", true);
+  }
+  SetSiteBytes(state);
+  state.counters["rows"] = controller.main->querylist().rowCount();
+}
+
+void RegisterStages() {
+  const auto ms = [](benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
+  ms(benchmark::RegisterBenchmark("BM_Stage/open", BM_StageOpen));
+  ms(benchmark::RegisterBenchmark("BM_Stage/read_and_expand", BM_StageReadAndExpand));
+  ms(benchmark::RegisterBenchmark("BM_Stage/expand", BM_StageExpand));
+  ms(benchmark::RegisterBenchmark("BM_Stage/match_one", [](benchmark::State& state) {
+    BM_StageMatch(state, "lighthouse", true);
+  }));
+  ms(benchmark::RegisterBenchmark("BM_Stage/match_three_all", [](benchmark::State& state) {
+    BM_StageMatch(state, "ferry lighthouse harbour", false);
+  }));
+  ms(benchmark::RegisterBenchmark("BM_Stage/first_query",
+                                  [](benchmark::State& state) { BM_StageWholeQuery(state, true); })
+         ->Arg(1)
+         ->Arg(4));
+  ms(benchmark::RegisterBenchmark("BM_Stage/later_query",
+                                  [](benchmark::State& state) { BM_StageWholeQuery(state, false); })
+         ->Arg(1)
+         ->Arg(4));
 }
 
 void Register() {
+  RegisterStages();
   const struct {
     const char* name;
     std::string keywords;
@@ -219,9 +324,6 @@ void Register() {
         ->UseRealTime()
         ->MinTime(2);
   }
-  benchmark::RegisterBenchmark("BM_PreparationPass", BM_PreparationPass)
-      ->Unit(benchmark::kMillisecond)
-      ->UseRealTime();
 }
 
 }  // namespace

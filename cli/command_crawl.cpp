@@ -13,6 +13,7 @@
 #include "cli/cli_query_rows.h"
 #include "cli/cli_session.h"
 #include "cli/command.h"
+#include "crawl/http_client.h"
 #include "store/site_layout.h"
 
 namespace ferrowyn::cli {
@@ -157,6 +158,17 @@ void Override(const CrawlOptions& options, LiveSettings& live) {
 int RunCrawl(const CommandArgs& args) {
   CrawlOptions options;
   if (const std::optional<std::string> error = Parse(args, options)) return Usage(*error);
+  // The HTTP client refuses such values as well, but only once the run has begun.
+  const char* unsendable = HoldsControlCharacter(options.url) ? "the URL"
+                           : options.login && (HoldsControlCharacter(options.login->username) ||
+                                               HoldsControlCharacter(options.login->password))
+                               ? "the --login value"
+                               : nullptr;
+  if (unsendable != nullptr) {
+    std::fprintf(stderr, "ferrowyn-cli crawl: %s holds a control character; nothing was sent\n",
+                 unsendable);
+    return kExitFailure;
+  }
 
   if (options.save && !CheckRegularFile("crawl", SiteFileName(*options.save), true)) {
     return kExitFailure;

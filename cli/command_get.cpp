@@ -1,8 +1,18 @@
 // "ferrowyn-cli get": one retrieval with the crawl's HTTP client; the status on
 // stderr, the body on stdout, and on failure the error text as the crawl shows it.
+#include <chrono>
 #include <cstdio>
+#include <exception>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "app/live_settings.h"
+#include "app/quill_encryption.h"
+#include "app/settings_store.h"
+#include "app/settings_table.h"
+#include "base/whole_number.h"
 #include "cli/command.h"
 #include "crawl/http_client.h"
 
@@ -12,7 +22,17 @@ namespace {
 constexpr const char* kUsage =
     "  get URL [--proxy HOST[:PORT]] [--proxy-user USER:PASS] [--user USER:PASS] "
     "[--agent TEXT]\n"
-    "      retrieve one URL over HTTP/1.0; status on stderr, body on stdout";
+    "      [--timeout SECONDS]\n"
+    "      retrieve one URL over HTTP/1.0; status on stderr, body on stdout; the request\n"
+    "      ends after SECONDS (default: the \"HTTP Timeout\" setting)";
+
+// Longest wait a user can ask for: a day.
+constexpr int kMaxTimeoutSeconds = 86400;
+
+int Usage() {
+  std::fprintf(stderr, "usage:\n%s\n", kUsage);
+  return kExitUsage;
+}
 
 // "USER:PASS" split at its first ":"; a text without ":" is all user.
 void SplitLogin(const std::string& login, std::string& user, std::string& password) {
@@ -21,9 +41,33 @@ void SplitLogin(const std::string& login, std::string& user, std::string& passwo
   password = colon == std::string::npos ? std::string() : login.substr(colon + 1);
 }
 
+std::optional<int> TimeoutSeconds(std::string_view text) {
+  const std::optional<int> seconds = ReadWholeNumber(text);
+  if (!seconds || *seconds < 1 || *seconds > kMaxTimeoutSeconds) return std::nullopt;
+  return seconds;
+}
+
+// The "HTTP Timeout" setting as the crawl reads it; its default when the store cannot
+// be read or holds no usable number, so that a request is always bounded.
+int SettingsTimeoutSeconds() {
+  const SettingRow& row = RowOf(SettingId::kHttpTimeout);
+  LiveSettings live;
+  TQuillEncryption unused;
+  try {
+    LoadRow(row, SettingsStore().Read(kDefaultsSection, row.name), live, unused);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli get: the settings could not be read: %s\n", error.what());
+  }
+  return TimeoutSeconds(live.httptimeout.text)
+      .value_or(TimeoutSeconds(row.default_text).value_or(kMaxTimeoutSeconds));
+}
+
 int RunGet(const CommandArgs& args) {
   THttpCli client;
   bool have_url = false;
+  std::optional<int> timeout;
+  // Where each value came from, for the message about a control character.
+  std::vector<std::pair<std::string, std::string>> values;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const bool has_value = i + 1 < args.size();
@@ -35,21 +79,36 @@ int RunGet(const CommandArgs& args) {
       SplitLogin(args[++i], client.Username, client.Password);
     } else if (arg == "--agent" && has_value) {
       client.Agent = args[++i];
+    } else if (arg == "--timeout" && has_value) {
+      timeout = TimeoutSeconds(args[++i]);
+      if (!timeout) {
+        std::fprintf(stderr, "ferrowyn-cli get: --timeout needs a number of seconds from 1 to %d\n",
+                     kMaxTimeoutSeconds);
+        return Usage();
+      }
+      continue;
     } else if (!have_url && !arg.empty() && arg.front() != '-') {
       client.URL = arg;
       have_url = true;
+      values.emplace_back("the URL", arg);
+      continue;
     } else {
-      std::fprintf(stderr, "usage:\n%s\n", kUsage);
-      return kExitUsage;
+      return Usage();
     }
+    values.emplace_back("the " + arg + " value", args[i]);
   }
-  if (!have_url) {
-    std::fprintf(stderr, "usage:\n%s\n", kUsage);
-    return kExitUsage;
+  if (!have_url) return Usage();
+  for (const auto& [what, value] : values) {
+    if (HoldsControlCharacter(value)) {
+      std::fprintf(stderr, "ferrowyn-cli get: %s holds a control character; nothing was sent\n",
+                   what.c_str());
+      return kExitFailure;
+    }
   }
 
   std::string body;
   client.RcvdStream = &body;
+  client.Timeout = std::chrono::seconds(timeout.value_or(SettingsTimeoutSeconds()));
   bool failed = false;
   try {
     client.GetAndWait();

@@ -131,5 +131,24 @@ TEST_F(CrawlCommandTest, TheFilterScopeAndTheLoginAreUsed) {
   EXPECT_NE(server_.Requests()[1].find("Authorization: Basic dXNlcjpwYXNz\r\n"), std::string::npos);
 }
 
+TEST_F(CrawlCommandTest, AStartPageWithoutResponseFailsAndControlCharactersAreRefused) {
+  server_.Serve("/silent.htm", ScriptedResponse::Raw(""));
+  ProcessResult result = Run({Url("/silent.htm")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "There was an error retrieving the specified URL: "
+            "\"404: no status line in the response.\"\n");
+
+  result = Run({Url("/a.htm HTTP/1.0\r\nX-Injected: yes")});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "ferrowyn-cli crawl: the URL holds a control character; nothing was sent\n");
+  result = Run({Url(), "--login", "user:pass\r\nX-Injected: yes"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "ferrowyn-cli crawl: the --login value holds a control character; nothing was sent\n");
+  EXPECT_EQ(server_.ConnectionCount(), 1u);
+}
+
 }  // namespace
 }  // namespace ferrowyn

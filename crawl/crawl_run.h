@@ -17,13 +17,13 @@
 #include <string>
 #include <string_view>
 
-#include "base/query_queue.h"
 #include "base/slot_status.h"
 #include "crawl/capture_targets.h"
 #include "crawl/crawl_limits.h"
 #include "crawl/link_queue.h"
 #include "crawl/parse_urls_worker.h"
 #include "crawl/url_toolkit.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 
@@ -107,7 +107,7 @@ class CrawlRun : public QObject {
   UrlQueue urlqueue;
   CrawlOrigin origin;
   int levellimit = 3;
-  // The site login and where it may go: only to the start host (letter case ignored).
+  // The site login; it goes only to `origin.loginserver`.
   bool usecredentials = false;
   std::string credentialuser, credentialpassword;
   // Stored pages are handed to the query workers.

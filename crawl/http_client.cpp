@@ -9,10 +9,8 @@
 #include <QTimer>
 #include <algorithm>
 #include <cassert>
-#include <cctype>
 #include <utility>
 
-#include "base/case_folding.h"
 #include "crawl/base64.h"
 #include "crawl/url_toolkit.h"
 
@@ -39,6 +37,13 @@ uint16_t ParsePort(std::string_view text) {
 
 }  // namespace
 
+bool HoldsControlCharacter(std::string_view text) {
+  return std::any_of(text.begin(), text.end(), [](char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return u < 0x20 || u == 0x7F;
+  });
+}
+
 std::string HttpErrorText(int status_code, std::string_view reason_phrase) {
   return "\"" + std::to_string(status_code) + ": " + std::string(reason_phrase) + ".\"";
 }
@@ -58,7 +63,12 @@ void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view 
   }
 }
 
-THttpCli::THttpCli(QObject* parent) : QObject(parent) {}
+THttpCli::THttpCli(QObject* parent) : QObject(parent) {
+  deadline_.setSingleShot(true);
+  connect(&deadline_, &QTimer::timeout, this, [this] {
+    if (Busy()) Fail(kClientFailureStatus, kTimedOut);
+  });
+}
 
 THttpCli::~THttpCli() {
   ++generation_;
@@ -80,8 +90,9 @@ void THttpCli::Get() {
   status_code_ = 0;
   reason_phrase_.clear();
   redirect_.clear();
+  location_url_.clear();
   rcvd_count_ = 0;
-  body_bytes_ = 0;
+  redirects_ = 0;
   last_error_ = nullptr;
 
   const UrlParts url = SplitUrl(URL);
@@ -92,6 +103,7 @@ void THttpCli::Get() {
     auth_user_ = url.user;
     auth_password_ = url.password;
   }
+  login_server_ = ServerOf(url.scheme, url.host, url.port);
   proxy_ = Proxy;
   proxy_port_ = ProxyPort;
   proxy_user_ = ProxyUsername;
@@ -99,9 +111,28 @@ void THttpCli::Get() {
   agent_ = Agent;
   stream_ = RcvdStream;
   max_response_bytes_ = MaxResponseBytes;
+  if (Timeout.count() > 0) deadline_.start(Timeout);
   in_get_ = true;
-  BeginConnection();
+  if (const std::string setting = UnsendableSetting(); !setting.empty()) {
+    ++generation_;
+    SetState(State::kLookingUp);
+    FailLater(kClientFailureStatus, kControlCharacter + setting);
+  } else {
+    BeginConnection();
+  }
   in_get_ = false;
+}
+
+std::string THttpCli::UnsendableSetting() const {
+  if (HoldsControlCharacter(URL)) return "URL";
+  if (HoldsControlCharacter(Agent)) return "User-Agent";
+  if (HoldsControlCharacter(Username) || HoldsControlCharacter(Password)) return "login";
+  if (!Proxy.empty() &&
+      (HoldsControlCharacter(Proxy) || HoldsControlCharacter(ProxyPort) ||
+       HoldsControlCharacter(ProxyUsername) || HoldsControlCharacter(ProxyPassword))) {
+    return "proxy settings";
+  }
+  return {};
 }
 
 void THttpCli::GetAndWait() {
@@ -244,6 +275,11 @@ void THttpCli::OnConnectionClosed() {
   OnSocketReadyRead();  // what arrived before the close is still to be read
   if (generation != generation_ || parser_ == nullptr) return;
   parser_->Finish();
+  if (parser_->phase() == HttpResponseParser::Phase::kNoStatusLine) {
+    // Closed before a status line: nothing says the retrieval worked.
+    Fail(kClientFailureStatus, kNoStatusLine);
+    return;
+  }
   status_code_ = parser_->status_code();
   reason_phrase_ = parser_->reason_phrase();
   if (parser_->has_location()) redirect_ = parser_->location();
@@ -264,6 +300,9 @@ void THttpCli::HandleBlock(std::string_view block) {
     case HttpResponseParser::Phase::kLineTooLong:
       Fail(kClientFailureStatus, kResponseTooLarge);
       return;
+    case HttpResponseParser::Phase::kNoStatusLine:
+      Fail(kClientFailureStatus, kNoStatusLine);
+      return;
     case HttpResponseParser::Phase::kRedirect:
       FollowRedirect();
       return;
@@ -278,6 +317,13 @@ void THttpCli::HandleBlock(std::string_view block) {
 }
 
 void THttpCli::DeliverBody(std::string_view chunk) {
+  // The cap counts the bytes received: counting only those kept would let a body of
+  // NUL bytes run without end.
+  const uint64_t cap = max_response_bytes_;
+  if (chunk.size() > cap - std::min(rcvd_count_, cap)) {
+    Fail(kClientFailureStatus, kResponseTooLarge);
+    return;
+  }
   rcvd_count_ += chunk.size();
   // Pages rarely hold NUL bytes: the chunk is copied only to take them out.
   std::string without_nuls;
@@ -288,11 +334,6 @@ void THttpCli::DeliverBody(std::string_view chunk) {
                  [](char c) { return c != '\0'; });
     bytes = without_nuls;
   }
-  if (bytes.size() > max_response_bytes_ - std::min(body_bytes_, max_response_bytes_)) {
-    Fail(kClientFailureStatus, kResponseTooLarge);
-    return;
-  }
-  body_bytes_ += bytes.size();
   const uint64_t generation = generation_;
   if (OnDocData) OnDocData(this, bytes.data(), bytes.size());
   if (generation != generation_) return;
@@ -302,44 +343,66 @@ void THttpCli::DeliverBody(std::string_view chunk) {
 void THttpCli::FollowRedirect() {
   const std::string location = parser_->location();
   DropConnection();
+  if (redirects_ == kMaxRedirects) {
+    Fail(kClientFailureStatus, kTooManyRedirects);
+    return;
+  }
+  ++redirects_;
+  // Checked before anyone sees it: the crawl may adopt it as its start URL.
+  if (HoldsControlCharacter(location)) {
+    Fail(kClientFailureStatus, std::string(kControlCharacter) + "redirect location");
+    return;
+  }
+  // Where the next request goes, worked out before anyone is told of it.
+  Target next = target_;
+  UrlParts url;
+  const bool absolute =
+      (location.empty() || location.front() != '/') && location.find("://") != std::string::npos;
+  if (absolute) {
+    url = SplitUrl(location);
+    next = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
+    location_url_ = location;
+  } else {
+    if (!location.empty() && location.front() == '/') {
+      next.path = location;
+    } else {
+      // A relative value: taken against the directory of the current path.
+      std::string directory = target_.path.empty() ? "/" : target_.path;
+      directory.erase(directory.rfind('/') + 1);
+      if (directory.empty()) directory = "/";
+      next.path = directory + location;
+    }
+    location_url_ = AbsoluteUrl(next);
+  }
   const uint64_t generation = generation_;
   if (OnLocationChange) OnLocationChange(this);
   if (generation != generation_) return;
 
-  if (!location.empty() && location.front() == '/') {
-    target_.path = location;
-  } else if (location.find("://") != std::string::npos) {
-    const UrlParts url = SplitUrl(location);
-    const bool same_host = EqualsIgnoringAsciiCase(url.host, target_.host);
-    target_ = {url.scheme, url.host, url.port, url.path.empty() ? "/" : url.path};
-    if (!url.user.empty() || !url.password.empty()) {
-      auth_user_ = url.user;
-      auth_password_ = url.password;
-    } else if (!same_host) {
-      // The site's login belongs to the site: another host never sees it.
-      auth_user_.clear();
-      auth_password_.clear();
-    }
-  } else {
-    // A relative value: taken against the directory of the current path.
-    std::string directory = target_.path.empty() ? "/" : target_.path;
-    directory.erase(directory.rfind('/') + 1);
-    if (directory.empty()) directory = "/";
-    target_.path = directory + location;
+  target_ = std::move(next);
+  // A login written in the location belongs to its server; otherwise the login in hand
+  // stays with its own server (RequestText sends it only there).
+  if (!url.user.empty() || !url.password.empty()) {
+    auth_user_ = url.user;
+    auth_password_ = url.password;
+    login_server_ = ServerOf(url.scheme, url.host, url.port);
   }
   BeginConnection();
 }
 
+std::string THttpCli::AbsoluteUrl(const Target& target) {
+  return (target.scheme.empty() ? std::string("http") : target.scheme) + "://" + target.host +
+         (target.port.empty() ? std::string() : ":" + target.port) +
+         (target.path.empty() ? std::string("/") : target.path);
+}
+
 std::string THttpCli::RequestText() const {
-  std::string path = target_.path.empty() ? "/" : target_.path;
-  if (!proxy_.empty()) {
-    path = (target_.scheme.empty() ? std::string("http") : target_.scheme) + "://" + target_.host +
-           (target_.port.empty() ? std::string() : ":" + target_.port) + path;
-  }
+  const std::string path =
+      proxy_.empty() ? (target_.path.empty() ? "/" : target_.path) : AbsoluteUrl(target_);
   std::string text = "GET " + path + " HTTP/1.0\r\n";
   if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
   text += "Host: " + target_.host + "\r\n";
-  if (!auth_user_.empty()) {
+  if (!auth_user_.empty() &&
+      ServerOf(target_.scheme, target_.host, target_.port) == login_server_) {
     text += "Authorization: Basic " + Base64Encode(auth_user_ + ":" + auth_password_) + "\r\n";
   }
   if (!proxy_.empty() && !proxy_user_.empty()) {
@@ -367,6 +430,7 @@ void THttpCli::FailLater(int status_code, std::string reason_phrase) {
 
 void THttpCli::Finish() {
   ++generation_;
+  deadline_.stop();
   DropConnection();
   parser_.reset();
   stream_ = nullptr;

@@ -14,6 +14,8 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -56,6 +58,11 @@ std::string HttpErrorText(int status_code, std::string_view reason_phrase);
 // LF stays inside its line. Appends to `lines`; empty data gives no lines.
 void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view stream);
 
+// True when `text` holds a control character (a byte below 32, or 127: CR, LF, NUL,
+// tab, ...). Such a value would end or add lines of a request, so the client refuses to
+// send it; callers may check their input with the same rule.
+bool HoldsControlCharacter(std::string_view text);
+
 class THttpCli : public QObject {
   Q_OBJECT
 
@@ -69,9 +76,17 @@ class THttpCli : public QObject {
   // status and reason are also in StatusCode() and ReasonPhrase().
   using TRequestDoneEvent = std::function<void(THttpCli* sender, std::exception_ptr error)>;
 
-  // The reason phrase of a response whose body passed MaxResponseBytes.
+  // Reason phrases of the client's own failures (all with status 404).
   static constexpr const char* kResponseTooLarge = "response too large";
+  static constexpr const char* kNoStatusLine = "no status line in the response";
+  static constexpr const char* kTooManyRedirects = "more than 20 redirects";
+  static constexpr const char* kTimedOut = "no complete response in time";
+  // "control character in the " + one of: "URL", "User-Agent", "login", "proxy
+  // settings", "redirect location".
+  static constexpr const char* kControlCharacter = "control character in the ";
   static constexpr size_t kDefaultMaxResponseBytes = size_t{64} << 20;
+  // Redirects followed within one Get; the response that would be one more fails.
+  static constexpr int kMaxRedirects = 20;
   // Body bytes are read and delivered in chunks of at most this size.
   static constexpr size_t kMaxChunkBytes = 8191;
 
@@ -86,16 +101,23 @@ class THttpCli : public QObject {
   std::string ProxyPort = "80";  // used when Proxy names no port
   std::string ProxyUsername;
   std::string ProxyPassword;
-  std::string Username;  // site credentials; user information in URL takes precedence
+  // Site credentials; user information in URL takes precedence. They go only to the
+  // server (scheme, host without regard to case, port) of URL, also after redirects.
+  std::string Username;
   std::string Password;
   std::string Agent;  // User-Agent value; "" sends no User-Agent line
   int Tag = 0;        // the slot number, for the callbacks' use
   // Receives the body bytes (NULs removed). Not owned; may be null; must
   // outlive the request.
   std::string* RcvdStream = nullptr;
-  // Past this many body bytes (after NUL removal) the request ends with 404 and
-  // "response too large", so a hostile server cannot exhaust memory.
+  // Past this many body bytes received (NUL bytes included, as RcvdCount counts them)
+  // the request ends with 404 and "response too large", so a hostile server can
+  // exhaust neither memory nor the receiver's patience.
   size_t MaxResponseBytes = kDefaultMaxResponseBytes;
+  // When above zero, a request that has not ended this long after Get() ends with 404
+  // and kTimedOut, whatever its phase (redirects included). The crawl ends its
+  // transfers with watchdogs of its own and leaves this at zero.
+  std::chrono::milliseconds Timeout{0};
 
   // Callbacks, all called on the GUI thread from the event loop. A callback may
   // call Abort(); the client then stops processing what it had in hand.
@@ -107,6 +129,10 @@ class THttpCli : public QObject {
   int StatusCode() const { return status_code_; }
   const std::string& ReasonPhrase() const { return reason_phrase_; }
   const std::string& Redirect() const { return redirect_; }  // last Location value
+  // Where the redirect being followed leads: the Location value when it names a server
+  // ("://"), otherwise the current server's URL with the Location's path made absolute
+  // ("/x" on the server, "x" in the current directory). Set before OnLocationChange.
+  const std::string& LocationUrl() const { return location_url_; }
   // Body bytes received for the current Get, NULs included, redirects included.
   uint64_t RcvdCount() const { return rcvd_count_; }
   State state() const { return state_; }
@@ -114,8 +140,11 @@ class THttpCli : public QObject {
 
   // Starts a GET for URL and returns at once. The request ends, on the event
   // loop, with OnRequestDone and the RequestDone signal; it has failed when the
-  // final status is 400 or more. Throws EHttpException("HTTP component is busy",
-  // 0) when a request is already in progress (which goes on unaffected).
+  // final status is 400 or more. A setting that goes into the request (URL, Agent,
+  // the login in use, the proxy settings when a proxy is used) and holds a control
+  // character fails the request in the same way before anything is sent. Throws
+  // EHttpException("HTTP component is busy", 0) when a request is already in
+  // progress (which goes on unaffected).
   void Get();
 
   // Get() and run a local event loop until the request has ended. Throws
@@ -149,6 +178,11 @@ class THttpCli : public QObject {
   void DeliverBody(std::string_view chunk);
   void FollowRedirect();
   std::string RequestText() const;
+  // scheme ("http" when none) + "://" + host, + ":" + port when there is one, + path
+  // ("/" when empty).
+  static std::string AbsoluteUrl(const Target& target);
+  // The setting of the request in hand that holds a control character ("URL", ...), or "".
+  std::string UnsendableSetting() const;
   void Fail(int status_code, std::string reason_phrase);
   void FailLater(int status_code, std::string reason_phrase);
   void Finish();
@@ -158,15 +192,18 @@ class THttpCli : public QObject {
   int status_code_ = 0;
   std::string reason_phrase_;
   std::string redirect_;
+  std::string location_url_;
   uint64_t rcvd_count_ = 0;
 
   // The request in progress, fixed when Get() starts.
   Target target_;
   std::string auth_user_, auth_password_;
+  std::string login_server_;  // ServerOf the URL the login was given for
+  int redirects_ = 0;
   std::string proxy_, proxy_port_, proxy_user_, proxy_password_, agent_;
   size_t max_response_bytes_ = kDefaultMaxResponseBytes;
   std::string* stream_ = nullptr;
-  size_t body_bytes_ = 0;
+  QTimer deadline_;  // Timeout, running while a request is
 
   State state_ = State::kIdle;
   // Bumped when a request ends and at every new connection of it, so that late

@@ -7,6 +7,8 @@
 
 #include <QHostAddress>
 #include <QTcpServer>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -510,6 +512,123 @@ TEST(LoadMemoFromMemoryStreamTest, SplitsAtCarriageReturns) {
     expected.insert(expected.end(), c.lines.begin(), c.lines.end());
     EXPECT_EQ(lines, expected) << c.data;
   }
+}
+
+TEST_F(HttpClientTest, TheLoginGoesOnlyToTheServerItWasGivenFor) {
+  // Another port of the same host is another server; the login comes back with the
+  // first server, named in other letter case and with its default port written out.
+  server_.Enqueue(ScriptedResponse::Redirect("http://site.example:8080/other-port"));
+  server_.Enqueue(ScriptedResponse::Redirect("HTTP://SITE.example:080/back"));
+  server_.Enqueue(ScriptedResponse::Page("done"));
+  client_.Proxy = server_.HostPort();
+  client_.URL = "http://site.example/start";
+  client_.Username = "site";
+  client_.Password = "login";
+  Run();
+  EXPECT_EQ(recorder_.stream, "done");
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  const std::string login = "Authorization: Basic c2l0ZTpsb2dpbg==\r\n";
+  EXPECT_EQ(requests[0],
+            "GET http://site.example/start HTTP/1.0\r\nHost: site.example\r\n" + login + "\r\n");
+  EXPECT_EQ(requests[1],
+            "GET http://site.example:8080/other-port HTTP/1.0\r\nHost: site.example\r\n\r\n");
+  EXPECT_EQ(requests[2],
+            "GET HTTP://SITE.example:080/back HTTP/1.0\r\nHost: SITE.example\r\n" + login + "\r\n");
+}
+
+TEST_F(HttpClientTest, ARedirectLoopEndsAfterTwentyRedirects) {
+  server_.Serve("/loop", ScriptedResponse::Redirect("/loop"));
+  client_.URL = server_.Url("/loop");
+  Run();
+  EXPECT_EQ(recorder_.error_status, 404);
+  EXPECT_EQ(recorder_.error_reason, "more than 20 redirects");
+  EXPECT_EQ(recorder_.redirects.size(), 20u);
+  EXPECT_EQ(server_.Requests().size(), 21u);
+}
+
+TEST_F(HttpClientTest, NulBytesCountTowardsTheBodyLimit) {
+  server_.Enqueue(ScriptedResponse::Page(std::string(1000, '\0') + "a"));
+  client_.MaxResponseBytes = 1000;
+  client_.URL = server_.Url("/");
+  Run();
+  EXPECT_EQ(recorder_.error_status, 404);
+  EXPECT_EQ(recorder_.error_reason, "response too large");
+}
+
+TEST_F(HttpClientTest, TheTimeoutEndsSilentTricklingAndEndlessResponses) {
+  std::string endless_headers;
+  for (int i = 0; i < 2000; ++i) endless_headers += "X-More: yes\r\n";
+  for (const ScriptedResponse& response :
+       {ScriptedResponse::Raw("").Stall(),
+        ScriptedResponse::Raw("HTTP/1.0 200 OK\r\n").Trickle(endless_headers, 5),
+        ScriptedResponse::Raw("HTTP/1.0 200 OK\r\n\r\n").Trickle(std::string(5000, 'x'), 5)}) {
+    server_.Enqueue(response);
+    recorder_.Reset();
+    client_.Timeout = std::chrono::milliseconds(300);
+    client_.URL = server_.Url("/");
+    Run();
+    EXPECT_EQ(recorder_.error_status, 404);
+    EXPECT_EQ(recorder_.error_reason, "no complete response in time");
+  }
+}
+
+TEST_F(HttpClientTest, AResponseWithoutStatusLineFails) {
+  for (const char* response : {"", "<html>no status</html>\r\n\r\nbody", "Location: /x\r\n\r\n"}) {
+    server_.Enqueue(ScriptedResponse::Raw(response));
+    recorder_.Reset();
+    client_.URL = server_.Url("/");
+    Run();
+    EXPECT_EQ(recorder_.error_status, 404) << response;
+    EXPECT_EQ(recorder_.error_reason, "no status line in the response") << response;
+    EXPECT_EQ(recorder_.stream, "") << response;
+    EXPECT_TRUE(recorder_.redirects.empty()) << response;
+  }
+}
+
+TEST_F(HttpClientTest, ControlCharactersInARequestAreRefusedBeforeAnythingIsSent) {
+  struct Case {
+    std::function<void(THttpCli&)> set;
+    const char* reason;
+  };
+  const std::string url = server_.Url("/");
+  const std::vector<Case> cases = {
+      {[&](THttpCli& c) { c.URL = server_.Url("/a HTTP/1.0\r\nX-Injected: yes"); }, "URL"},
+      {[&](THttpCli& c) { c.Agent = "A\r\nX-Injected: yes"; }, "User-Agent"},
+      {[&](THttpCli& c) { c.Username = std::string("u\0", 2); }, "login"},
+      {[&](THttpCli& c) { c.Password = "p\x7f"; }, "login"},
+      {[&](THttpCli& c) { c.URL = "http://u:p\t@" + server_.HostPort() + "/"; }, "URL"},
+      {[&](THttpCli& c) {
+         c.Proxy = server_.HostPort();
+         c.ProxyUsername = "pu\n";
+       },
+       "proxy settings"},
+      {[&](THttpCli& c) {
+         c.Proxy = "127.0.0.1";
+         c.ProxyPort = "80\x1b";
+       },
+       "proxy settings"},
+  };
+  for (const Case& c : cases) {
+    THttpCli client;
+    Recorder recorder(client);
+    client.URL = url;
+    c.set(client);
+    client.Get();
+    ASSERT_TRUE(recorder.WaitDone());
+    EXPECT_EQ(recorder.error_status, 404) << c.reason;
+    EXPECT_EQ(recorder.error_reason, std::string("control character in the ") + c.reason);
+  }
+  EXPECT_EQ(server_.ConnectionCount(), 0u);
+
+  // A server cannot inject through its Location either.
+  server_.Enqueue(
+      ScriptedResponse::Raw("HTTP/1.0 302 Found\r\nLocation: /a\rX-Injected: yes\r\n\r\n"));
+  client_.URL = url;
+  Run();
+  EXPECT_EQ(recorder_.error_reason, "control character in the redirect location");
+  EXPECT_TRUE(recorder_.redirects.empty());
+  EXPECT_EQ(server_.ConnectionCount(), 1u);
 }
 
 }  // namespace

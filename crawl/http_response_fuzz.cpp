@@ -30,5 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using Phase = ferrowyn::HttpResponseParser::Phase;
   if (parser.phase() == Phase::kErrorStatus && parser.status_code() < 400) std::abort();
   if (parser.phase() == Phase::kRedirect && !parser.has_location()) std::abort();
+  // Body bytes only ever follow a status line with a code.
+  if (body > 0 && parser.status_code() == 0) std::abort();
+  if (parser.phase() == Phase::kNoStatusLine && parser.status_code() != 0) std::abort();
   return 0;
 }

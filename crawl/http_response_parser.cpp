@@ -71,28 +71,37 @@ std::string_view HttpResponseParser::Feed(std::string_view block) {
 }
 
 void HttpResponseParser::Finish() {
-  if (phase_ != Phase::kHeaders || pending_.empty()) return;
+  if (phase_ != Phase::kHeaders) return;
   std::string line;
   line.swap(pending_);
   if (!line.empty() && line.back() == '\r') line.pop_back();
   // A final line without its line feed carries its status or header, but only
   // an empty line ends the headers, so the response stays without a body.
   if (!line.empty()) TakeLine(line);
+  // A server that closed before sending a single line sent no response at all.
+  if (first_line_) phase_ = Phase::kNoStatusLine;
 }
 
 void HttpResponseParser::TakeLine(std::string_view line) {
-  const bool first = first_line_;
-  first_line_ = false;
-  if (line.empty()) {
-    phase_ = has_location_ ? Phase::kRedirect : Phase::kBody;
-    return;
-  }
-  if (first && line.size() >= 8 &&
-      (line.substr(0, 8) == "HTTP/1.0" || line.substr(0, 8) == "HTTP/1.1")) {
-    status_code_ = line.size() > 9 ? ParseStatusCode(line.substr(9, 3)) : 0;
-    reason_phrase_ = line.size() > 13 ? std::string(line.substr(13)) : std::string();
+  if (first_line_) {
+    first_line_ = false;
+    if (line.size() >= 8 && (line.substr(0, 8) == "HTTP/1.0" || line.substr(0, 8) == "HTTP/1.1")) {
+      status_code_ = line.size() > 9 ? ParseStatusCode(line.substr(9, 3)) : 0;
+      reason_phrase_ = line.size() > 13 ? std::string(line.substr(13)) : std::string();
+    }
+    // Without a status there is no telling success from failure: whatever follows is
+    // not taken as a page.
+    if (status_code_ == 0) {
+      reason_phrase_.clear();
+      phase_ = Phase::kNoStatusLine;
+      return;
+    }
     // An error status ends the response at once: its body is never read.
     if (status_code_ >= 400) phase_ = Phase::kErrorStatus;
+    return;
+  }
+  if (line.empty()) {
+    phase_ = has_location_ ? Phase::kRedirect : Phase::kBody;
     return;
   }
   const size_t colon = line.find(':');

@@ -21,6 +21,9 @@ class HttpResponseParser {
     kRedirect,     // the empty line has been read after a Location header
     kErrorStatus,  // a status of 400 or more was read; nothing more is read
     kLineTooLong,  // a header line passed the line limit; nothing more is read
+    // The first line was not a status line with a code, or the connection closed before
+    // any line arrived: not an HTTP response, and nothing more is read.
+    kNoStatusLine,
   };
 
   // A header line, however many blocks it spans, is taken whole up to this size.
@@ -31,16 +34,17 @@ class HttpResponseParser {
   // Takes the next received block and returns the body bytes it holds, as a view
   // into `block` (the part after the empty line, or the whole block once the
   // headers have ended). Empty while headers go on and after the response has
-  // reached kRedirect, kErrorStatus or kLineTooLong, whose remaining bytes are
-  // ignored.
+  // reached kRedirect, kErrorStatus, kLineTooLong or kNoStatusLine, whose remaining
+  // bytes are ignored. So body bytes come only after a status line with a code.
   std::string_view Feed(std::string_view block);
 
   // The connection has closed: a last header line that had no line feed is taken
-  // as a line (it can still carry the status or a Location).
+  // as a line (it can still carry the status or a Location). A response that never
+  // got a status line ends in kNoStatusLine.
   void Finish();
 
   Phase phase() const { return phase_; }
-  // 0 until a status line has been read.
+  // 0 until a status line has been read; 0 in kNoStatusLine.
   int status_code() const { return status_code_; }
   const std::string& reason_phrase() const { return reason_phrase_; }
   // The value of the last Location header ("" when there was none).

@@ -100,6 +100,43 @@ constexpr Keyword kKeywords[] = {{LinkKind::kHref, "href"},
                                  {LinkKind::kOption, "option "},
                                  {LinkKind::kParam, "param "}};
 
+int DigitValue(char c, bool hexadecimal) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (hexadecimal && c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (hexadecimal && c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+// A browser reads a link's value with its character references decoded, so that
+// "git-web&#45;&#45;browse.html" names git-web--browse.html; left as written, the "#" of
+// the reference would cut the link. A reference stands for a byte only when it is a
+// printable ASCII character other than the blank: what a value may hold as it is. Other
+// references stay as written. An "&" that a reference gives starts nothing.
+std::string DecodeNumericReferences(std::string_view value) {
+  std::string out;
+  size_t from = 0;
+  for (size_t amp = value.find("&#"); amp != kNone; amp = value.find("&#", amp + 1)) {
+    if (amp < from) continue;
+    size_t pos = amp + 2;
+    const bool hexadecimal = pos < value.size() && (value[pos] == 'x' || value[pos] == 'X');
+    if (hexadecimal) ++pos;
+    const size_t digits = pos;
+    int code = 0;
+    for (int digit; pos < value.size() && (digit = DigitValue(value[pos], hexadecimal)) >= 0;
+         ++pos) {
+      code = std::min(code * (hexadecimal ? 16 : 10) + digit, 256);
+    }
+    if (pos == digits || pos == value.size() || value[pos] != ';' || code <= ' ' || code > '~')
+      continue;
+    out.append(value.substr(from, amp - from));
+    out += static_cast<char>(code);
+    from = pos + 1;
+  }
+  if (from == 0) return std::string(value);
+  out.append(value.substr(from));
+  return out;
+}
+
 // The value between a tag's "=" and ">", freed of an " alt" tail and of its quotes;
 // empty when nothing of it is left or when an option or param value names no file type.
 std::string CleanValue(std::string_view raw, LinkKind kind,
@@ -124,7 +161,8 @@ std::string CleanValue(std::string_view raw, LinkKind kind,
   if (!value.empty() && (value.back() == '"' || value.back() == '\'')) value.pop_back();
   const size_t quote = value.find('"');
   if (quote != std::string::npos) value.erase(quote);
-  return std::string(Trimmed(value));
+  // Decoding adds no blank, so the value stays trimmed.
+  return DecodeNumericReferences(Trimmed(value));
 }
 
 // The first keyword at or after `from`, letter case ignored, in one pass over the text:

@@ -37,10 +37,12 @@ std::string RemoveComments(std::string text);
 std::string PageTitleOf(std::string_view text);
 
 // Calls `found` with each link value of a text whose comments are gone, in the order in
-// which their keywords occur. `FileTypes` decides which "option" and "param" values count
-// (one of them must occur in the value, without regard to case). Gives false as soon as
-// `Stopping` is seen set, the values found so far having been handed out; true when the
-// text is exhausted. Throws only what `found` throws (and std::bad_alloc).
+// which their keywords occur. In a value, a numeric character reference ("&#45;",
+// "&#x2D;") to a printable ASCII character other than the blank is decoded, as a
+// browser reads it; any other reference, and every named one, stays as written. `FileTypes` decides
+// which "option" and "param" values count (one of them must occur in the value, without regard to
+// case). Gives false as soon as `Stopping` is seen set, the values found so far having been handed
+// out; true when the text is exhausted. Throws only what `found` throws (and std::bad_alloc).
 bool ScanLinkValues(std::string_view text, const std::vector<std::string>& FileTypes,
                     const std::atomic<bool>& Stopping,
                     const std::function<void(std::string&& value)>& found);

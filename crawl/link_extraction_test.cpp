@@ -315,5 +315,29 @@ TEST(LinkScanAgainstReference, TitleEntities) {
   }
 }
 
+TEST_F(ExtractLinksTest, NumericCharacterReferencesAreDecodedBeforeTheFilterCuts) {
+  LinkPage page = Page(
+      "<a href=\"git-web&#45;&#45;browse.html\">g</a><a href=\"a&#X2d;b&#x2E;htm&#35;part\">h</a>"
+      "<a href=\"c&#32;d&#256;e&#127;.htm\">n</a>",
+      "http://host/docs/");
+  LinkFilterSettings settings;
+  settings.FileTypes = kTypes;
+  EXPECT_TRUE(ExtractLinks(page, settings, stopping, Hooks()));
+  // A reference to a blank, to a control character or beyond ASCII stays as written.
+  EXPECT_EQ(page.RawLinks,
+            (Strings{"http://host/docs/git-web--browse.html", "http://host/docs/a-b.htm#part",
+                     "http://host/docs/c&#32;d&#256;e&#127;.htm"}));
+  EXPECT_EQ(page.Candidates, (Strings{"http://host/docs/git-web--browse.html",
+                                      "http://host/docs/a-b.htm", "http://host/docs/c&"}));
+}
+
+TEST(LinkScanAgainstReference, NumericReferences) {
+  std::mt19937 rng(ferrowyn::testing::TestSeed(7005));
+  for (int i = 0; i < 5000 && !HasFailure(); ++i) {
+    const std::string value = Bytes(rng, "&#xX0912afAF;-", 24);
+    ExpectSameAsReference(" <a href=\"" + value + "\"> <a href=" + value + ">", kTypes);
+  }
+}
+
 }  // namespace
 }  // namespace ferrowyn

@@ -55,10 +55,14 @@ StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl, const Prepare
                                     bool livequery, bool& DbError,
                                     const std::function<void()>& StopForLimit) {
   if (page.Empty) return StoreOutcome::kNothing;
+  TQDB::ItemPlace place;
   try {
     QDB_.AddPreparedItem(page.Display, DisplayKey(CurrentUrl));
     QDB_.AddPreparedItem(page.Query, QueryKey(CurrentUrl));
+    place = QDB_.CurrentPlace();
     QDB_.Commit();
+    // Later queries on this site read the page back through the store's reader.
+    if (livequery && !queries_.reader) queries_.reader = QDB_.Reader();
   } catch (const EQDBIndexError&) {
     return StoreOutcome::kRefused;
   } catch (const std::exception&) {
@@ -66,7 +70,7 @@ StoreOutcome PageCapture::StorePage(const std::string& CurrentUrl, const Prepare
     if (StopForLimit) StopForLimit();
     return StoreOutcome::kDatabaseError;
   }
-  if (livequery) queries_.AddPage(page.QueryText, CurrentUrl);
+  if (livequery) queries_.AddCrawledPage(page.QueryText, CurrentUrl, place);
   return StoreOutcome::kStored;
 }
 

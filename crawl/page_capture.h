@@ -10,11 +10,11 @@
 #include <string_view>
 #include <vector>
 
-#include "base/query_queue.h"
 #include "crawl/capture_targets.h"
 #include "crawl/link_extraction.h"
 #include "crawl/link_queue.h"
 #include "crawl/query_text.h"
+#include "store/query_queue.h"
 #include "store/record_store.h"
 
 namespace ferrowyn {

@@ -73,7 +73,7 @@ TEST_F(PageCaptureTest, PreparedPageIsStoredAsDisplayAndQueryRecords) {
   EXPECT_EQ(Record("QUERYXX" + url), "    Welcome Text more \r\n");
   EXPECT_FALSE(DbError_);
   EXPECT_TRUE(queries_.querypending.empty());
-  EXPECT_TRUE(queries_.querytexts.empty());
+  EXPECT_TRUE(queries_.preparedcopy.empty());
 }
 
 TEST_F(PageCaptureTest, EntitiesAreDecodedBeforeTheDisplayRecordAndSpacesAfterIt) {
@@ -121,17 +121,18 @@ TEST_F(PageCaptureTest, StoredPagesAreHandedToTheQueriesWhenLive) {
   livequery_ = true;
   Capture("http://h/1", {"<p>one"});
   Capture("http://h/2", {"two"});
-  auto texts = [](const auto& list) {
-    Strings out;
-    for (const QueryPageText& text : list) out.push_back(*text);
-    return out;
-  };
-  EXPECT_EQ(texts(queries_.querypending), (Strings{"  one", " two"}));
-  EXPECT_EQ(queries_.querypendingurls, (std::deque<std::string>{"http://h/1", "http://h/2"}));
-  EXPECT_EQ(texts(queries_.querytexts), (Strings{"  one", " two"}));
-  // One text shared by the queue and the prepared copy.
-  EXPECT_EQ(queries_.querypending[0], queries_.querytexts[0]);
-  EXPECT_EQ(queries_.queryurls, (Strings{"http://h/1", "http://h/2"}));
+  // The queue holds the texts as made; the prepared copy holds none, only where each
+  // page's query record lies.
+  Strings pending, prepared;
+  for (const QueryPage& page : queries_.querypending)
+    pending.push_back(page.url + "|" + *page.text);
+  for (const QueryPage& page : queries_.preparedcopy) {
+    EXPECT_EQ(page.text, nullptr);
+    EXPECT_TRUE(page.crawled);
+    prepared.push_back(page.url + "|" + queries_.reader->Read(page.place));
+  }
+  EXPECT_EQ(pending, (Strings{"http://h/1|  one", "http://h/2| two"}));
+  EXPECT_EQ(prepared, (Strings{"http://h/1|  one\r\n", "http://h/2| two\r\n"}));
 }
 
 TEST_F(PageCaptureTest, PageStoredAlreadyIsSkippedSilently) {
@@ -142,8 +143,9 @@ TEST_F(PageCaptureTest, PageStoredAlreadyIsSkippedSilently) {
   EXPECT_EQ(QDB_.Count(), 2);
   EXPECT_EQ(Record("DISPLAYXXhttp://host/a.htm"), " first\r\n");
   EXPECT_EQ(Record("QUERYXXhttp://host/a.htm"), " first\r\n");
-  EXPECT_EQ(queries_.querypendingurls, std::deque<std::string>{"http://host/a.htm"});
-  EXPECT_EQ(queries_.queryurls, Strings{"http://host/a.htm"});
+  ASSERT_EQ(queries_.querypending.size(), 1u);
+  EXPECT_EQ(queries_.querypending[0].url, "http://host/a.htm");
+  EXPECT_EQ(queries_.preparedcopy.size(), 1u);
   EXPECT_FALSE(DbError_);
   EXPECT_EQ(stops_, 0);
 }
@@ -187,7 +189,8 @@ TEST_F(PageCaptureTest, StoreFailureStopsTheRunAsADatabaseError) {
   EXPECT_EQ(outcome, StoreOutcome::kDatabaseError);
   EXPECT_TRUE(DbError_);
   EXPECT_EQ(stops_, 1);
-  EXPECT_EQ(queries_.querypendingurls, std::deque<std::string>{"http://h/before"});
+  ASSERT_EQ(queries_.querypending.size(), 1u);
+  EXPECT_EQ(queries_.querypending[0].url, "http://h/before");
   EXPECT_FALSE(QDB_.KeyExists(QueryKey("http://h/after")));
 }
 

@@ -1,7 +1,6 @@
 // The GUI thread's side of a slot's retrieval: starting the request for the worker, the
 // client's data and redirect events, the end of the request, and the two watchdogs that
 // end transfers which take too long or stall.
-#include "base/case_folding.h"
 #include "crawl/crawl_run.h"
 #include "crawl/http_client.h"
 
@@ -34,9 +33,10 @@ void CrawlRun::begintransfer(TParseUrls& W) {
   C.ProxyPassword = W.Settings.ProxyPassword;
   C.ProxyUsername = W.Settings.ProxyUser;
 
-  // The site login belongs to the start host (after an adopted redirect, the new one):
-  // a link to another server never sees it.
-  if (usecredentials && EqualsIgnoringAsciiCase(SplitUrl(W.CurrentUrl).host, origin.starthost)) {
+  // The site login belongs to the server the user named: another port of its host, or
+  // the host a redirected start page moved to, never sees it. The client keeps it from
+  // a redirect to another server in the same way.
+  if (usecredentials && ServerOf(W.CurrentUrl) == origin.loginserver) {
     C.Username = credentialuser;
     C.Password = credentialpassword;
   } else {
@@ -105,7 +105,9 @@ void CrawlRun::DocData(THttpCli* Sender) {
 void CrawlRun::LocationChange(THttpCli* Sender) {
   TParseUrls* W = WorkerOf(Sender);
   if (W == nullptr || !W->IsStartPage) return;
-  W->RedirectUrl = Sender->Redirect();
+  // The absolute form: a start page moved to "/home/" is http://host/home/, the URL its
+  // page is stored under and its links are resolved from.
+  W->RedirectUrl = Sender->LocationUrl();
   AdoptRedirect(*W);
 }
 

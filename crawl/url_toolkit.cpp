@@ -134,6 +134,20 @@ UrlParts SplitUrl(std::string_view url) {
   return parts;
 }
 
+std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port) {
+  std::string number(port.empty() ? std::string_view("80") : port);
+  if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
+  }
+  return AsciiLower(scheme.empty() ? std::string_view("http") : scheme) + "://" + AsciiLower(host) +
+         ":" + number;
+}
+
+std::string ServerOf(std::string_view url) {
+  const UrlParts parts = SplitUrl(url);
+  return ServerOf(parts.scheme, parts.host, parts.port);
+}
+
 void pathincludefix(std::string& path) {
   const std::size_t last = path.rfind('/');
   if (last == std::string::npos)
@@ -302,6 +316,7 @@ CrawlOrigin MakeCrawlOrigin(std::string_view start_url, std::string_view scope,
   origin.crawlscope = scope;
   origin.filter = Latin1Lower(filter);
   AdoptStartUrl(origin, start_url);
+  origin.loginserver = ServerOf(start_url);
   // A directory restriction on the root is a server restriction.
   if (origin.crawlscope == kScopeDirectory && origin.startpath == "/")
     origin.crawlscope = kScopeServer;

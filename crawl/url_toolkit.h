@@ -39,6 +39,13 @@ struct UrlParts {
 // a last ":" after it (or without an "@") starts the port.
 UrlParts SplitUrl(std::string_view url);
 
+// The server a URL's parts name, as one comparable text "scheme://host:port": the scheme
+// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port, a
+// numeric port without leading zeros. Two URLs are on the same server when these are equal; a site
+// login goes only to the server it was given for.
+std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port);
+std::string ServerOf(std::string_view url);
+
 // Reduces a path, in place, to its directory: "" -> "/", a path without "/" gets "/"
 // appended, a path ending in "/" stays, any other is cut after its last "/"
 // ("/docs/page.htm" -> "/docs/", "/cgi/run?a=b/c" -> "/cgi/run?a=b/").
@@ -125,6 +132,9 @@ struct CrawlOrigin {
   std::string startdomain;  // DomainOf(starthost)
   std::string crawlscope;   // one of the five scope names
   std::string filter;       // the filter text of a "Filter" crawl, lower-cased
+  // ServerOf(the start URL as given): the only server the site login goes to. Unlike
+  // the fields above it stays when the start page is redirected.
+  std::string loginserver;
 };
 
 // The origin of a run on `start_url` (trimmed by the caller) with `scope` and `filter`
@@ -133,7 +143,7 @@ CrawlOrigin MakeCrawlOrigin(std::string_view start_url, std::string_view scope,
                             std::string_view filter);
 
 // Moves the origin to a redirected start URL: host, path and domain are recomputed; the
-// scope name is not re-examined.
+// scope name is not re-examined and the login server stays.
 void AdoptStartUrl(CrawlOrigin& origin, std::string_view url);
 
 // The scope test of one candidate link (absolute, "http://..."). Hosts, paths and

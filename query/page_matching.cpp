@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "base/case_folding.h"
+#include "store/qdb_errors.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -189,16 +190,32 @@ PageMatch PageMatcher::MatchPage(std::string_view PageText, const std::atomic<bo
   return result;
 }
 
-std::string PageTextFromLines(const std::vector<std::string>& lines) {
-  std::size_t size = 0;
-  for (const std::string& line : lines) size += line.size() + 1;
+std::string PageTextFromRecord(std::string_view record) {
   std::string text;
-  text.reserve(size);
-  for (const std::string& line : lines) {
+  text.reserve(record.size() + 1);
+  std::size_t start = 0;
+  while (start < record.size()) {
+    const std::size_t end = record.find_first_of("\r\n", start);
     text += ' ';
-    text += line;
+    if (end == std::string_view::npos) {
+      text.append(record, start);
+      break;
+    }
+    text.append(record, start, end - start);
+    start = end + 1;
+    if (record[end] == '\r' && start < record.size() && record[start] == '\n') ++start;
   }
   return text;
+}
+
+std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* reader) {
+  if (page.text) return *page.text;
+  if (!reader) throw EQDBNoFile(std::string(qdb_text::kNoFile));
+  std::string record = reader->Read(page.place);
+  if (!page.crawled) return PageTextFromRecord(record);
+  // The crawl's text holds no line break: the record is that text and CR LF.
+  if (record.ends_with("\r\n")) record.resize(record.size() - 2);
+  return record;
 }
 
 }  // namespace ferrowyn

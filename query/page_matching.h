@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/query_queue.h"
+
 namespace ferrowyn {
 
 // The three options of a query, copied from the search page when the query starts.
@@ -76,8 +78,13 @@ class PageMatcher {
 };
 
 // The text of a page read back from its stored query record: a blank, then the line, for
-// every line in order (so it begins with a blank and line breaks become blanks). Pure; any
-// thread.
-std::string PageTextFromLines(const std::vector<std::string>& lines);
+// every line in order (lines end at CR LF, CR or LF; so the text begins with a blank and
+// line breaks become blanks). Pure; any thread.
+std::string PageTextFromRecord(std::string_view record);
+
+// The text a worker matches for `page`: the text it carries, or its record read through
+// `reader` (as the crawl made it, or as PageTextFromRecord makes it). Any thread. Throws
+// the store's errors when the record cannot be read (EQDBNoFile without a reader).
+std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* reader);
 
 }  // namespace ferrowyn

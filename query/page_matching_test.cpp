@@ -188,12 +188,14 @@ TEST(PageMatchingStop, SetFlagEndsTheCallWithNothingListedAndTheMatcherStaysUsab
 }
 
 TEST(PageMatchingPageText, StoredLinesBecomeOneTextWithABlankBeforeEachLine) {
-  EXPECT_EQ(PageTextFromLines({"first line", "", "third"}), " first line  third");
-  EXPECT_EQ(PageTextFromLines({}), "");
-  EXPECT_EQ(PageTextFromLines({""}), " ");
+  EXPECT_EQ(PageTextFromRecord("first line\r\n\r\nthird\r\n"), " first line  third");
+  EXPECT_EQ(PageTextFromRecord(""), "");
+  EXPECT_EQ(PageTextFromRecord("\r\n"), " ");
+  // Lines end at CR LF, a lone CR or a lone LF; the last needs no ending.
+  EXPECT_EQ(PageTextFromRecord("a\rb\nc\r\r\nd"), " a b c  d");
   // A line break is one blank, too few to count a whole word on each of two lines.
-  EXPECT_EQ(Match(PageTextFromLines({"word", "word"}), {"word"}, kAnyWord), Listed(1, "word"));
-  EXPECT_EQ(Match(PageTextFromLines({"word", "", "", "word"}), {"word"}, kAnyWord),
+  EXPECT_EQ(Match(PageTextFromRecord("word\r\nword\r\n"), {"word"}, kAnyWord), Listed(1, "word"));
+  EXPECT_EQ(Match(PageTextFromRecord("word\r\n\r\n\r\nword\r\n"), {"word"}, kAnyWord),
             Listed(2, "word"));
 }
 

@@ -6,6 +6,8 @@
 #include <QThread>
 #include <algorithm>
 #include <charconv>
+#include <deque>
+#include <iterator>
 
 #include "base/slot_status.h"
 #include "query/keyword_parsing.h"
@@ -17,6 +19,8 @@ namespace {
 
 constexpr char kInactive[] = "Inactive";
 constexpr char kQuerying[] = "Querying ";
+// The most pages one synchronised call hands out.
+constexpr std::size_t kMaxBatch = 64;
 
 // Adds `amount` to a statistics label; a label that does not hold a whole number (or
 // would overflow) starts again at "1".
@@ -64,6 +68,7 @@ void QueryRun::StopAndJoin() {
 void QueryRun::StartWorkers(int slotcount, const std::string& keywords, MatchOptions options,
                             bool Standalone) {
   const int used = std::clamp(slotcount, 1, kQuerySlotCount);
+  unreadable_.reset();
   for (int slot = 1; slot <= kQuerySlotCount; ++slot) {
     if (slot > used) {
       queryrunning[slot] = false;
@@ -114,7 +119,7 @@ bool QueryRun::AllIdle() const {
          std::all_of(queryidle.begin() + 1, queryidle.end(), [](bool idle) { return idle; });
 }
 
-void QueryRun::TakeNextPage(TSimulGo& W, std::uint64_t& generation) {
+void QueryRun::TakePages(TSimulGo& W, std::uint64_t& generation) {
   {
     std::lock_guard lock(wake_mutex_);
     generation = wake_generation_;
@@ -124,18 +129,48 @@ void QueryRun::TakeNextPage(TSimulGo& W, std::uint64_t& generation) {
     return;
   }
   queryidle[W.SlotNo] = false;
-  W.PageText.reset();
+  W.Batch.clear();
   W.PageUrl.clear();
-  if (queue_.querypending.empty()) {
+  std::deque<QueryPage>& pending = queue_.querypending;
+  if (pending.empty()) {
     CheckQueryDone(W);
     return;
   }
-  W.PageText = std::move(queue_.querypending.front());
-  W.PageUrl = std::move(queue_.querypendingurls.front());
-  queue_.querypending.pop_front();
-  queue_.querypendingurls.pop_front();
-  W.StatusText = kQuerying + W.PageUrl;
+  // A quarter of each running slot's share: large batches while the queue is long, so a
+  // page costs the GUI thread next to nothing, and single pages at the end.
+  const auto running =
+      std::max<std::size_t>(1, std::count(queryrunning.begin() + 1, queryrunning.end(), true));
+  const std::size_t take = std::clamp<std::size_t>(pending.size() / (4 * running), 1, kMaxBatch);
+  W.Batch.assign(std::make_move_iterator(pending.begin()),
+                 std::make_move_iterator(pending.begin() + static_cast<std::ptrdiff_t>(take)));
+  pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(take));
+  W.Reader = queue_.reader;
+  W.StatusText = kQuerying + W.Batch.front().url;
   ShowSlotStatus(W);
+}
+
+void QueryRun::HandBack(TSimulGo& W) {
+  for (TSimulGo::PageResult& result : W.Results) {
+    if (W.Stopping) break;
+    if (result.unreadable) {
+      if (!unreadable_) unreadable_ = std::move(result.unreadable);
+      continue;
+    }
+    CountPage(W);
+    if (!result.listed) continue;
+    W.PageUrl = std::move(result.url);
+    W.PageHits = result.hits;
+    W.HitsText = std::to_string(result.hits);
+    W.FoundText = std::move(result.found);
+    AddResultRow(W);
+    AddHits(W);
+  }
+  W.Results.clear();
+  host_.Changed();
+  W.StatusText = kInactive;
+  ShowSlotStatus(W);
+  CheckQueryDone(W);
+  W.Busy = false;
 }
 
 void QueryRun::ShowSlotStatus(TSimulGo& W) {
@@ -148,10 +183,10 @@ void QueryRun::ShowSlotStatus(TSimulGo& W) {
   }
 }
 
+// CountPage and AddHits leave telling the window to HandBack, once per batch.
 void QueryRun::CountPage(TSimulGo& W) {
   if (W.Stopping) return;
   AddToLabel(host_.pagesavl(), 1);
-  host_.Changed();
 }
 
 void QueryRun::AddResultRow(TSimulGo& W) {
@@ -167,7 +202,6 @@ void QueryRun::AddResultRow(TSimulGo& W) {
 void QueryRun::AddHits(TSimulGo& W) {
   if (W.Stopping) return;
   AddToLabel(host_.hits(), W.PageHits);
-  host_.Changed();
 }
 
 void QueryRun::CheckQueryDone(TSimulGo& W) {

@@ -1,6 +1,7 @@
 // QueryRun: the query slots of the main window. It starts one query worker per used slot,
-// serves their synchronised calls (taking pages, counting them, listing matches, adding
-// hits, showing the slot rows), makes the end test of a query and stops the workers.
+// serves their synchronised calls (handing out pages in batches, counting them, listing
+// matches, adding hits, showing the slot rows), makes the end test of a query and stops
+// the workers.
 // The same workers serve a query over a stored site and one alongside a crawl.
 #pragma once
 
@@ -11,12 +12,14 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
-#include "base/query_queue.h"
 #include "query/page_matching.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 
@@ -79,12 +82,23 @@ class QueryRun : public QObject {
   bool AnyWorkerRunning() const { return !alive_.empty(); }
   // Every query slot is idle and no page waits: the crawl's end test may end the query.
   bool AllIdle() const;
+  // The store's message for the first page of this query whose record could not be read;
+  // cleared by taking it.
+  std::optional<std::string> TakeUnreadable() { return std::exchange(unreadable_, std::nullopt); }
   // A page was appended to the queue: a worker waiting for one goes on.
   void PageAdded() { Wake(); }
 
   // --- The worker's operations, each run on the GUI thread inside a synchronised call.
-  // `generation` receives the wake-up count for WaitForPage.
-  void TakeNextPage(TSimulGo& W, std::uint64_t& generation);
+  // Takes the next few pages from the front of the queue into W.Batch (none when it is
+  // empty, after the end test): more while many pages wait, one at a time near the end,
+  // so that the slots still share the last pages. `generation` receives the wake-up count
+  // for WaitForPage.
+  void TakePages(TSimulGo& W, std::uint64_t& generation);
+  // The results of W's last batch, page by page in order: the page is counted and, when
+  // it matched, listed with its hits (a page whose record could not be read is neither,
+  // and its message is kept); then the slot row goes back to "Inactive" and the end test
+  // is made. Stops handing back once the worker is told to stop.
+  void HandBack(TSimulGo& W);
   void ShowSlotStatus(TSimulGo& W);
   void CountPage(TSimulGo& W);
   void AddResultRow(TSimulGo& W);
@@ -105,6 +119,7 @@ class QueryRun : public QObject {
   QueryQueue& queue_;
   QStandardItemModel& querylist_;
   std::vector<TSimulGo*> alive_;  // every worker whose end has not been reported
+  std::optional<std::string> unreadable_;
 
   std::mutex wake_mutex_;
   std::condition_variable wake_;

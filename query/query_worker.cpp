@@ -1,5 +1,5 @@
-// The query worker's loop: take a page, match it, list it; every touch of shared state is
-// a synchronised call onto the GUI thread.
+// The query worker's loop: take a few pages, match them, hand the matches back; every touch
+// of shared state is a synchronised call onto the GUI thread.
 #include "query/query_worker.h"
 
 #include "base/synchronised_call.h"
@@ -7,10 +7,6 @@
 #include "query/query_run.h"
 
 namespace ferrowyn {
-
-namespace {
-constexpr char kInactive[] = "Inactive";
-}  // namespace
 
 TSimulGo::TSimulGo(QueryRun& run, int slot, std::string keywords, std::vector<std::string> list,
                    MatchOptions options, bool standalone)
@@ -29,61 +25,54 @@ void TSimulGo::Sync(const std::function<void()>& step) { SynchronisedCall(run_, 
 void TSimulGo::run() {
   LowerWorkerPriority();
   std::uint64_t generation = 0;
-  // A matched page whose row, hits, slot row and end test are still to come. They go to
-  // the GUI thread in one visit with the taking of the next page, which is what the
-  // worker does next anyway: one round trip per page instead of two.
-  bool finishing = false;
-  bool listed = false;
   while (!Stopping && !isInterruptionRequested()) {
     try {
       Busy = true;
+      // The results of the last batch go back in the same visit that takes the next one.
       Sync([&] {
-        if (finishing) {
-          finishing = false;
-          FinishPage(listed);
+        if (!Results.empty()) {
+          run_.HandBack(*this);
           if (Stopping) return;
         }
-        run_.TakeNextPage(*this, generation);
-        if (!Stopping && !PageUrl.empty()) run_.CountPage(*this);
+        run_.TakePages(*this, generation);
       });
       if (Stopping) break;
-      if (PageUrl.empty()) {
+      if (Batch.empty()) {
         // The queue was empty and the end test has been made: rather than asking again
         // at once, sleep until a page arrives or the query ends.
         Busy = false;
         run_.WaitForPage(generation, Stopping);
         continue;
       }
-      listed = MatchPage();
-      PageText.reset();
-      finishing = true;
+      MatchBatch();
     } catch (...) {
-      // A failure abandons this page only.
-      finishing = false;
-      PageText.reset();
-      PageUrl.clear();
+      // A failure abandons these pages only.
+      Results.clear();
     }
+    Batch.clear();
+    Reader.reset();
   }
 }
 
-void TSimulGo::FinishPage(bool listed) {
-  if (listed) {
-    run_.AddResultRow(*this);
-    run_.AddHits(*this);
+void TSimulGo::MatchBatch() {
+  Results.clear();
+  Results.reserve(Batch.size());
+  for (const QueryPage& page : Batch) {
+    if (Stopping) return;
+    PageResult& result = Results.emplace_back();
+    result.url = page.url;
+    std::string text;
+    try {
+      text = QueryPageTextOf(page, Reader.get());
+    } catch (const std::exception& error) {
+      result.unreadable = error.what();
+      continue;
+    }
+    const PageMatch match = matcher_.MatchPage(text, Stopping);
+    result.listed = match.Matches;
+    result.hits = match.Hits;
+    result.found = match.FoundText;
   }
-  StatusText = kInactive;
-  run_.ShowSlotStatus(*this);
-  run_.CheckQueryDone(*this);
-  Busy = false;
-}
-
-bool TSimulGo::MatchPage() {
-  const PageMatch match = matcher_.MatchPage(*PageText, Stopping);
-  if (!match.Matches) return false;
-  PageHits = match.Hits;
-  HitsText = std::to_string(match.Hits);
-  FoundText = match.FoundText;
-  return true;
 }
 
 }  // namespace ferrowyn

@@ -1,17 +1,20 @@
 // TSimulGo: the query worker of one query slot. Its thread takes pages from the query
-// queue, matches them against its own keyword list and hands each match back as a result
-// row; everything that touches shared state is a synchronised call onto the GUI thread.
+// queue a few at a time, matches them against its own keyword list and hands the matches
+// back as result rows; everything that touches shared state is a synchronised call onto
+// the GUI thread, one per batch of pages.
 #pragma once
 
 #include <QThread>
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "base/query_queue.h"
 #include "query/page_matching.h"
+#include "store/query_queue.h"
 
 namespace ferrowyn {
 
@@ -44,10 +47,21 @@ class TSimulGo : public QThread {
   // Set while the worker takes or matches a page.
   std::atomic<bool> Busy{false};
 
-  // The page under test; PageUrl is empty when the queue had none.
-  QueryPageText PageText;
+  // The pages taken in one visit to the GUI thread, matched in order; empty when the queue
+  // had none. `Reader` reads those that carry no text.
+  std::vector<QueryPage> Batch;
+  std::shared_ptr<const TQDB::PlaceReader> Reader;
+  // What matching gave for each page of the batch, handed back in one visit.
+  struct PageResult {
+    std::string url;
+    bool listed = false;
+    std::int64_t hits = 0;
+    std::string found;
+    std::optional<std::string> unreadable;  // the store's message: the record was not read
+  };
+  std::vector<PageResult> Results;
+  // The page whose result is being handed back: its URL, result row cells and hits.
   std::string PageUrl;
-  // The result row's cells and the hits it adds.
   std::string HitsText, FoundText;
   std::int64_t PageHits = 0;
   std::string StatusText;
@@ -59,11 +73,9 @@ class TSimulGo : public QThread {
  private:
   // Runs `step` on the GUI thread while this thread waits; rethrows its failure here.
   void Sync(const std::function<void()>& step);
-  // Matches PageText; true when the page is to be listed.
-  bool MatchPage();
-  // GUI thread, inside a synchronised call: the end of a page (its row and hits when
-  // `listed`, the slot row back to "Inactive", the end test).
-  void FinishPage(bool listed);
+  // Matches the pages of Batch into Results, reading those that carry no text; a page
+  // that cannot be read is not listed. Stops early when told to stop.
+  void MatchBatch();
 
   QueryRun& run_;
   PageMatcher matcher_;

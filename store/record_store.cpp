@@ -2,6 +2,7 @@
 // item operations, the index journal, and the write-back.
 #include "store/record_store.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -306,9 +307,11 @@ void TQDB::MakeWorkingCopy() {
   journal_path_ = journal_path;
   data_offset_ = 0;
   in_place_ = false;
+  reader_.reset();  // places from now on are in the working data file
 }
 
 void TQDB::DiscardWorkingState(bool delete_files) {
+  reader_.reset();
   data_file_.Close();
   journal_file_.Close();
   if (delete_files) {
@@ -457,26 +460,37 @@ void TQDB::WriteBack() {
   timestamp_ = qdb_io::ModificationTime(target);
 }
 
+namespace {
+
+// The stored form of the item at `index` in the data section that starts at `offset` in the
+// file `fd`.
+TQDB::RawItem ReadRawAt(int fd, std::int64_t offset, const TIndex& index,
+                        const std::string& file_name) {
+  TQDB::RawItem item;
+  item.compressed = (index.flags & qdb::kFlagCompressed) != 0;
+  // No legitimate item has a stored form this long; reading it would only waste memory.
+  if (static_cast<std::uint64_t>(index.size) > kMaxStoredSize) ThrowUnreadable(file_name);
+  try {
+    item.stored.resize(static_cast<std::size_t>(index.size));
+    if (!qdb_io::ReadAt(fd, offset + index.position, item.stored.data(), item.stored.size(),
+                        file_name))
+      ThrowUnreadable(file_name);
+  } catch (const EQDBIndexError&) {
+    throw;
+  } catch (...) {
+    ThrowUnreadable(file_name);
+  }
+  return item;
+}
+
+}  // namespace
+
 std::string TQDB::ReadItem(const TIndex& index) const {
   return ExpandRawItem(ReadRaw(index), file_name_);
 }
 
 TQDB::RawItem TQDB::ReadRaw(const TIndex& index) const {
-  RawItem item;
-  item.compressed = (index.flags & qdb::kFlagCompressed) != 0;
-  // No legitimate item has a stored form this long; reading it would only waste memory.
-  if (static_cast<std::uint64_t>(index.size) > kMaxStoredSize) ThrowUnreadable(file_name_);
-  try {
-    item.stored.resize(static_cast<std::size_t>(index.size));
-    if (!qdb_io::ReadAt(data_file_.fd(), data_offset_ + index.position, item.stored.data(),
-                        item.stored.size(), file_name_))
-      ThrowUnreadable(file_name_);
-  } catch (const EQDBIndexError&) {
-    throw;
-  } catch (...) {
-    ThrowUnreadable(file_name_);
-  }
-  return item;
+  return ReadRawAt(data_file_.fd(), data_offset_, index, file_name_);
 }
 
 std::string TQDB::ExpandRawItem(const RawItem& item, const std::string& file_name) {
@@ -491,6 +505,26 @@ std::string TQDB::ExpandRawItem(const RawItem& item, const std::string& file_nam
   } catch (const std::bad_alloc&) {
     throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   }
+}
+
+std::string TQDB::PlaceReader::Read(const ItemPlace& place) const {
+  return ExpandRawItem(ReadRawAt(data_.fd(), data_offset_, place, file_name_), file_name_);
+}
+
+TQDB::ItemPlace TQDB::CurrentPlace() const {
+  RequireFile();
+  RequireData();
+  return ordinary_.Entry(item_index_);
+}
+
+std::shared_ptr<const TQDB::PlaceReader> TQDB::Reader() {
+  RequireFile();
+  if (!reader_) {
+    const int fd = ::fcntl(data_file_.fd(), F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) throw EQDBFileError(std::string(qdb_text::kNoHandles));
+    reader_ = std::make_shared<const PlaceReader>(qdb_io::FileHandle(fd), data_offset_, file_name_);
+  }
+  return reader_;
 }
 
 const std::string& TQDB::KeyAt(int index) const {

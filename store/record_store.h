@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -102,6 +103,32 @@ class TQDB {
   std::string ItemAt(int index) const;
   // True while the store reads its file in place (no change made since it opened).
   bool InPlace() const { return assigned_ && in_place_; }
+
+  // Where an item's stored form lies in the store's data.
+  using ItemPlace = TIndex;
+  // Reads items by place on any thread, away from the store. It holds a descriptor of its
+  // own on the file the places point into (the store file while it is read in place, the
+  // working data file after the first change), so it goes on working while the store is
+  // used on its owner's thread, and after the store is closed or makes its working copy
+  // (it then reads the data as they were). Items are never changed in place, so a place
+  // stays good for its reader.
+  class PlaceReader {
+   public:
+    PlaceReader(qdb_io::FileHandle data, std::int64_t data_offset, std::string file_name)
+        : data_(std::move(data)), data_offset_(data_offset), file_name_(std::move(file_name)) {}
+    // The item's bytes, expanded when stored compressed. Throws as GetItem does.
+    std::string Read(const ItemPlace& place) const;
+
+   private:
+    qdb_io::FileHandle data_;
+    std::int64_t data_offset_;
+    std::string file_name_;
+  };
+  // The current item's place. Throws EQDBNoFile, EQDBNoData.
+  ItemPlace CurrentPlace() const;
+  // The reader of the places the store hands out now: one object until the store closes
+  // or makes its working copy, shared by every caller. Throws EQDBNoFile, EQDBFileError.
+  std::shared_ptr<const PlaceReader> Reader();
   // Looks the key up among the ordinary items; a found item becomes current.
   bool FindKey(const std::string& key);
   bool KeyExists(const std::string& key) const;
@@ -187,6 +214,7 @@ class TQDB {
   // the working data file after the first change. Item positions count from
   // data_offset_ in it.
   qdb_io::FileHandle data_file_, journal_file_;
+  std::shared_ptr<const PlaceReader> reader_;  // made on first use, dropped on close
   std::int64_t data_size_ = 0;
   std::int64_t data_offset_ = 0;
   bool in_place_ = false;

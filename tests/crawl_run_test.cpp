@@ -251,7 +251,7 @@ TEST_F(CrawlRunTest, KeywordsMakeTheStoredPagesReadyForQuerying) {
   EXPECT_EQ(state.querykeywords, "fish");
   EXPECT_TRUE(state.querywholeword);
   EXPECT_EQ(state.fields.querysearch.items, Strings{"fish"});
-  EXPECT_EQ(main_->queryqueue().queryurls.size(), 4u);
+  EXPECT_EQ(main_->queryqueue().preparedcopy.size(), 4u);
   EXPECT_TRUE(main_->queryqueue().querypending.empty());
 }
 
@@ -370,7 +370,7 @@ TEST_F(CrawlRunTest, AStartPageThatFailsIsReportedAndLeavesEmptyViews) {
   ExpectIdleControls();
 }
 
-TEST_F(CrawlRunTest, ARedirectedStartPageMovesTheOriginAndTheLogin) {
+TEST_F(CrawlRunTest, ARedirectedStartPageMovesTheOriginButNotTheLogin) {
   SetScope(SearchType::kServer);
   live_.userpass = true;
   server_.Serve("http://www.site.test/", ScriptedResponse::Redirect("http://www.moved.test/home/"));
@@ -397,7 +397,7 @@ TEST_F(CrawlRunTest, ARedirectedStartPageMovesTheOriginAndTheLogin) {
   EXPECT_EQ(main_->QDB().Count(), 4);
   EXPECT_EQ(main_->state().numproc, "3");
 
-  // The login goes to the start host, then to the host it moved to; nowhere else.
+  // The login goes to the server the user named, not to the host the start page moved to.
   const std::string auth = "Authorization: Basic dXNlcjpwYXNz\r\n";
   const Strings requests = server_.Requests();
   ASSERT_EQ(requests.size(), 4u);
@@ -406,7 +406,35 @@ TEST_F(CrawlRunTest, ARedirectedStartPageMovesTheOriginAndTheLogin) {
   EXPECT_NE(requests[1].find("Host: www.moved.test\r\n"), std::string::npos);
   EXPECT_EQ(requests[1].find(auth), std::string::npos);
   EXPECT_NE(requests[2].find("GET " + home + "p.htm "), std::string::npos);
-  EXPECT_NE(requests[2].find(auth), std::string::npos);
+  EXPECT_EQ(requests[2].find(auth), std::string::npos);
+}
+
+TEST_F(CrawlRunTest, TheLoginGoesOnlyToTheSchemeHostAndPortTheUserNamed) {
+  SetScope(SearchType::kNone);
+  live_.userpass = true;
+  // A redirect within the server keeps the login, for the redirected request as well. The
+  // start page moves to the absolute form of its Location.
+  server_.Serve("http://www.site.test/", ScriptedResponse::Redirect("/home/"));
+  server_.Serve("http://www.site.test/home/",
+                ScriptedResponse::Page(Html("Home",
+                                            "<a href=\"http://www.site.test:8080/p.htm\">p</a>"
+                                            "<a href=\"http://WWW.SITE.TEST:80/q.htm\">q</a>")));
+  server_.Serve("http://www.site.test:8080/p.htm", ScriptedResponse::Page(Html("P", "")));
+  server_.Serve("http://WWW.SITE.TEST:80/q.htm", ScriptedResponse::Page(Html("Q", "")));
+  port_.ExpectLogin({LoginAnswer::kOk, "user", "pass"});
+  port_.ExpectInformation(kRetrieved);
+  Crawl("http://www.site.test/");
+  const std::string auth = "Authorization: Basic dXNlcjpwYXNz\r\n";
+  const Strings targets = server_.Targets();
+  const Strings requests = server_.Requests();
+  ASSERT_EQ(targets, (Strings{"http://www.site.test/", "http://www.site.test/home/",
+                              "http://www.site.test:8080/p.htm", "http://WWW.SITE.TEST:80/q.htm"}));
+  EXPECT_NE(requests[0].find(auth), std::string::npos);
+  EXPECT_NE(requests[1].find(auth), std::string::npos);
+  EXPECT_EQ(requests[2].find(auth), std::string::npos);
+  EXPECT_NE(requests[3].find(auth), std::string::npos);
+  EXPECT_EQ(main_->state().fields.URL.text, "http://www.site.test/home/");
+  EXPECT_EQ(PageListRows()[0], "http://www.site.test/home/\tHome");
 }
 
 TEST_F(CrawlRunTest, TheLoginNeverGoesToAnotherHost) {
@@ -426,6 +454,14 @@ TEST_F(CrawlRunTest, TheLoginNeverGoesToAnotherHost) {
   }
   EXPECT_EQ(with, 4);
   EXPECT_EQ(server_.Requests().size(), 5u);
+}
+
+TEST_F(CrawlRunTest, AnAgentWithALineBreakFailsTheStartPageBeforeAnythingIsSent) {
+  live_.webagentbox = "A\r\nX-Injected: yes";
+  port_.ExpectError(std::string(kStartError) + "\"404: control character in the User-Agent.\"");
+  Crawl(kStart);
+  EXPECT_EQ(server_.ConnectionCount(), 0u);
+  ExpectIdleControls();
 }
 
 TEST_F(CrawlRunTest, AStallingServerIsCutByTheSlowTimer) {

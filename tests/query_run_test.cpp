@@ -193,7 +193,8 @@ TEST_F(QueryRunTest, FourWorkersShareOnePageAndTheQueryEndsWhenAllHaveSeenTheQue
 TEST_F(QueryRunTest, StoppingHalfWayReportsStoppedAndKeepsTheRowsListed) {
   Make();
   std::vector<std::pair<std::string, std::string>> pages;
-  for (int i = 0; i < 400; ++i) pages.push_back({"http://s.test/" + std::to_string(1000 + i), "fox"});
+  for (int i = 0; i < 400; ++i)
+    pages.push_back({"http://s.test/" + std::to_string(1000 + i), "fox"});
   StoreSite(pages, false);
   // The search button is pressed again as soon as the first row appears.
   const QMetaObject::Connection press = QObject::connect(
@@ -206,12 +207,54 @@ TEST_F(QueryRunTest, StoppingHalfWayReportsStoppedAndKeepsTheRowsListed) {
   // The stop came between the row and its hits: a stopped worker adds nothing more.
   EXPECT_EQ(main_->state().hits, "0");
   EXPECT_TRUE(main_->queryqueue().querypending.empty());
-  EXPECT_EQ(main_->queryqueue().querytexts.size(), 400u);
+  EXPECT_EQ(main_->queryqueue().preparedcopy.size(), 400u);
 
   // The prepared copy is whole: the next query searches every page.
   port_.ExpectInformation(kCompleted);
   Query("fox");
   EXPECT_EQ(Rows().size(), 400u);
+}
+
+TEST_F(QueryRunTest, FourSlotsTakingPagesInBatchesListWhatOneSlotListsInStoreOrder) {
+  // 600 pages hold "fox" 0 to 4 times, every seventh also "Cat" once, on lines of their
+  // own; the URLs sort by number.
+  std::vector<std::pair<std::string, std::string>> pages;
+  Strings expected;
+  int total = 0;
+  for (int i = 0; i < 600; ++i) {
+    const std::string url = "http://s.test/" + std::to_string(1000 + i);
+    std::string text = "page " + std::to_string(i);
+    for (int k = 0; k < i % 5; ++k) text += "\r\nthe fox ran";
+    if (i % 7 == 0) text += "\r\nCat";
+    pages.push_back({url, text});
+    const int hits = i % 5 + (i % 7 == 0 ? 1 : 0);
+    if (hits == 0) continue;
+    total += hits;
+    expected.push_back(url + "|" + std::to_string(hits) + "|" +
+                       (i % 5 == 0   ? "cat"
+                        : i % 7 == 0 ? "fox | cat"
+                                     : "fox"));
+  }
+  Make();
+  StoreSite(pages, false);
+  port_.ExpectInformation(kCompleted);
+  Query("fox cat");
+  EXPECT_EQ(Rows(), expected);
+  EXPECT_EQ(main_->state().pagesavl, "600");
+  EXPECT_EQ(main_->state().hits, std::to_string(total));
+
+  // Four slots over the same site, first from the store and then from the prepared copy.
+  live_.querybar = 4;
+  for (const bool prepared : {false, true}) {
+    main_->state().queryprepared = prepared;
+    port_.ExpectInformation(kCompleted);
+    Query("fox cat");
+    EXPECT_EQ(Sorted(Rows()), Sorted(expected));
+    EXPECT_EQ(main_->state().pages, "600");
+    EXPECT_EQ(main_->state().pagesavl, "600");
+    EXPECT_EQ(main_->state().hits, std::to_string(total));
+    EXPECT_EQ(QueryRows(), (Strings(4, "Inactive")));
+  }
 }
 
 TEST_F(QueryRunTest, APleaseWaitWindowThatFailsStartsNoWorkerAndTheButtonThenStopsTheQuery) {
@@ -266,8 +309,10 @@ TEST_F(QueryRunTest, ADynamicQueryListsWhatAQueryOverTheStoredSiteListsAfterward
   port_.ExpectInformation("Specified site has been retrieved.");
   main_->SearchBtnClick();
   ASSERT_TRUE(HttpTestServer::WaitFor(
-      [this] { return !main_->crawlrunning() && !main_->crawl().AnyWorkerRunning() &&
-                      !main_->queries().AnyWorkerRunning(); },
+      [this] {
+        return !main_->crawlrunning() && !main_->crawl().AnyWorkerRunning() &&
+               !main_->queries().AnyWorkerRunning();
+      },
       30s));
 
   const Strings live_rows = Sorted(Rows());

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,24 +74,43 @@ class SiteMapModel : public QAbstractItemModel, public SiteMapTarget {
                       int role = Qt::DisplayRole) const override;
 
  private:
+  // A node in 36 bytes: a crawl adds one for every link it finds, so the site map is a
+  // good part of a crawl's memory. Nodes refer to each other by position in nodes_ plus
+  // one (0: none), texts lie packed in text_blocks_, and only nodes with children have a
+  // list of them.
   struct Node {
-    SiteMapNode id = kNoNode;
-    std::string text;
-    int image = kPageImage;
-    Node* parent = nullptr;
-    int row = 0;
-    int depth = 0;
-    std::vector<Node*> children;
+    std::uint32_t self = 0;  // its own position
+    std::uint32_t text_block = 0;
+    std::uint32_t text_at = 0;
+    std::uint32_t text_size = 0;
+    std::uint32_t parent = 0;  // position + 1 of the parent; 0 for a top-level node
+    std::uint32_t row = 0;
+    std::uint32_t depth = 0;
+    std::uint32_t children = 0;  // position + 1 in child_lists_; 0 without children
+    std::int32_t image = kPageImage;
   };
+  using Position = std::uint32_t;  // of a node in nodes_
 
-  Node* Find(SiteMapNode node) const;
+  // The node a handle or a model index names; null for none.
+  const Node* Find(SiteMapNode node) const;
+  const Node* NodeOf(const QModelIndex& index) const;
+  SiteMapNode HandleOf(const Node* node) const { return first_id_ + node->self; }
+  std::string_view TextOf(const Node& node) const;
+  QModelIndex IndexOfNode(const Node* node) const;
   // Appends without telling the views.
-  Node* Append(Node* parent, std::string_view text, int image);
-  const std::vector<Node*>& ChildrenOf(const Node* parent) const;
+  const Node* Append(const Node* parent, std::string_view text, int image);
+  const std::vector<Position>& ChildrenOf(const Node* parent) const;
+  void RemoveAll();
 
-  // Every node, in the order added; a deque keeps their addresses.
+  // Every node, in the order added; a deque keeps their addresses and grows without
+  // copying.
   std::deque<Node> nodes_;
-  std::vector<Node*> top_;
+  std::vector<Position> top_;
+  std::deque<std::vector<Position>> child_lists_;
+  // The texts, back to back in blocks of kTextBlock bytes (a longer text has its own).
+  static constexpr std::size_t kTextBlock = 64 * 1024;
+  std::vector<std::unique_ptr<char[]>> text_blocks_;
+  std::size_t text_used_ = kTextBlock;  // bytes used in the last block
   // Handle of nodes_[0]; handles of the current nodes are consecutive from it.
   SiteMapNode first_id_ = 1;
 };

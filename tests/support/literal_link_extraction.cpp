@@ -56,6 +56,42 @@ std::string LiteralTitle(const std::string& text) {
   return title;
 }
 
+// Decodes "&#" + decimal digits + ";" and "&#x" (or "&#X") + hexadecimal digits + ";"
+// when the number is that of a printable ASCII character other than the blank, cutting
+// the value from the front as it goes.
+std::string LiteralDecodeReferences(std::string value) {
+  std::string done;
+  for (;;) {
+    const size_t amp = value.find("&#");
+    if (amp == std::string::npos) break;
+    done += value.substr(0, amp);
+    value.erase(0, amp);
+    const bool hexadecimal = value.size() > 2 && (value[2] == 'x' || value[2] == 'X');
+    const std::string digits = hexadecimal ? "0123456789abcdefABCDEF" : "0123456789";
+    const size_t start = hexadecimal ? 3 : 2;
+    size_t end = value.find_first_not_of(digits, start);
+    bool decoded = false;
+    if (end != std::string::npos && end > start && value[end] == ';') {
+      const std::string number = value.substr(start, end - start);
+      const size_t significant = number.find_first_not_of('0');
+      // More than three significant digits name no ASCII character in either base.
+      if (significant == std::string::npos || number.size() - significant <= 3) {
+        const unsigned long code = std::stoul(number, nullptr, hexadecimal ? 16 : 10);
+        if (code > 32 && code < 127) {
+          done += static_cast<char>(code);
+          value.erase(0, end + 1);
+          decoded = true;
+        }
+      }
+    }
+    if (!decoded) {
+      done += "&";
+      value.erase(0, 1);
+    }
+  }
+  return done + value;
+}
+
 }  // namespace
 
 std::string LiteralRemoveComments(std::string text) {
@@ -131,7 +167,7 @@ LiteralLinkScan LiteralScanPage(std::string page_text, const std::vector<std::st
     if (quote != std::string::npos) value.erase(quote);
     value = Trim(value);
     if (value.empty()) continue;
-    result.values.push_back(value);
+    result.values.push_back(LiteralDecodeReferences(value));
   }
   return result;
 }

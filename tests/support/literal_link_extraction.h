@@ -18,7 +18,9 @@ struct LiteralLinkScan {
 };
 
 // Comment removal, title, entities in the title, "Untitled", and the keyword scan, over a
-// page text, cutting a copy of it from the front and lower-casing the rest for each search.
+// page text, cutting a copy of it from the front and lower-casing the rest for each search;
+// numeric character references to printable characters other than the blank are decoded
+// in each value.
 LiteralLinkScan LiteralScanPage(std::string page_text, const std::vector<std::string>& file_types);
 
 // The page text assembly: join the lines (split again at CR LF, CR and LF) with a space
