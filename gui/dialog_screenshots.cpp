@@ -5,7 +5,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
-#include <QMessageBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -74,9 +73,10 @@ bool SaveDialogScreenshots(const QString& directory) {
   {
     // A question without a close box, pictured while it waits for its answer.
     QTimer::singleShot(0, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (QWidget* box = QApplication::activeModalWidget()) {
         saved = Save(*box, out, "message") && saved;
-        box->button(QMessageBox::No)->click();
+        for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+          if (button->text().remove('&') == "No") button->click();
       }
     });
     port.ShowMessage({MessageKind::kWarning,

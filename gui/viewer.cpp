@@ -136,12 +136,12 @@ void Tviewer::BuildToolbar() {
          if (help_) help_(helptopic_);
        }},
   };
-  for (const ButtonSpec& spec : buttons) {
-    QAction* action = Toolbar971_->addAction(QString::fromLatin1(spec.caption));
-    action->setObjectName(QString::fromLatin1(spec.name));
-    action->setToolTip(QString::fromLatin1(spec.hint));
-    action->setStatusTip(QString::fromLatin1(spec.hint));
-    connect(action, &QAction::triggered, this, spec.action);
+  for (const ButtonSpec& button : buttons) {
+    QAction* action = Toolbar971_->addAction(QString::fromLatin1(button.caption));
+    action->setObjectName(QString::fromLatin1(button.name));
+    action->setToolTip(QString::fromLatin1(button.hint));
+    action->setStatusTip(QString::fromLatin1(button.hint));
+    connect(action, &QAction::triggered, this, button.action);
     Toolbar971_->addSeparator();
   }
 }
