@@ -60,6 +60,8 @@ struct Site {
     program = std::make_unique<gui::Program>(port, SettingsStore(programdir + "/settings.ini"),
                                              programdir, std::vector<std::string>{},
                                              dir.path() + "/help");
+    // Showing the window empties its views, so the rows come after it.
+    program->window().show();
     Tsearchmain& main = program->controller();
     std::mt19937 rng(17);
     for (int i = 0; i < kRows; ++i) {
@@ -75,7 +77,6 @@ struct Site {
     }
     main.QDB().AddItem(page + "</body></html>", DisplayKey(kBigPage));
     main.state().siteloaded = true;
-    program->window().show();
   }
   static constexpr char kBigPage[] = "http://www.example.com/big.htm";
 
