@@ -1,6 +1,7 @@
-// The main window's menus. Items whose commands belong to windows that are not
-// there yet (the viewer, query printing, the site map's own commands, the wizards'
-// windows) are shown disabled, so that no shortcut or click silently does nothing.
+// The main window's menus. Items made here without a command start disabled: the
+// site map page and the results list connect and enable theirs, and those of windows
+// not there yet (query printing, the mail miner) stay disabled, so that no shortcut
+// or click silently does nothing.
 #include "gui/main_menus.h"
 
 namespace ferrowyn::gui {
