@@ -29,27 +29,11 @@
 #include "store/item_coder.h"
 #include "store/record_store.h"
 #include "store/site_layout.h"
+#include "tests/support/silent_user_port.h"
 
 namespace {
 
 using namespace ferrowyn;
-
-// Answers nothing and shows nothing.
-class SilentPort : public UserPort {
- public:
-  Answer ShowMessage(const Message& message) override { return message.safe_answer; }
-  std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return {}; }
-  LoginAnswer AskLogin() override { return {}; }
-  FilterAnswer AskFilter() override { return {}; }
-  std::optional<FontRecord> ChooseFont(const FontRecord&) override { return {}; }
-  std::optional<Rgb> ChooseColor(Rgb) override { return {}; }
-  bool PrinterSetup() override { return false; }
-  void ShowPleaseWait(const std::string&, const std::string&, int) override {}
-  void SetPleaseWaitProgress(int) override {}
-  void ClosePleaseWait() override {}
-  bool OpenUrl(const std::string&) override { return false; }
-  void SetClipboardText(const std::string&) override {}
-};
 
 int PageCount() {
   const char* pages = std::getenv("FERROWYN_QUERY_BENCH_PAGES");
@@ -118,7 +102,7 @@ const std::string& SiteFile();
 // A controller over a copy of the site file, prepared by a first query.
 struct Controller {
   QTemporaryDir dir;
-  SilentPort port;
+  testing::SilentUserPort port;
   LiveSettings live;
   SearchOperations ops;
   std::unique_ptr<Tsearchmain> main;

@@ -19,30 +19,13 @@
 #include "gui/site_map_page.h"
 #include "gui/viewer.h"
 #include "store/site_layout.h"
+#include "tests/support/silent_user_port.h"
 #include "view/list_sorting.h"
 
 namespace {
 
 using namespace ferrowyn;
 constexpr int kRows = 10000;
-
-// Answers every box with its first button, so that a find that ends without a match
-// costs what the box costs.
-class AnsweringPort : public UserPort {
- public:
-  Answer ShowMessage(const Message&) override { return Answer::kOk; }
-  std::optional<std::string> ChooseFile(const FileDialogRequest&) override { return {}; }
-  LoginAnswer AskLogin() override { return {}; }
-  FilterAnswer AskFilter() override { return {}; }
-  std::optional<FontRecord> ChooseFont(const FontRecord&) override { return {}; }
-  std::optional<Rgb> ChooseColor(Rgb) override { return {}; }
-  bool PrinterSetup() override { return false; }
-  void ShowPleaseWait(const std::string&, const std::string&, int) override {}
-  void SetPleaseWaitProgress(int) override {}
-  void ClosePleaseWait() override {}
-  bool OpenUrl(const std::string&) override { return true; }
-  void SetClipboardText(const std::string&) override {}
-};
 
 std::string RandomWord(std::mt19937& rng, int length) {
   std::string word;
@@ -82,7 +65,7 @@ struct Site {
 
   QTemporaryDir dir;
   std::string programdir;
-  AnsweringPort port;
+  testing::SilentUserPort port;
   std::unique_ptr<gui::Program> program;
 };
 
