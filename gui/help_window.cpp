@@ -1,7 +1,6 @@
 // The program's own help window over the pages in the help directory.
 #include "gui/help_window.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -9,6 +8,8 @@
 #include <QTextBrowser>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include "app/program_directory.h"
 
 namespace ferrowyn::gui {
 
@@ -99,7 +100,7 @@ void HelpWindow::FollowLink(const QUrl& link) {
 }
 
 QString HelpWindow::DefaultHelpDirectory() {
-  return QDir(QCoreApplication::applicationDirPath()).filePath("help");
+  return QString::fromStdString(ProgramFilesFolder("help"));
 }
 
 QString HelpWindow::TopicPath(int context) const {

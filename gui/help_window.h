@@ -29,7 +29,8 @@ class HelpWindow : public QWidget {
   // keeps what it showed. Returns whether the page was shown.
   bool ShowTopic(int context);
 
-  // The one place that says where the help pages are: "help" beside the executable.
+  // The one place that says where the help pages are: the program's "help" folder
+  // (ProgramFilesFolder()).
   static QString DefaultHelpDirectory();
   // help/NNNN.htm for a context number.
   QString TopicPath(int context) const;

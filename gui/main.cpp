@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
   // and the desktop's grouping of the windows all go by it.
   QApplication::setOrganizationName(QStringLiteral("Castrel"));
   QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.castrel.Ferrowyn"));
 
   ferrowyn::gui::SingleInstanceGuard guard;
   if (!guard.Claim()) return 0;

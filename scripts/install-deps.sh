@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   # Real peers for the HTTP client's integration tests.
   nginx-light tinyproxy
+  # The install check: icons, validators, manual pages, the package, watching files.
+  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev fakeroot strace python3
 )
 
 missing=()
