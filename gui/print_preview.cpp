@@ -149,6 +149,11 @@ Tprintdlg::~Tprintdlg() {
   if (owner_) owner_->setEnabled(true);
 }
 
+void Tprintdlg::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (owner_) owner_->setEnabled(true);
+}
+
 void Tprintdlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (owner_) owner_->setEnabled(false);
@@ -187,13 +192,26 @@ void Tprintdlg::btnNextPageClick() {
 }
 
 int Tprintdlg::FitWidthZoom() const {
-  const int room = scroll_->viewport()->width() - 2 * kPageGap;
-  return std::max(1, room * 100 / std::max(1, preview_->PaperPixels(100).width()));
+  // The room without scroll bars, less the vertical one when the page is then too tall.
+  const QSize room = scroll_->maximumViewportSize() - QSize(2 * kPageGap, 2 * kPageGap);
+  const QSize paper = preview_->PaperPixels(100);
+  int zoom = std::max(1, room.width() * 100 / std::max(1, paper.width()));
+  if (preview_->PaperPixels(zoom).height() > room.height()) {
+    const int bar = scroll_->verticalScrollBar()->sizeHint().width();
+    zoom = std::max(1, (room.width() - bar) * 100 / std::max(1, paper.width()));
+  }
+  return zoom;
 }
 
 int Tprintdlg::FitHeightZoom() const {
-  const int room = scroll_->viewport()->height() - 2 * kPageGap;
-  return std::max(1, room * 100 / std::max(1, preview_->PaperPixels(100).height()));
+  const QSize room = scroll_->maximumViewportSize() - QSize(2 * kPageGap, 2 * kPageGap);
+  const QSize paper = preview_->PaperPixels(100);
+  int zoom = std::max(1, room.height() * 100 / std::max(1, paper.height()));
+  if (preview_->PaperPixels(zoom).width() > room.width()) {
+    const int bar = scroll_->horizontalScrollBar()->sizeHint().height();
+    zoom = std::max(1, (room.height() - bar) * 100 / std::max(1, paper.height()));
+  }
+  return zoom;
 }
 
 void Tprintdlg::SetZoom(int percent) {

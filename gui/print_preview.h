@@ -52,6 +52,7 @@ class Tprintdlg : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void SetZoom(int percent);

@@ -17,28 +17,28 @@ std::string_view Trimmed(std::string_view text) {
 
 // "4", "1.5", ".75": digits with at most one point; nullopt otherwise or when not above 0.
 std::optional<double> ReadWidth(std::string_view text) {
-  double whole = 0, scale = 0;
-  bool digits = false;
+  long long digits = 0;
+  int decimals = -1;  // digits after the point; -1 before one is seen
+  bool any = false;
   for (char c : text) {
     if (c == '.') {
-      if (scale != 0) return std::nullopt;
-      scale = 1;
+      if (decimals >= 0) return std::nullopt;
+      decimals = 0;
     } else if (c >= '0' && c <= '9') {
-      digits = true;
-      if (scale == 0) {
-        whole = whole * 10 + (c - '0');
-      } else {
-        scale /= 10;
-        whole += (c - '0') * scale;
-      }
-      // Wider than any paper: refused rather than laid out as nonsense.
-      if (whole > 1000) return std::nullopt;
+      any = true;
+      // Wider than any paper, or finer than anyone measures: refused rather than laid out
+      // as nonsense.
+      if (digits > 100000 || decimals >= 6) return std::nullopt;
+      digits = digits * 10 + (c - '0');
+      if (decimals >= 0) ++decimals;
     } else {
       return std::nullopt;
     }
   }
-  if (!digits || whole <= 0) return std::nullopt;
-  return whole;
+  double width = static_cast<double>(digits);
+  for (int i = 0; i < decimals; ++i) width /= 10;
+  if (!any || width <= 0 || width > 1000) return std::nullopt;
+  return width;
 }
 
 }  // namespace
