@@ -3,9 +3,11 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPageLayout>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProgressDialog>
+#include <cmath>
 
 #include "gui/qt_user_port.h"
 #include "view/page_output.h"
@@ -33,7 +35,14 @@ bool PrintDocument(const TPagePrinter& document, UserPort& port, QWidget* parent
   if (!UsePdfFileWithoutPrinter(printer, port)) return false;
   printer.setDocName(Latin1(document.title()));
   printer.setFullPage(true);
-  printer.setPageSize(QPageSize(document.paper(), QPageSize::Inch));
+  // The preview was laid out on this printer's paper; a document laid out on another
+  // gets paper of its own size.
+  const QSizeF paper = printer.pageLayout().fullRect(QPageLayout::Inch).size();
+  if (std::abs(paper.width() - document.paper().width()) > 0.01 ||
+      std::abs(paper.height() - document.paper().height()) > 0.01) {
+    printer.setPageOrientation(QPageLayout::Portrait);
+    printer.setPageSize(QPageSize(document.paper(), QPageSize::Inch));
+  }
 
   QProgressDialog progress(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
                            document.PageCount(), parent);

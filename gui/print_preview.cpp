@@ -6,7 +6,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
@@ -17,6 +19,7 @@
 #include <cmath>
 
 #include "gui/page_printing.h"
+#include "gui/qt_user_port.h"
 
 namespace ferrowyn::gui {
 
@@ -78,6 +81,9 @@ Tprintdlg::Tprintdlg(UserPort& port, std::function<void(int)> help, int helptopi
   setAttribute(Qt::WA_DeleteOnClose);
   setSizeGripEnabled(true);
   resize(658, 452);
+  // Laid out on the paper of the printer it will be printed on.
+  const QSizeF paper = SharedPrinter().pageLayout().fullRect(QPageLayout::Inch).size();
+  if (!paper.isEmpty()) PagePrinter1_.SetPaperSize(paper);
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);

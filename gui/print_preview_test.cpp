@@ -6,7 +6,11 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QFile>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -83,6 +87,24 @@ TEST(PagePrinterLayout, CellsWrapInsideTheirColumnsWithAlignmentAndGrid) {
   ASSERT_EQ(horizontals.size(), 2u);
   EXPECT_LT(horizontals[0], urls.front().box.top());
   EXPECT_GT(horizontals[1], urls.back().box.bottom());
+
+  // Painted at 100 dots per inch: the grid line at the left margin and the text show, the
+  // right margin stays blank.
+  QImage image(850, 1100, QImage::Format_RGB32);
+  image.fill(Qt::white);
+  {
+    QPainter painter(&image);
+    painter.scale(100 / kDots, 100 / kDots);
+    printer.PaintPage(1, painter);
+  }
+  const int middle_y = static_cast<int>((horizontals[0] + horizontals[1]) / 2 / 12);
+  EXPECT_NE(image.pixelColor(25, middle_y), QColor(Qt::white));
+  const QRect first_line = QRectF(urls[0].box.topLeft() / 12, urls[0].box.size() / 12).toRect();
+  bool inked = false;
+  for (int x = first_line.left(); x < first_line.right(); ++x)
+    inked |= image.pixelColor(x, first_line.center().y()) != QColor(Qt::white);
+  EXPECT_TRUE(inked);
+  for (int y = 0; y < 1100; ++y) ASSERT_EQ(image.pixelColor(840, y), QColor(Qt::white)) << y;
 
   // Right-aligned and centred cells keep the same distance from their grid lines as a
   // left-aligned one.
@@ -210,6 +232,21 @@ TEST_F(PrintPreviewTest, PageButtonsStopAtBothEnds) {
   QTest::mouseClick(Child<QToolButton>(dialog, "btnNextPage"), Qt::LeftButton);
   EXPECT_EQ(pageinfo->text(), "3 of 3");
   EXPECT_EQ(port_.pending(), 0u);
+
+  // Without a printer the pages go into a PDF file; giving no file name cancels.
+  if (QPrinterInfo::defaultPrinter().isNull()) {
+    QTemporaryDir dir;
+    const std::string pdf = dir.filePath("report.pdf").toStdString();
+    port_.ExpectFile(FileDialogRequest::kSave, std::nullopt)
+        .ExpectInformation("Printing has been canceled.")
+        .ExpectFile(FileDialogRequest::kSave, pdf);
+    QTest::mouseClick(Child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(dialog, "BitBtn1"), Qt::LeftButton);
+    EXPECT_EQ(port_.pending(), 0u);
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(file.readAll().startsWith("%PDF-"));
+  }
 
   QTest::mouseClick(Child<QPushButton>(dialog, "BitBtn2"), Qt::LeftButton);
   EXPECT_TRUE(owner.isEnabled());
