@@ -2,12 +2,15 @@
 #include "view/page_output.h"
 
 #include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
+#include <string_view>
+
+#include "store/query_file.h"
 
 namespace ferrowyn {
 
@@ -41,11 +44,13 @@ void WritePdfFile(const TPagePrinter& document, const QString& path) {
                                      QPageLayout::Portrait, QMarginsF()));
     PaintDocument(document, writer);
   }
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(pdf.data()) != pdf.data().size() ||
-      !file.commit()) {
-    throw EPagePrinterError("The file \"" + path.toStdString() +
-                            "\" could not be written: " + file.errorString().toStdString());
+  // Replaced as every file we write is: never over anything but a regular file, and only
+  // once the new one is complete on disk.
+  try {
+    ReplaceFileWith(QFile::encodeName(path).toStdString(),
+                    std::string_view(pdf.data().constData(), pdf.data().size()));
+  } catch (const EQueryFileError& error) {
+    throw EPagePrinterError(error.what());
   }
 }
 

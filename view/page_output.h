@@ -20,8 +20,8 @@ bool PaintDocument(const TPagePrinter& document, QPagedPaintDevice& device,
                    const std::function<bool(int page)>& next_page = {});
 
 // Writes `document` as a PDF file at `path` (its paper size, the document's title),
-// replacing the file only once the whole file has been written. Throws EPagePrinterError
-// with the reason when it cannot. GUI thread.
+// replacing only a regular file, and only once the whole new file is on disk. Throws
+// EPagePrinterError with the reason when it cannot. GUI thread.
 void WritePdfFile(const TPagePrinter& document, const QString& path);
 
 }  // namespace ferrowyn

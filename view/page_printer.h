@@ -46,7 +46,8 @@ struct LaidOutPage {
 
 // Owned by its user; GUI thread only (fonts are measured through Qt's font database,
 // so a QGuiApplication must exist). Writing lays out at once: the page count and the
-// pages are valid after every write. Throws EPagePrinterError from SetTableFormat.
+// pages are valid after every write. Throws EPagePrinterError from SetTableFormat and from
+// a table row written without a format.
 class TPagePrinter {
  public:
   TPagePrinter();
