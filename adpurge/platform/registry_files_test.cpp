@@ -126,3 +126,16 @@ TEST(Root, WithoutRootNothingIsChanged) {
   EXPECT_EQ(adpurge::testing::wait_child(child), 0u);
 }
 #endif
+
+ADPURGE_CHILD(exit_with) { return std::stoi(args.at(0)); }
+
+// Tests install programs built beside them into the layout and start them there.
+TEST(Processes, ProgramCopiedIntoTheLayoutStartsAndReportsItsExitCode) {
+  const std::string copy = scratch_folder() + "\\Copied Program.exe";
+  ASSERT_EQ(p::copy_file(p::current_program(), copy), p::FileError::kNone);
+  auto started = p::start_process(copy, {"--adpurge-child", "exit_with", "7"});
+  ASSERT_TRUE(started.valid());
+  EXPECT_EQ(adpurge::testing::wait_child(started), 7u);
+  EXPECT_EQ(started.wait(0), 7u);  // the code stays known after the end
+  EXPECT_FALSE(p::start_process(scratch_folder() + "\\missing.exe", {}).valid());
+}
