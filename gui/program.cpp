@@ -30,6 +30,12 @@ void ProgramOperations::ShowTutorial(Tsearchmain&) {
 
 void ProgramOperations::ShowAbout(Tsearchmain&) {
   if (port == nullptr) return;
+  // The main window is disabled while a box shows, so this happens only when asked
+  // from elsewhere: the one box comes forward.
+  if (about) {
+    about->raise();
+    return;
+  }
   about = new Taboutform(*port, mainwindow);
   about->show();
 }
