@@ -185,7 +185,9 @@ TEST(QueueDb, IndexLargerThanTheRegionFailsTheOpenAndTouchesNothing) {
   const TestFolder dir("full");
   const auto write = [&](uint32_t count) {
     Bytes data = NewFileHeader(kDataMarker), index = NewFileHeader(kIndexMarker);
-    for (uint32_t key = 1; key <= count; ++key) {
+    for (uint32_t i = 1; i <= count; ++i) {
+      // Distinct keys in a scattered order keep the tree shallow.
+      const uint32_t key = 1 + i * 7919 % 65521;
       AppendEntry(index, IndexEntry{{key, 0, kLive, 3000, 4, static_cast<uint32_t>(data.size())}});
       data = Concat(data, StoredRecord(Bytes{1, 2, 3, 4}));
     }
