@@ -102,10 +102,11 @@ TEST(QueueDb, DamagedRecordsAndEntriesAfterTheTerminatorLeaveTheIndex) {
   Bytes data = kGoldenData;
   data[58] = 0x7F;  // record 0x55 no longer matches its checksum
   WriteBytes(dir / "q.cdb", WithDigest(data));
-  Bytes index(kGoldenIndex.begin(), kGoldenIndex.begin() + 44 + 48);
-  index.resize(index.size() + 24, 0);                             // terminator
-  AppendEntry(index, IndexEntry{{0x77, 7, kLive, 3000, 6, 44}});  // a sound record, ignored
-  index.resize(index.size() + 24, 0);
+  // Entries 0x101 and 0x55, the terminator, then entry 0x77 for a sound record, and zeros.
+  Bytes index(44 + 5 * 24, 0), ignored;
+  std::copy_n(kGoldenIndex.begin(), 44 + 48, index.begin());
+  AppendEntry(ignored, IndexEntry{{0x77, 7, kLive, 3000, 6, 44}});
+  std::copy(ignored.begin(), ignored.end(), index.begin() + 44 + 72);
   WriteBytes(dir / "q.idx", WithDigest(index));
   {
     QueueDb db;
