@@ -135,6 +135,7 @@ class MappedView {
 
  private:
   friend MappedView map_view(const Handle& mapping);
+  void unmap();  // each build's own
   std::uint8_t* data_ = nullptr;
   std::uint32_t size_ = 0;
 };
@@ -248,6 +249,7 @@ class Process {
 
  private:
   friend struct ProcessAccessor;
+  void close_handle();  // each build's own
   std::uintptr_t value_ = 0;
   std::uint32_t id_ = 0;
   bool ended_ = false;

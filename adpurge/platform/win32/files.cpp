@@ -105,22 +105,6 @@ Opened open_file(const std::string& path, std::uint32_t access, std::uint32_t sh
   return result;
 }
 
-File::~File() { close(); }
-
-File::File(File&& other) noexcept : value_(other.value_), extra_(other.extra_) {
-  FileAccessor::clear(other);
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    value_ = other.value_;
-    extra_ = other.extra_;
-    FileAccessor::clear(other);
-  }
-  return *this;
-}
-
 std::optional<std::size_t> File::read_at(std::uint64_t offset, void* buffer, std::size_t length) {
   if (!valid()) return std::nullopt;
   std::size_t done = 0;

@@ -37,28 +37,9 @@ WaitResult wait_result(DWORD code, std::size_t count) {
 
 }  // namespace
 
-Handle::~Handle() { close(); }
-
-Handle::Handle(Handle&& other) noexcept : value_(other.value_) { other.value_ = 0; }
-
-Handle& Handle::operator=(Handle&& other) noexcept {
-  if (this != &other) {
-    close();
-    value_ = other.value_;
-    other.value_ = 0;
-  }
-  return *this;
-}
-
 void Handle::close() {
   if (value_ != 0) CloseHandle(reinterpret_cast<HANDLE>(value_));
   value_ = 0;
-}
-
-Handle Handle::adopt(std::uintptr_t value) {
-  Handle handle;
-  handle.value_ = value;
-  return handle;
 }
 
 Created create_mutex(const std::string& name, bool take_ownership) {
@@ -128,24 +109,8 @@ MappedView map_view(const Handle& mapping) {
   return view;
 }
 
-MappedView::~MappedView() {
+void MappedView::unmap() {
   if (data_ != nullptr) UnmapViewOfFile(data_);
-}
-
-MappedView::MappedView(MappedView&& other) noexcept : data_(other.data_), size_(other.size_) {
-  other.data_ = nullptr;
-  other.size_ = 0;
-}
-
-MappedView& MappedView::operator=(MappedView&& other) noexcept {
-  if (this != &other) {
-    if (data_ != nullptr) UnmapViewOfFile(data_);
-    data_ = other.data_;
-    size_ = other.size_;
-    other.data_ = nullptr;
-    other.size_ = 0;
-  }
-  return *this;
 }
 
 bool MappedView::commit(std::uint32_t offset, std::uint32_t length) {

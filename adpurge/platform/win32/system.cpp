@@ -15,12 +15,6 @@ struct ProcessAccessor {
     return process;
   }
   static HANDLE handle(const Process& process) { return reinterpret_cast<HANDLE>(process.value_); }
-  static void clear(Process& process) {
-    process.value_ = 0;
-    process.id_ = 0;
-    process.ended_ = false;
-    process.exit_code_ = 0;
-  }
 };
 
 std::string unavailable_reason() { return std::string(); }
@@ -62,25 +56,8 @@ Process start_process(const std::string& program, const std::vector<std::string>
   return ProcessAccessor::make(started.hProcess, started.dwProcessId);
 }
 
-Process::~Process() {
+void Process::close_handle() {
   if (value_ != 0) CloseHandle(ProcessAccessor::handle(*this));
-}
-
-Process::Process(Process&& other) noexcept
-    : value_(other.value_), id_(other.id_), ended_(other.ended_), exit_code_(other.exit_code_) {
-  ProcessAccessor::clear(other);
-}
-
-Process& Process::operator=(Process&& other) noexcept {
-  if (this != &other) {
-    if (value_ != 0) CloseHandle(ProcessAccessor::handle(*this));
-    value_ = other.value_;
-    id_ = other.id_;
-    ended_ = other.ended_;
-    exit_code_ = other.exit_code_;
-    ProcessAccessor::clear(other);
-  }
-  return *this;
 }
 
 std::optional<std::uint32_t> Process::wait(std::uint32_t timeout_ms) {
