@@ -19,9 +19,9 @@ struct QueuedAd {
 
 struct FixtureApp {
   std::string name;
-  std::string channel_id;  // empty: no "ChannelID" value
-  std::vector<QueuedAd> pending;
-  std::vector<QueuedAd> done;
+  std::string channel_id{};  // empty: no "ChannelID" value
+  std::vector<QueuedAd> pending{};
+  std::vector<QueuedAd> done{};
   bool pending_queue = true;  // false: no Pending files at all
   bool done_queue = true;
 };
