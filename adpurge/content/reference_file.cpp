@@ -57,8 +57,8 @@ std::optional<std::vector<Entry>> ReadEntries(pf::File& file) {
   if (file.read_at(head.size(), bytes.data(), bytes.size()) != bytes.size()) return std::nullopt;
   std::vector<Entry> entries;
   for (std::size_t at = 0; at < bytes.size(); at += kEntryBytes) {
-    entries.push_back({static_cast<std::int32_t>(Le32(&bytes[at])), Le32(&bytes[at + 4]),
-                       Le32(&bytes[at + 8])});
+    entries.push_back(
+        {static_cast<std::int32_t>(Le32(&bytes[at])), Le32(&bytes[at + 4]), Le32(&bytes[at + 8])});
   }
   return entries;
 }
@@ -114,8 +114,7 @@ std::optional<std::int32_t> ChangeReference(const std::string& file, std::int32_
     const auto bytes = EntryBytes(added);
     std::array<std::uint8_t, 4> count;
     PutLe32(count.data(), static_cast<std::uint32_t>(entries->size() + 1));
-    written = opened.file.write_at(4 + kEntryBytes * entries->size(), bytes.data(),
-                                   bytes.size()) &&
+    written = opened.file.write_at(4 + kEntryBytes * entries->size(), bytes.data(), bytes.size()) &&
               opened.file.write_at(0, count.data(), count.size());
   }
   if (!opened.file.close() || !written) return std::nullopt;

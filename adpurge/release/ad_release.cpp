@@ -62,8 +62,7 @@ void CleanUp(const AdRecord& ad, const std::string& ads, MayGo go) {
   }
 }
 
-bool OpenQueue(qdb::QueueDb& db, const std::string& folder, const char* name,
-               const char* backup) {
+bool OpenQueue(qdb::QueueDb& db, const std::string& folder, const char* name, const char* backup) {
   const std::string queue = folder + "\\" + name;
   if (db.Open(queue, ConvertAdRecord)) return true;
   // The client's own fallbacks, kept as it has them: a plain file with the queue's name.

@@ -27,8 +27,8 @@ const std::string kKillEvent = "Pennaway Kill Ad Client";
 const char* const kCoreFiles[] = {"PWAd.dll", "PcNetDetect.dll", "VcpDLL.dll"};
 
 std::string ProgramFilesFolder() {
-  auto value = pf::reg_get_string(RegRoot::kLocalMachine,
-                                  "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+  auto value = pf::reg_get_string(
+      RegRoot::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
   return value ? *value : "c:\\Program Files";
 }
 
@@ -117,8 +117,7 @@ int RunRemoval(const std::vector<std::string>& tokens, const RunSettings& settin
   StopClient(settings);
 
   const std::string channel_key = kChannelsKey + "\\" + app;
-  const auto channel_id =
-      pf::reg_get_string(RegRoot::kLocalMachine, channel_key, "ChannelID", 256);
+  const auto channel_id = pf::reg_get_string(RegRoot::kLocalMachine, channel_key, "ChannelID", 256);
   const auto channel_folder =
       ChannelFolder(*app_folder, pf::user_name().value_or("DfltUser"), channel_id.value_or(""));
   if (channel_folder) ReleaseQueues(*channel_folder, paths->ads);
@@ -144,7 +143,8 @@ int RunRemoval(const std::vector<std::string>& tokens, const RunSettings& settin
   if (!CorePresent(*paths, windows)) return 0;
   const bool remove_core =
       options.dont_ask ||
-      settings.ask_yes_no("Question", "No other AdCourier applications detected.\n\nDelete core files?");
+      settings.ask_yes_no("Question",
+                          "No other AdCourier applications detected.\n\nDelete core files?");
   if (remove_core) {
     DeleteCore(*paths, windows);
   } else {

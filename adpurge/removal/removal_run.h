@@ -15,8 +15,7 @@ struct RunSettings {
   // How long a running client gets to end after it is asked to.
   std::uint32_t client_wait_ms = 60000;
   // The message boxes: an error (caption, text), and a question answered Yes or No.
-  std::function<void(const std::string&, const std::string&)> show_error =
-      platform::show_error;
+  std::function<void(const std::string&, const std::string&)> show_error = platform::show_error;
   std::function<bool(const std::string&, const std::string&)> ask_yes_no = platform::ask_yes_no;
 };
 

@@ -120,8 +120,7 @@ TEST(RemovalRunTest, MissingOrRefusedNamesEndBeforeAnythingChanges) {
   Shown shown;
   EXPECT_EQ(RunRemoval({"adpurge.exe"}, shown.settings), -1);
   EXPECT_EQ(RunRemoval({"adpurge.exe", "-dontask", "-appname"}, shown.settings), -1);
-  EXPECT_EQ(RunRemoval({"adpurge.exe", "-appname", "..", "-NoErrorGuiPlease"}, shown.settings),
-            -2);
+  EXPECT_EQ(RunRemoval({"adpurge.exe", "-appname", "..", "-NoErrorGuiPlease"}, shown.settings), -2);
   for (const char* name : {"..", "One\\..\\..", "c:One", "Two/"}) {
     EXPECT_EQ(RunRemoval({"adpurge.exe", "-appname", name}, shown.settings), -2) << name;
   }

@@ -57,7 +57,8 @@ std::optional<std::string> ReadAll(const std::string& path) {
                                     pf::Disposition::kOpenExisting);
   if (opened.error != pf::FileError::kNone) return std::nullopt;
   std::string bytes(opened.file.size().value_or(0), '\0');
-  Require(opened.file.read_at(0, bytes.data(), bytes.size()) == bytes.size(), "cannot read " + path);
+  Require(opened.file.read_at(0, bytes.data(), bytes.size()) == bytes.size(),
+          "cannot read " + path);
   return bytes;
 }
 
@@ -152,9 +153,9 @@ void ClientFixture::AddApp(const FixtureApp& app) {
     const std::string client = kMaker + "\\PwAdBot\\Clients\\" + app.name;
     Require(pf::reg_set_string(root, client + "\\Options", "Shown", "3"), "client key");
   }
-  Require(pf::reg_set_string(RegRoot::kCurrentUser, kMaker + "\\Bootstrap\\" + app.name, "Run",
-                             "1"),
-          "bootstrap key");
+  Require(
+      pf::reg_set_string(RegRoot::kCurrentUser, kMaker + "\\Bootstrap\\" + app.name, "Run", "1"),
+      "bootstrap key");
   const std::string queues = QueueFolder(app);
   MakeFolders(queues);
   if (app.pending_queue) WriteQueue(queues + "\\Pending", app.pending);
@@ -221,7 +222,11 @@ void ClientFixture::WriteQueue(const std::string& name, const std::vector<Queued
     record.key = key;
     const std::string bytes = AdRecordBytes(record, queued.format);
     qdb::IndexEntry entry;
-    entry.word = {key++, 1, qdb::kLive, queued.format, static_cast<std::uint32_t>(bytes.size()),
+    entry.word = {key++,
+                  1,
+                  qdb::kLive,
+                  queued.format,
+                  static_cast<std::uint32_t>(bytes.size()),
                   static_cast<std::uint32_t>(data.size())};
     const auto stored = qdb::StoredRecord(
         std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
