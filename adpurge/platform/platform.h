@@ -42,8 +42,7 @@ bool reg_value_exists(RegRoot root, const std::string& key, const std::string& n
 // A string value read into a buffer of `max_bytes` bytes (terminator included), as
 // RegQueryValueEx would: nothing when the key or value is missing or longer than the buffer.
 std::optional<std::string> reg_get_string(RegRoot root, const std::string& key,
-                                          const std::string& name,
-                                          std::size_t max_bytes = 4096);
+                                          const std::string& name, std::size_t max_bytes = 4096);
 // Creates the key when missing and sets the value.
 bool reg_set_string(RegRoot root, const std::string& key, const std::string& name,
                     const std::string& value);
@@ -154,7 +153,12 @@ enum class FileError {
 };
 
 enum FileAccess : std::uint32_t { kRead = 1, kWrite = 2 };
-enum FileShare : std::uint32_t { kShareNone = 0, kShareRead = 1, kShareWrite = 2, kShareDelete = 4 };
+enum FileShare : std::uint32_t {
+  kShareNone = 0,
+  kShareRead = 1,
+  kShareWrite = 2,
+  kShareDelete = 4
+};
 enum class Disposition { kOpenExisting, kCreateNew, kCreateAlways, kOpenAlways };
 
 // An open file. Move-only; closes itself. Offsets are absolute; there is no file pointer.
@@ -246,6 +250,8 @@ class Process {
   friend struct ProcessAccessor;
   std::uintptr_t value_ = 0;
   std::uint32_t id_ = 0;
+  bool ended_ = false;
+  std::uint32_t exit_code_ = 0;
 };
 
 // CreateProcess of `program` with `arguments` (each quoted as needed), started in the

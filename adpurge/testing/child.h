@@ -42,9 +42,9 @@ std::optional<int> run_child_if_asked(int argc, char** argv);
 
 #define ADPURGE_CHILD_CONCAT2(a, b) a##b
 #define ADPURGE_CHILD_CONCAT(a, b) ADPURGE_CHILD_CONCAT2(a, b)
-#define ADPURGE_CHILD(name)                                                              \
-  static int ADPURGE_CHILD_CONCAT(adpurge_child_, name)(const std::vector<std::string>&); \
-  static const bool ADPURGE_CHILD_CONCAT(adpurge_child_registered_, name) =              \
+#define ADPURGE_CHILD(name)                                                                   \
+  static int ADPURGE_CHILD_CONCAT(adpurge_child_, name)(const std::vector<std::string>&);     \
+  static const bool ADPURGE_CHILD_CONCAT(adpurge_child_registered_, name) =                   \
       ::adpurge::testing::register_child(#name, &ADPURGE_CHILD_CONCAT(adpurge_child_, name)); \
-  static int ADPURGE_CHILD_CONCAT(adpurge_child_, name)(                                 \
-      [[maybe_unused]] const std::vector<std::string>& args)
+  static int ADPURGE_CHILD_CONCAT(adpurge_child_,                                             \
+                                  name)([[maybe_unused]] const std::vector<std::string>& args)
