@@ -37,6 +37,15 @@ TEST(FileRemovalTest, BlockedDeletionIsTriedFiveTimesWithPausesFromTheTickCount)
   EXPECT_TRUE(pauses.empty());
   EXPECT_FALSE(pf::folder_exists(folder));
   EXPECT_TRUE(DeleteFileRetrying(file));  // already gone
+
+  // A folder that is itself a link goes as a link.
+  const std::string target = testing::scratch_folder() + "\\target";
+  testing::MakeFolders(target);
+  testing::WriteAll(target + "\\keep.txt", "keep");
+  ASSERT_TRUE(pf::create_folder_link(folder, target));
+  DeleteFolderTree(folder);
+  EXPECT_FALSE(pf::folder_exists(folder));
+  EXPECT_EQ(testing::ReadAll(target + "\\keep.txt"), "keep");
 }
 
 }  // namespace

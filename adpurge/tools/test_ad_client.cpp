@@ -1,6 +1,6 @@
 // A stand-in for the ad client "PwAdBot.exe", for tests: it holds the client's mutex for
 // its life, ends when the kill event is signalled, and appends "start <pid>" and
-// "end <pid>" lines to PwAdBot.log beside itself.
+// "end <pid>" lines to PwAdBot.log in the AdCourier folder, beside itself.
 #include <string>
 
 #include "adpurge/platform/platform.h"
@@ -13,8 +13,13 @@ namespace {
 constexpr std::uint32_t kLifeMs = 10 * 60 * 1000;
 
 void Log(const std::string& word) {
-  const std::string self = pf::current_program();
-  const std::string log = self.substr(0, self.find_last_of("\\/") + 1) + "PwAdBot.log";
+  // The AdCourier folder as adpurge finds it, where tests install this program (the POSIX
+  // build knows its own path only natively).
+  const std::string log =
+      pf::reg_get_string(pf::RegRoot::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                         "ProgramFilesDir")
+          .value_or("c:\\Program Files") +
+      "\\Pennaway\\AdCourier\\PwAdBot.log";
   pf::Opened opened =
       pf::open_file(log, pf::kRead | pf::kWrite, pf::kShareRead, pf::Disposition::kOpenAlways);
   if (opened.error != pf::FileError::kNone) return;
