@@ -9,6 +9,8 @@
 
 #if !defined(_WIN32)
 #include <unistd.h>
+
+#include <filesystem>
 #endif
 
 namespace {
@@ -19,8 +21,11 @@ const std::string& File() {
   static const std::string file = [] {
 #if !defined(_WIN32)
     if (!std::getenv("ADPURGE_ROOT")) {
-      char root[] = "/tmp/adpurge-rc-fuzz-XXXXXX";
-      if (mkdtemp(root)) setenv("ADPURGE_ROOT", root, 1);
+      static char root[] = "/tmp/adpurge-rc-fuzz-XXXXXX";
+      if (mkdtemp(root)) {
+        setenv("ADPURGE_ROOT", root, 1);
+        std::atexit([] { std::filesystem::remove_all(root); });
+      }
     }
 #endif
     pf::create_folder("C:\\");
