@@ -135,6 +135,7 @@ class MappedView {
 
  private:
   friend MappedView map_view(const Handle& mapping);
+  void unmap();  // each build's own
   std::uint8_t* data_ = nullptr;
   std::uint32_t size_ = 0;
 };
@@ -200,7 +201,9 @@ Opened open_file(const std::string& path, std::uint32_t access, std::uint32_t sh
 bool file_exists(const std::string& path);    // a file (not a folder) is there
 bool folder_exists(const std::string& path);  // a folder (a link to one counts) is there
 FileError delete_file(const std::string& path);
-// CopyFile: overwrites an existing target unless it is read-only.
+// CopyFile: overwrites an existing target unless it is read-only. The POSIX build also takes a
+// native absolute source ("/.../test_ad_client", as current_program gives), so that tests can
+// install a program built beside them.
 FileError copy_file(const std::string& from, const std::string& to);
 // MoveFileEx with replacement of an existing target.
 FileError move_file(const std::string& from, const std::string& to);
@@ -248,6 +251,7 @@ class Process {
 
  private:
   friend struct ProcessAccessor;
+  void close_handle();  // each build's own
   std::uintptr_t value_ = 0;
   std::uint32_t id_ = 0;
   bool ended_ = false;

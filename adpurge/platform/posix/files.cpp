@@ -94,10 +94,11 @@ FileError may_remove(posix::Table& table, const struct stat& info) {
 
 }  // namespace
 
-Opened open_file(const std::string& path, std::uint32_t access, std::uint32_t share,
-                 Disposition disposition, bool write_through) {
+namespace {
+
+Opened open_native(const std::optional<std::string>& native, std::uint32_t access,
+                   std::uint32_t share, Disposition disposition, bool write_through) {
   Opened result;
-  const auto native = posix::native_path(path);
   if (!native) {
     result.error = FileError::kNotFound;
     return result;
@@ -181,20 +182,11 @@ Opened open_file(const std::string& path, std::uint32_t access, std::uint32_t sh
   return result;
 }
 
-File::~File() { close(); }
+}  // namespace
 
-File::File(File&& other) noexcept : value_(other.value_), extra_(other.extra_) {
-  FileAccessor::clear(other);
-}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    close();
-    value_ = other.value_;
-    extra_ = other.extra_;
-    FileAccessor::clear(other);
-  }
-  return *this;
+Opened open_file(const std::string& path, std::uint32_t access, std::uint32_t share,
+                 Disposition disposition, bool write_through) {
+  return open_native(posix::native_path(path), access, share, disposition, write_through);
 }
 
 std::optional<std::size_t> File::read_at(std::uint64_t offset, void* buffer, std::size_t length) {
@@ -308,7 +300,8 @@ FileError move_file(const std::string& from, const std::string& to) {
 }
 
 FileError copy_file(const std::string& from, const std::string& to) {
-  Opened source = open_file(from, kRead, kShareRead, Disposition::kOpenExisting);
+  const auto source_path = posix::native_program_path(from);
+  Opened source = open_native(source_path, kRead, kShareRead, Disposition::kOpenExisting, false);
   if (source.error != FileError::kNone) return source.error;
   Opened target = open_file(to, kWrite, kShareNone, Disposition::kCreateAlways);
   if (target.error != FileError::kNone) return target.error;
@@ -322,8 +315,12 @@ FileError copy_file(const std::string& from, const std::string& to) {
     offset += *got;
   }
   if (!target.file.close()) return FileError::kOther;
-  // CopyFile carries the attributes over, read-only among them.
-  if (is_read_only(from)) set_read_only(to);
+  // CopyFile carries the attributes over, read-only among them; here the permissions are the
+  // attributes, so a copied program can also be started.
+  struct stat info {};
+  const auto target_path = posix::native_path(to);
+  if (source_path && target_path && stat(source_path->c_str(), &info) == 0)
+    chmod(target_path->c_str(), info.st_mode & 07777);
   return FileError::kNone;
 }
 

@@ -161,19 +161,6 @@ WaitResult wait_for(std::span<const Handle* const> handles, std::uint32_t timeou
 
 // ---- Handle ----
 
-Handle::~Handle() { close(); }
-
-Handle::Handle(Handle&& other) noexcept : value_(other.value_) { other.value_ = 0; }
-
-Handle& Handle::operator=(Handle&& other) noexcept {
-  if (this != &other) {
-    close();
-    value_ = other.value_;
-    other.value_ = 0;
-  }
-  return *this;
-}
-
 void Handle::close() {
   if (value_ == 0) return;
   TableLock lock;
@@ -184,12 +171,6 @@ void Handle::close() {
     }
   }
   value_ = 0;
-}
-
-Handle Handle::adopt(std::uintptr_t value) {
-  Handle handle;
-  handle.value_ = value;
-  return handle;
 }
 
 // ---- Mutexes, events, semaphores ----
@@ -319,24 +300,8 @@ MappedView map_view(const Handle& mapping) {
   return view;
 }
 
-MappedView::~MappedView() {
+void MappedView::unmap() {
   if (data_ != nullptr) munmap(data_, whole_pages(size_));
-}
-
-MappedView::MappedView(MappedView&& other) noexcept : data_(other.data_), size_(other.size_) {
-  other.data_ = nullptr;
-  other.size_ = 0;
-}
-
-MappedView& MappedView::operator=(MappedView&& other) noexcept {
-  if (this != &other) {
-    if (data_ != nullptr) munmap(data_, whole_pages(size_));
-    data_ = other.data_;
-    size_ = other.size_;
-    other.data_ = nullptr;
-    other.size_ = 0;
-  }
-  return *this;
 }
 
 bool MappedView::commit(std::uint32_t offset, std::uint32_t length) {

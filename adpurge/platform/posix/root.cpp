@@ -48,7 +48,8 @@ std::optional<std::string> native_path(const std::string& windows_path) {
 }
 
 std::optional<std::string> native_program_path(const std::string& program) {
-  if (!program.empty() && program[0] == '/') return program;
+  if (!program.empty() && program[0] == '/' && program.find('\\') == std::string::npos)
+    return program;
   return native_path(program);
 }
 

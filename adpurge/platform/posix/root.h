@@ -15,7 +15,8 @@ const std::string& root();
 // that is not on a drive ("\\server\share") or holds a character the mapping cannot carry.
 std::optional<std::string> native_path(const std::string& windows_path);
 
-// A native absolute path ("/usr/bin/x") as given, otherwise native_path.
+// A native absolute path ("/usr/bin/x", without "\\") as given, otherwise native_path. Only
+// for what is read or started, never for what is written: programs built beside the tests.
 std::optional<std::string> native_program_path(const std::string& program);
 
 }  // namespace adpurge::platform::posix

@@ -1,6 +1,7 @@
 // Attaching to the kernel object table of the root, process slots and their clean-up.
 #include "adpurge/platform/posix/shared_table.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <linux/futex.h>
 #include <signal.h>
@@ -18,6 +19,7 @@
 #include <ctime>
 #include <future>
 #include <thread>
+#include <vector>
 
 #include "adpurge/platform/posix/root.h"
 
@@ -134,11 +136,12 @@ Table* map_table(const std::string& name) {
   close(fd);
   if (memory == MAP_FAILED) return nullptr;
   Table* table = static_cast<Table*>(memory);
-  // A table whose maker died before finishing is made again (the root lock is held here).
+  // A table whose maker died before finishing is made again (the root lock is held here). A
+  // fresh one is zeros already; pages are only touched as they are used.
   if (fresh || table->magic != kMagic || table->layout_size != sizeof(Table)) {
-    std::memset(memory, 0, sizeof(Table));
-    bool ok = init_robust_mutex(&table->lock);
-    for (ProcessSlot& process : table->processes) ok = ok && init_robust_mutex(&process.alive);
+    if (!fresh) std::memset(memory, 0, sizeof(Table));
+    const bool ok = init_robust_mutex(&table->lock) && root().size() < sizeof table->root_path;
+    if (ok) std::memcpy(table->root_path, root().c_str(), root().size() + 1);
     if (!ok) {
       munmap(memory, sizeof(Table));
       return nullptr;
@@ -157,7 +160,9 @@ void hold_slot(Table* table, std::promise<int>* claimed) {
     reap_dead(*table);
     for (std::uint32_t i = 0; i < kMaxProcesses; ++i) {
       ProcessSlot& process = table->processes[i];
-      if (process.in_use == 0 && lock_robust(&process.alive)) {
+      if (process.in_use != 0) continue;
+      if (!process.ready) process.ready = init_robust_mutex(&process.alive) ? 1 : 0;
+      if (process.ready && lock_robust(&process.alive)) {
         process.in_use = 1;
         process.pid = getpid();
         std::memset(process.handles, 0, sizeof process.handles);
@@ -170,6 +175,51 @@ void hold_slot(Table* table, std::promise<int>* claimed) {
   claimed->set_value(slot);
   if (slot < 0) return;
   for (;;) pause();  // every signal is blocked here: this sleeps until the process ends
+}
+
+// Removes the tables (and their mappings' sections) of roots that no longer exist and that no
+// living process uses: what test runs killed before their exit leave behind.
+void collect_orphaned_tables() {
+  DIR* shm = opendir("/dev/shm");
+  if (shm == nullptr) return;
+  std::vector<std::string> names;
+  while (dirent* entry = readdir(shm)) names.emplace_back(entry->d_name);
+  closedir(shm);
+  for (const std::string& name : names) {
+    unsigned long long device = 0, inode = 0;
+    int used = 0;
+    if (std::sscanf(name.c_str(), "adpurge-%llx-%llx%n", &device, &inode, &used) != 2 ||
+        static_cast<std::size_t>(used) != name.size())
+      continue;
+    const int fd = shm_open(("/" + name).c_str(), O_RDWR | O_CLOEXEC, 0600);
+    if (fd < 0) continue;
+    struct stat info {};
+    void* memory = MAP_FAILED;
+    if (fstat(fd, &info) == 0 && static_cast<std::size_t>(info.st_size) == sizeof(Table))
+      memory = mmap(nullptr, sizeof(Table), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    close(fd);
+    if (memory == MAP_FAILED) continue;
+    Table* table = static_cast<Table*>(memory);
+    bool orphaned = false;
+    if (table->magic == kMagic && table->layout_size == sizeof(Table) &&
+        table->root_path[sizeof table->root_path - 1] == '\0') {
+      struct stat root_info {};
+      const bool root_gone = stat(table->root_path, &root_info) != 0 ||
+                             root_info.st_dev != device || root_info.st_ino != inode;
+      if (root_gone && lock_robust(&table->lock)) {
+        orphaned = true;
+        for (std::uint32_t i = 0; i < kMaxProcesses; ++i)
+          if (table->processes[i].in_use && process_alive(*table, static_cast<int>(i)))
+            orphaned = false;
+        pthread_mutex_unlock(&table->lock);
+      }
+    }
+    munmap(memory, sizeof(Table));
+    if (!orphaned) continue;
+    for (const std::string& other : names)
+      if (other.rfind(name + "-", 0) == 0) shm_unlink(("/" + other).c_str());
+    shm_unlink(("/" + name).c_str());
+  }
 }
 
 void detach();
@@ -186,6 +236,7 @@ Attachment attach() {
   result.prefix = prefix;
   const int root_lock = lock_root_folder();
   if (root_lock < 0) return result;
+  collect_orphaned_tables();
   Table* table = map_table(result.prefix);
   if (table != nullptr) {
     std::promise<int> claimed;

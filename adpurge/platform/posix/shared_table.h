@@ -57,6 +57,7 @@ struct HandleEntry {
 
 struct ProcessSlot {
   pthread_mutex_t alive;
+  std::uint32_t ready;  // `alive` is initialised (done when the slot is first claimed)
   std::uint32_t in_use;
   std::int32_t pid;
   HandleEntry handles[kMaxHandles];
@@ -69,6 +70,7 @@ struct Table {
   std::atomic<std::uint32_t> changes;  // futex word
   ProcessSlot processes[kMaxProcesses];
   Object objects[kMaxObjects];
+  char root_path[4096];  // so that a table whose root is gone can be found and removed
 };
 
 // Holds the table's lock for a scope; the table is nullptr when the platform is unavailable.

@@ -29,12 +29,6 @@ struct ProcessAccessor {
     return process;
   }
   static pid_t pid(const Process& process) { return static_cast<pid_t>(process.value_); }
-  static void clear(Process& process) {
-    process.value_ = 0;
-    process.id_ = 0;
-    process.ended_ = false;
-    process.exit_code_ = 0;
-  }
 };
 
 namespace {
@@ -66,23 +60,7 @@ Process start_process(const std::string& program, const std::vector<std::string>
   return result == 0 ? ProcessAccessor::make(pid) : Process();
 }
 
-Process::~Process() = default;
-
-Process::Process(Process&& other) noexcept
-    : value_(other.value_), id_(other.id_), ended_(other.ended_), exit_code_(other.exit_code_) {
-  ProcessAccessor::clear(other);
-}
-
-Process& Process::operator=(Process&& other) noexcept {
-  if (this != &other) {
-    value_ = other.value_;
-    id_ = other.id_;
-    ended_ = other.ended_;
-    exit_code_ = other.exit_code_;
-    ProcessAccessor::clear(other);
-  }
-  return *this;
-}
+void Process::close_handle() {}
 
 std::optional<std::uint32_t> Process::wait(std::uint32_t timeout_ms) {
   if (!valid()) return std::nullopt;
