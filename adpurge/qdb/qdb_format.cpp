@@ -10,11 +10,6 @@ uint16_t ReadLe16(std::span<const uint8_t> b, size_t at) {
   return static_cast<uint16_t>(b[at] | b[at + 1] << 8);
 }
 
-void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
 // Sequential reader over a span that reports running past its end instead of reading there.
 class Cursor {
  public:
@@ -60,17 +55,15 @@ void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
 }
 
 std::vector<uint8_t> NewFileHeader(std::string_view marker) {
-  std::vector<uint8_t> h;
-  AppendLe32(h, 40);
-  h.insert(h.end(), marker.begin(), marker.end());
-  AppendLe16(h, 16);
-  h.insert(h.end(), 16, 0);
-  AppendLe16(h, 2);
-  AppendLe16(h, 2);  // version 2
-  AppendLe16(h, 2);
-  AppendLe16(h, 0);  // sub-version 0
-  AppendLe16(h, 4);
-  AppendLe32(h, kNone);
+  std::vector<uint8_t> h(kHeaderSize, 0);
+  PutLe32(h, 0, 40);
+  std::copy_n(marker.begin(), std::min<size_t>(marker.size(), 8), h.begin() + 4);
+  h[kDigestOffset] = 16;  // the digest bytes stay zero
+  h[30] = 2;
+  h[32] = 2;  // version 2
+  h[34] = 2;  // sub-version 0
+  h[38] = 4;
+  PutLe32(h, 40, kNone);
   return h;
 }
 
