@@ -11,12 +11,6 @@
 #include "adpurge/qdb/qdb_format.h"
 #include "tests/support/adpurge/old_ad_records.h"
 
-#ifndef _WIN32
-#include <filesystem>
-
-#include "adpurge/platform/posix/root.h"
-#endif
-
 namespace adpurge::testing {
 namespace {
 
@@ -202,16 +196,10 @@ void ClientFixture::InstallTestClient() {
   MakeFolders(courier_);
 #ifdef _WIN32
   const std::string built = self.substr(0, cut + 1) + "test_ad_client.exe";
-  const bool copied = pf::copy_file(built, target) == pf::FileError::kNone;
 #else
-  // The built program is outside the root; copy it in natively to keep it executable.
   const std::string built = self.substr(0, cut + 1) + "test_ad_client";
-  const auto native = pf::posix::native_path(target);
-  std::error_code error;
-  const bool copied =
-      native && std::filesystem::copy_file(
-                    built, *native, std::filesystem::copy_options::overwrite_existing, error);
 #endif
+  const bool copied = pf::copy_file(built, target) == pf::FileError::kNone;
   Require(copied, "cannot install the test client from " + built);
 }
 
