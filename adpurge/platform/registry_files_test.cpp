@@ -8,7 +8,7 @@
 #include "adpurge/testing/child.h"
 
 namespace p = adpurge::platform;
-using adpurge::testing::scratch_folder;
+using adpurge::testing::fresh_folder;
 using adpurge::testing::unique_name;
 
 TEST(Registry, KeysAndValuesAreFoundWithoutRegardToCase) {
@@ -38,8 +38,7 @@ TEST(Registry, KeysAndValuesAreFoundWithoutRegardToCase) {
 }
 
 TEST(Files, SharingModesReadOnlyAndFullPaths) {
-  const std::string folder = scratch_folder() + "\\sharing";
-  ASSERT_TRUE(p::create_folder(folder));
+  const std::string folder = fresh_folder("sharing");
   const std::string name = folder + "\\rc";
   auto exclusive =
       p::open_file(name, p::kRead | p::kWrite, p::kShareNone, p::Disposition::kCreateNew);
@@ -83,9 +82,8 @@ TEST(Files, SharingModesReadOnlyAndFullPaths) {
 }
 
 TEST(Files, FolderLinkIsListedAsLinkAndRemovedItself) {
-  const std::string folder = scratch_folder() + "\\links";
+  const std::string folder = fresh_folder("links");
   const std::string target = folder + "\\target";
-  ASSERT_TRUE(p::create_folder(folder));
   ASSERT_TRUE(p::create_folder(target));
   ASSERT_EQ(
       p::open_file(target + "\\keep", p::kWrite, p::kShareNone, p::Disposition::kCreateNew).error,
@@ -131,11 +129,11 @@ ADPURGE_CHILD(exit_with) { return std::stoi(args.at(0)); }
 
 // Tests install programs built beside them into the layout and start them there.
 TEST(Processes, ProgramCopiedIntoTheLayoutStartsAndReportsItsExitCode) {
-  const std::string copy = scratch_folder() + "\\Copied Program.exe";
+  const std::string copy = fresh_folder("program") + "\\Copied Program.exe";
   ASSERT_EQ(p::copy_file(p::current_program(), copy), p::FileError::kNone);
   auto started = p::start_process(copy, {"--adpurge-child", "exit_with", "7"});
   ASSERT_TRUE(started.valid());
   EXPECT_EQ(adpurge::testing::wait_child(started), 7u);
   EXPECT_EQ(started.wait(0), 7u);  // the code stays known after the end
-  EXPECT_FALSE(p::start_process(scratch_folder() + "\\missing.exe", {}).valid());
+  EXPECT_FALSE(p::start_process(copy + ".missing.exe", {}).valid());
 }

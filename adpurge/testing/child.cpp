@@ -69,6 +69,13 @@ std::string scratch_folder() {
   return folder;
 }
 
+std::string fresh_folder(const std::string& stem) {
+  static int made = 0;
+  const std::string folder = scratch_folder() + "\\" + stem + "-" + std::to_string(++made);
+  platform::create_folder(folder);
+  return folder;
+}
+
 std::string unique_name(const std::string& stem) { return "adpurge-test-" + run_id() + "-" + stem; }
 
 std::optional<int> run_child_if_asked(int argc, char** argv) {

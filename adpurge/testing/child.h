@@ -31,6 +31,10 @@ std::uint32_t wait_child(platform::Process& child);
 // children get the same folder. Tests make their own subfolders in it.
 std::string scratch_folder();
 
+// A new, empty subfolder of the scratch folder, named after `stem`, for one test (another one
+// on every call, so that repeated tests start clean).
+std::string fresh_folder(const std::string& stem);
+
 // `stem` made unique to this test run, for named objects ("adpurge-test-<id>-<stem>").
 std::string unique_name(const std::string& stem);
 

@@ -48,7 +48,10 @@ Created create_object(posix::ObjectType type, const std::string& name, Init init
   }
   Object* made = posix::new_object(*lock.table(), type, name);
   if (made == nullptr) return result;
-  if (!init(*lock.table(), *made) || !posix::add_handle(*lock.table(), *made, 0)) {
+  const bool initialised = init(*lock.table(), *made);
+  if (!initialised || !posix::add_handle(*lock.table(), *made, 0)) {
+    if (initialised && type == posix::kMapping)
+      shm_unlink(posix::section_name(*lock.table(), *made).c_str());
     const std::uint32_t generation = made->generation + 1;
     *made = Object{};
     made->generation = generation;
