@@ -65,8 +65,14 @@ TEST(AdReleaseTest, PendingAdsChangeNoCountAndDeleteOnlyWhatNothingHolds) {
   // Ad 22: no reference file, so nothing holds anything in its folder.
   const AdRecord unreferenced = MakeAd(22, 0x1, 0x1, {0x01}, {1});
   fixture.AddContent(unreferenced, std::nullopt);
+  // Ad 23: a reference file shorter than its entry count says holds its content.
+  const AdRecord damaged = MakeAd(23, 0x1, 0x1, {0x01}, {1});
+  fixture.AddContent(damaged, std::nullopt);
+  std::string short_rc = ClientFixture::ReferenceBytes({{0, 0x1, 0}, {0, 0x1, 1}});
+  short_rc[0] = 3;
+  testing::WriteAll(ReferenceFileName(fixture.ads(), 23), short_rc);
   FixtureApp app{.name = "Solo", .channel_id = ""};
-  app.pending = {{quiet, 1}, {loose, 2000}, {unreferenced, 3000}};
+  app.pending = {{quiet, 1}, {loose, 2000}, {unreferenced, 3000}, {damaged, 3000}};
   app.done_queue = false;
   fixture.AddApp(app);
   const std::string rc20 = rc_bytes(20), rc21 = rc_bytes(21);
@@ -78,7 +84,9 @@ TEST(AdReleaseTest, PendingAdsChangeNoCountAndDeleteOnlyWhatNothingHolds) {
   EXPECT_EQ(ListNames(ContentFolder(fixture.ads(), 21)), (Names{"rc"}));
   EXPECT_EQ(rc_bytes(20), rc20);
   EXPECT_EQ(rc_bytes(21), rc21);
-  EXPECT_EQ(ListNames(fixture.ads()), (Names{"20\\", "21\\"}));
+  EXPECT_EQ(ListNames(ContentFolder(fixture.ads(), 23)), (Names{"01.001", "01010001.001", "rc"}));
+  EXPECT_EQ(rc_bytes(23), short_rc);
+  EXPECT_EQ(ListNames(fixture.ads()), (Names{"20\\", "21\\", "23\\"}));
   // The missing Done queue was skipped, not made.
   EXPECT_EQ(ListNames(fixture.QueueFolder(app)),
             (Names{"Pending.cdb", "Pending.idx", "Pending1.cdb", "Pending1.idx"}));
