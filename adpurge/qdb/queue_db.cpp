@@ -146,10 +146,15 @@ bool QueueDb::AttachRegion() {
     hooks.lock_allocation = [this] { pf::wait_one(allocation_mutex_, pf::kInfinite); };
     hooks.unlock_allocation = [this] { pf::release_mutex(allocation_mutex_); };
     region_.emplace(std::span<uint8_t>(view_.data(), IndexRegion::kSize), page, hooks);
-    if (mapping.existed)
+    if (mapping.existed) {
       ok = region_->Attach();
-    else
+    } else {
       region_->Initialise();
+      // Nobody has loaded this region: an opener that found the guard mutex must load it
+      // all the same (the one that made the mutex ended before making the region), or it
+      // would walk an empty index and write it over the index file at close.
+      first_ = true;
+    }
   }
   pf::release_mutex(allocation_mutex_);
   return ok;

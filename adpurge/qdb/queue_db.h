@@ -66,7 +66,8 @@ class QueueDb {
 
   // Opens the database `name` (its extension, if any, is replaced), recovering from the
   // backups when the files are damaged. Never creates missing files. When this process is the
-  // first to open it, loads the shared index and upgrades old records with `converter`.
+  // first to open it (it made the guard mutex, or found no shared region), loads the shared
+  // index and upgrades old records with `converter`.
   bool Open(const std::string& name, RecordConverter converter = KeepRecord);
   // Why the last Open failed. kRegionFull: the index does not fit the shared region; then
   // nothing was loaded and no file was touched.

@@ -75,6 +75,20 @@ TEST(QueueDb, GoldenFilesAreReadAndWrittenBackByteForByte) {
                                 {0x101, {'l', 'o', 'n', 'g', 'e', 'r', '!'}, 0x10BB8}}));
 }
 
+TEST(QueueDb, AnOpenerThatEndedBeforeMakingTheRegionLeavesTheLoadingToTheNext) {
+  const TestFolder dir("orphan");
+  WriteGoldenFiles(dir / "q");
+  // The guard mutex of an opener that ended before it made the shared region; the next opener
+  // finds the mutex and must not take an empty new region for a loaded one.
+  const auto guard = platform::create_mutex(NamesOf(dir / "q").objects + "__BMTX", false);
+  {
+    QueueDb db;
+    ASSERT_TRUE(db.Open(dir / "q"));
+    EXPECT_EQ(VisitAll(db).size(), 2u);
+  }
+  EXPECT_EQ(ReadBytes(dir / "q.idx"), kGoldenIndex);
+}
+
 TEST(QueueDb, OpenFailsWithoutFilesAndCreatesNothing) {
   const TestFolder dir("missing");
   QueueDb db;
