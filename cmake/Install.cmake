@@ -31,7 +31,8 @@ if(FERROWYN_GUI)
           FILES_MATCHING PATTERN "*.htm")
   # The tutorial pages and their pictures, when the tree has them.
   if(EXISTS ${FERROWYN_ROOT}/tutorial)
-    install(DIRECTORY ${FERROWYN_ROOT}/tutorial/ DESTINATION ${share_dir}/tutorial)
+    install(DIRECTORY ${FERROWYN_ROOT}/tutorial/ DESTINATION ${share_dir}/tutorial
+            FILES_MATCHING PATTERN "*.htm" PATTERN "*.png")
   else()
     # An installed copy is told apart by share/ferrowyn, so that folder always exists.
     install(DIRECTORY DESTINATION ${share_dir})
