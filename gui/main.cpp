@@ -55,12 +55,8 @@ int main(int argc, char** argv) {
   // and the desktop's grouping of the windows all go by it.
   QApplication::setOrganizationName(QStringLiteral("Castrel"));
   QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
-<<<<<<< HEAD
   QGuiApplication::setDesktopFileName(QStringLiteral("com.castrel.Ferrowyn"));
-=======
-  QGuiApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
   QApplication::setWindowIcon(ferrowyn::gui::ProgramIcon());
->>>>>>> main
 
   ferrowyn::gui::SingleInstanceGuard guard;
   if (!guard.Claim()) return 0;
