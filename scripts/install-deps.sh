@@ -14,8 +14,8 @@ packages=(
   g++-mingw-w64-x86-64-posix googletest wine wine64
   # pdftotext reads the printed reports back in the tests.
   poppler-utils
-  # The install check: icons, validators, manual pages, the package, watching files.
-  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev fakeroot strace python3
+  # The install check: icons, validators, manual pages, the package, the fixture server.
+  librsvg2-bin desktop-file-utils appstream man-db dpkg-dev fakeroot file python3
 )
 
 missing=()
