@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,16 +22,18 @@ class MainWindow;
 class Tsetupform;
 class Tviewer;
 
-// What the main window reaches in the windows beside it: the setup dialog and the
-// help window. The guidance windows (wizards, tutorial, about box) come later; until
-// then their commands keep the defaults, which show nothing.
+// What the main window reaches in the windows beside it: the setup dialog, the help
+// window and the guidance windows (wizards, Getting Started; guidance_windows.cpp).
 class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
   bool ShowHelp(int context) override;
+  void ShowWizard(Tsearchmain& main, Wizard wizard) override;
+  void ShowGettingStarted(Tsearchmain& main, bool showagain) override;
 
   Tsetupform* setup = nullptr;
   HelpWindow* help = nullptr;
+  QWidget* mainwindow = nullptr;  // the guidance windows' parent, disabled while they show
 };
 
 // Lives for the whole run; GUI thread only; `port` outlives it. The constructor

@@ -1,14 +1,17 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
-// the main window during the crawl and after it, the site map page, and the dialogs.
+// Getting Started, the main window during the crawl and after it, the site map page,
+// a wizard's pages and the dialogs.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -72,6 +75,14 @@ bool Save(QWidget& widget, const QDir& directory, const char* name) {
   return saved;
 }
 
+// The visible top-level window of this class, if any.
+QWidget* TopLevel(const char* classname) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->isVisible() && widget->inherits(classname)) return widget;
+  std::fprintf(stderr, "no window %s\n", classname);
+  return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -94,6 +105,12 @@ int main(int argc, char** argv) {
   window.show();
   Serve([&] { return !program.controller().Timer1().isActive(); }, 5000);
 
+  bool ok = true;
+  // The first start greets with Getting Started, over the disabled main window.
+  QWidget* welcome = TopLevel("ferrowyn::gui::Twizardone");
+  ok &= welcome != nullptr && Save(*welcome, directory, "getting-started.png");
+  if (welcome != nullptr) welcome->close();
+
   auto* url = window.findChild<QComboBox*>(QStringLiteral("URL"));
   auto* keywords = window.findChild<QComboBox*>(QStringLiteral("querysearch"));
   auto* lower = window.findChild<QTabWidget*>(QStringLiteral("PageControl2"));
@@ -106,7 +123,6 @@ int main(int argc, char** argv) {
   lower->setCurrentIndex(0);  // "Retrieval Progress": the slots at work
   QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("searchbtn")), Qt::LeftButton);
 
-  bool ok = true;
   // The fixture's slow pages keep the slots busy after the first few pages.
   const bool busy = Serve([&] { return pages->text().toInt() >= 3; }, 30000);
   ok &= busy && Save(window, directory, "main-window-crawl.png");
@@ -130,6 +146,18 @@ int main(int argc, char** argv) {
   window.resultslist().keywordhighlightClick();
   ok &=
       program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
+
+  // The Build and Query wizard's first two pages, over the crawled site's history.
+  window.findChild<QAction*>(QStringLiteral("DynamicBuildandQuery1"))->trigger();
+  if (QWidget* wizard = TopLevel("ferrowyn::gui::Tbasicqueryform")) {
+    wizard->findChild<QComboBox*>(QStringLiteral("querysearch"))->setEditText("\"site map\"");
+    ok &= Save(*wizard, directory, "wizard-build-and-query-1.png");
+    wizard->findChild<QStackedWidget*>(QStringLiteral("notebook"))->setCurrentIndex(1);
+    ok &= Save(*wizard, directory, "wizard-build-and-query-2.png");
+    wizard->close();
+  } else {
+    ok = false;
+  }
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
