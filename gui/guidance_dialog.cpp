@@ -15,6 +15,10 @@ GuidanceDialog::GuidanceDialog(const QString& caption, QWidget* mainwindow)
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowCloseButtonHint);
   setAttribute(Qt::WA_DeleteOnClose);
+  // A main window that goes while this window is open deletes it as its child, after
+  // saying so: from then on there is no main window to enable.
+  if (mainwindow != nullptr)
+    connect(mainwindow, &QObject::destroyed, this, [this] { mainwindow_ = nullptr; });
 }
 
 void GuidanceDialog::FixSize() {

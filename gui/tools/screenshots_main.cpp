@@ -147,13 +147,21 @@ int main(int argc, char** argv) {
   ok &=
       program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
 
-  // The Build and Query wizard's first two pages, over the crawled site's history.
+  // The Build and Query wizard's first two pages, over the crawled site's history, and
+  // the Query wizard's first.
   window.findChild<QAction*>(QStringLiteral("DynamicBuildandQuery1"))->trigger();
   if (QWidget* wizard = TopLevel("ferrowyn::gui::Tbasicqueryform")) {
     wizard->findChild<QComboBox*>(QStringLiteral("querysearch"))->setEditText("\"site map\"");
     ok &= Save(*wizard, directory, "wizard-build-and-query-1.png");
     wizard->findChild<QStackedWidget*>(QStringLiteral("notebook"))->setCurrentIndex(1);
     ok &= Save(*wizard, directory, "wizard-build-and-query-2.png");
+    wizard->close();
+  } else {
+    ok = false;
+  }
+  window.findChild<QAction*>(QStringLiteral("QueryOnly1"))->trigger();
+  if (QWidget* wizard = TopLevel("ferrowyn::gui::Tonlyquery")) {
+    ok &= Save(*wizard, directory, "wizard-query-1.png");
     wizard->close();
   } else {
     ok = false;
