@@ -53,12 +53,13 @@ void BuildWizard::BuildFirstPage() {
       parent));
   page->addSpacing(8);
   page->addWidget(new QLabel("Please enter the URL you wish to search:", parent));
-  url_ = HistoryBox("url", {}, "", parent);
+  const SearchFields& fields = main_.state().fields;
+  url_ = HistoryBox("url", fields.URL.items, kUrlPrefix, parent);
   page->addWidget(url_);
   if (withquery_) {
     page->addSpacing(8);
     page->addWidget(new QLabel("Keywords/Phrases to search for:", parent));
-    querysearch_ = HistoryBox("querysearch", {}, "", parent);
+    querysearch_ = HistoryBox("querysearch", fields.querysearch.items, "", parent);
     page->addWidget(querysearch_);
     page->addWidget(PhraseNote(parent));
     options_ = AddQueryOptions(page, "all", parent);
@@ -151,13 +152,6 @@ void BuildWizard::Preset() {
   filter_->clear();
   username_->clear();
   password_->clear();
-  const SearchFields& fields = main_.state().fields;
-  for (const std::string& item : fields.URL.items) url_->addItem(Latin1(item));
-  url_->setEditText(QString::fromLatin1(kUrlPrefix));
-  if (querysearch_ != nullptr) {
-    for (const std::string& item : fields.querysearch.items) querysearch_->addItem(Latin1(item));
-    querysearch_->setEditText(QString());
-  }
   EnableFields();
   GoTo(0);
 }

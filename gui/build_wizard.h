@@ -25,6 +25,7 @@ class BuildWizard : public TaskWizard {
   void BuildFirstPage();
   void BuildRestrictionPage();
   void BuildOptionsPage();
+  // The restriction, the check boxes and the fields as the live settings have them.
   void Preset();
   void EnableFields();
   SearchType Restriction() const;
