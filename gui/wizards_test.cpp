@@ -317,5 +317,14 @@ TEST_F(WizardsTest, GettingStartedShowsAtStartUpUntilItsBoxIsChecked) {
   EXPECT_EQ(settings_.Read("Defaults", "ShowFirst"), "Off");
 }
 
+TEST_F(WizardsTest, AWizardStillOpenGoesWithTheProgram) {
+  Start();
+  QPointer<QWidget> wizard = Open<Tonlyquery>("QueryOnly1");
+  ASSERT_NE(wizard, nullptr);
+  EXPECT_TRUE(window().close());
+  program_.reset();
+  EXPECT_TRUE(wizard.isNull());
+}
+
 }  // namespace
 }  // namespace ferrowyn::gui
