@@ -5,7 +5,7 @@
 #include <QScreen>
 #include <QShowEvent>
 
-#include "gui/main_window_lock.h"
+#include "gui/window_lock.h"
 
 namespace ferrowyn::gui {
 
@@ -28,7 +28,7 @@ void GuidanceDialog::FixSize() {
 
 void GuidanceDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  DisableMainWindow(mainwindow_);
+  DisableWindowAlone(mainwindow_);
   if (!event->spontaneous()) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
       move(screen->availableGeometry().center() - rect().center());
@@ -38,7 +38,7 @@ void GuidanceDialog::showEvent(QShowEvent* event) {
 void GuidanceDialog::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   // Minimising the main window hides its child windows too; only a real hide counts.
-  if (!event->spontaneous()) EnableMainWindow(mainwindow_);
+  if (!event->spontaneous()) EnableWindowAlone(mainwindow_);
 }
 
 }  // namespace ferrowyn::gui
