@@ -1,6 +1,7 @@
 // The desktop program's windows and the objects behind them, created in the fixed
 // start-up order and released in reverse: the search-center controller and its main
-// window, the setup dialog over the live settings, the help window and the viewer.
+// window, the setup dialog over the live settings, the help window, the mail miner and
+// the viewer.
 #pragma once
 
 #include <QString>
@@ -18,6 +19,7 @@ namespace ferrowyn::gui {
 
 class HelpWindow;
 class MainWindow;
+class Tmailform;
 class Tsetupform;
 class Tviewer;
 
@@ -28,8 +30,10 @@ class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
   bool ShowHelp(int context) override;
+  void ShowMailMiner(Tsearchmain& main) override;
 
   Tsetupform* setup = nullptr;
+  Tmailform* mailform = nullptr;
   HelpWindow* help = nullptr;
 };
 
@@ -47,6 +51,7 @@ class Program {
   Tsetupform& setup() { return *setup_; }
   HelpWindow& help() { return *help_; }
   Tviewer& viewer() { return *viewer_; }
+  Tmailform& mailform() { return *mailform_; }
   LiveSettings& live() { return live_; }
 
  private:
@@ -58,6 +63,7 @@ class Program {
   std::unique_ptr<HelpWindow> help_;
   std::unique_ptr<SetupDialogLogic> setuplogic_;
   std::unique_ptr<Tsetupform> setup_;
+  std::unique_ptr<Tmailform> mailform_;
   std::unique_ptr<Tviewer> viewer_;
 };
 
