@@ -6,6 +6,7 @@
 #include "gui/help_window.h"
 #include "gui/mail_form.h"
 #include "gui/main_window.h"
+#include "gui/print_query.h"
 #include "gui/setup_form.h"
 #include "gui/viewer.h"
 
@@ -53,6 +54,9 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
   viewer_ = std::make_unique<Tviewer>(
       controller_->store(), port, [help](int topic) { help->ShowTopic(topic); }, window_.get());
   window_->AttachViewer(*viewer_, [help](int topic) { help->ShowTopic(topic); });
+  BindQueryPrinting(
+      window_->findChild<QAction*>(QStringLiteral("Print1")), *controller_,
+      [help](int topic) { help->ShowTopic(topic); }, window_.get());
 }
 
 Program::~Program() {

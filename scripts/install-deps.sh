@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   # Real peers for the HTTP client's integration tests.
   nginx-light tinyproxy
+  # pdftotext reads the printed reports back in the tests.
+  poppler-utils
 )
 
 missing=()

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Writes pictures of the desktop program into docs/screenshots/: the main window
 # during and after a crawl of a small fixture site served on 127.0.0.1, the site
-# map page, a query result in the viewer, the setup dialog's pages and each
-# dialog. Builds what it needs first.
+# map page, a query result in the viewer, the query report's print preview, the
+# setup dialog's pages and each dialog. Builds what it needs first.
 # Runs on Qt's offscreen platform, so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -3,6 +3,7 @@
 // the main window during the crawl and after it, the site map page, and the dialogs.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -130,6 +131,14 @@ int main(int argc, char** argv) {
   window.resultslist().keywordhighlightClick();
   ok &=
       program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
+
+  // The query report of these results in the print preview, as "&Print..." opens it.
+  window.findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+  QWidget* preview = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == QStringLiteral("Tprintdlg") && top->isVisible()) preview = top;
+  ok &= preview != nullptr && Save(*preview, directory, "query-report-preview.png");
+  if (preview != nullptr) preview->close();
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
