@@ -9,7 +9,11 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStringList>
+#include <exception>
 
+#include "app/mail_report.h"
+#include "gui/cursor.h"
+#include "gui/print_preview.h"
 #include "view/mail_miner_list.h"
 
 namespace ferrowyn::gui {
@@ -153,6 +157,25 @@ void Tmailform::BitBtn2Click() {
   SaveDialog1_.SaveAs(MailListLines(main_.mailview()), main_.port(), main_.live().datadir);
 }
 
-void Tmailform::BitBtn1Click() {}
+Tprintdlg* Tmailform::BitBtn1Click() {
+  Tprintdlg* dialog = nullptr;
+  bool failed = false;
+  {
+    HourglassCursor wait;
+    // The preview disables this window while it shows; the main window stays disabled.
+    dialog = ShowPrintPreview(main_.port(), help_, kHelpMailReport, this);
+    try {
+      WriteMailReport(dialog->PagePrinter1(), main_.live(), main_.state().sitename,
+                      MailListLines(main_.mailview()));
+      dialog->EndDoc();
+    } catch (const std::exception&) {
+      // An unreadable printing font in the settings must not end the program and lose an
+      // unsaved site: reported, and the preview keeps what was laid out.
+      failed = true;
+    }
+  }
+  if (failed) main_.port().Error(kMailPrintFailed);
+  return dialog;
+}
 
 }  // namespace ferrowyn::gui

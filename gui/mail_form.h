@@ -15,6 +15,8 @@ namespace ferrowyn::gui {
 
 inline constexpr int kHelpMailMiner = 1034;
 
+class Tprintdlg;
+
 // Created once at start-up and kept for the whole run; GUI thread only. Shows the
 // controller's `mailview()` model and follows its changes. `main` and `mainwindow`
 // outlive it; `help` opens a help topic. While shown, `mainwindow` is disabled.
@@ -28,7 +30,8 @@ class Tmailform : public QDialog {
   void BitBtn6Click();  // "Select All"
   void BitBtn7Click();  // "Clipboard"
   void BitBtn2Click();  // "Save As..."
-  void BitBtn1Click();  // "Print"
+  // "Print": the list in a new print preview, which it returns.
+  Tprintdlg* BitBtn1Click();
 
   QPlainTextEdit* mailview() const { return mailview_; }
 
