@@ -1,6 +1,7 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
-// the main window during the crawl and after it, the site map page, and the dialogs.
+// the main window during the crawl and after it, the site map page, the mail miner and
+// the dialogs.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
 #include <QAction>
@@ -19,6 +20,7 @@
 
 #include "gui/dialog_screenshots.h"
 #include "gui/help_window.h"
+#include "gui/mail_form.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/results_list.h"
@@ -104,7 +106,8 @@ int main(int argc, char** argv) {
   QTest::keyClicks(url, QString::fromLocal8Bit(argv[2]));
   keywords->setEditText(QString());
   QTest::keyClicks(keywords, QString::fromLocal8Bit(argv[3]));
-  lower->setCurrentIndex(0);  // "Retrieval Progress": the slots at work
+  lower->setCurrentIndex(0);       // "Retrieval Progress": the slots at work
+  program.live().mailaddr = true;  // for the mail miner's picture
   QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("searchbtn")), Qt::LeftButton);
 
   bool ok = true;
@@ -139,6 +142,13 @@ int main(int argc, char** argv) {
     if (top->objectName() == QStringLiteral("Tprintdlg") && top->isVisible()) preview = top;
   ok &= preview != nullptr && Save(*preview, directory, "query-report-preview.png");
   if (preview != nullptr) preview->close();
+
+  // The addresses the crawl collected, sorted, in the mail miner.
+  program.controller().MailMiner1Click();
+  ferrowyn::gui::Tmailform& mailform = program.mailform();
+  mailform.BitBtn4Click();
+  ok &= mailform.isVisible() && Save(mailform, directory, "mail-miner.png");
+  mailform.close();
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
