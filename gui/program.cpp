@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include "gui/about_form.h"
 #include "gui/help_window.h"
 #include "gui/mail_form.h"
 #include "gui/main_window.h"
@@ -32,8 +33,25 @@ bool ProgramOperations::ShowHelp(int context) {
   return true;
 }
 
+void ProgramOperations::ShowTutorial(Tsearchmain&) {
+  if (tutorial != nullptr) tutorial->ShowTutorial();
+}
+
+void ProgramOperations::ShowAbout(Tsearchmain&) {
+  if (port == nullptr) return;
+  // The main window is disabled while a box shows, so this happens only when asked
+  // from elsewhere: the one box comes forward.
+  if (about) {
+    about->raise();
+    return;
+  }
+  about = new Taboutform(*port, mainwindow);
+  about->show();
+}
+
 Program::Program(UserPort& port, SettingsStore store, std::string programdir,
-                 std::vector<std::string> arguments, QString helpdirectory)
+                 std::vector<std::string> arguments, QString helpdirectory,
+                 QString tutorialdirectory)
     : setupstore_(store) {
   controller_ = std::make_unique<Tsearchmain>(port, std::move(store), programdir, live_,
                                               operations_, std::move(arguments));
@@ -41,7 +59,10 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
   help_ = std::make_unique<HelpWindow>(std::move(helpdirectory), port, window_.get());
   help_->setWindowFlag(Qt::Window);
   operations_.help = help_.get();
-  // The tutorial window is created here once it exists.
+  operations_.port = &port;
+  operations_.mainwindow = window_.get();
+  tutorial_ = std::make_unique<Ttutorialform>(std::move(tutorialdirectory), port);
+  operations_.tutorial = tutorial_.get();
   QApplication::setApplicationDisplayName(QStringLiteral("Ferrowyn!"));
   setuplogic_ = std::make_unique<SetupDialogLogic>(setupstore_, std::move(programdir), live_,
                                                    controller_->state().fields, port);
@@ -60,6 +81,7 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
 }
 
 Program::~Program() {
+  delete operations_.about.data();
   viewer_.reset();
   operations_.mailform = nullptr;
   mailform_.reset();
@@ -67,6 +89,8 @@ Program::~Program() {
   operations_.help = nullptr;
   setup_.reset();
   setuplogic_.reset();
+  operations_.tutorial = nullptr;
+  tutorial_.reset();
   help_.reset();
   window_.reset();
 }

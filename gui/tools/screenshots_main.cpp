@@ -1,7 +1,7 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
-// the main window during the crawl and after it, the site map page, the mail miner and
-// the dialogs.
+// the main window during the crawl and after it, the site map page, the mail miner, the
+// dialogs, and the splash window, the tutorial and the about box.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
 #include <QAction>
@@ -18,13 +18,16 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "gui/about_form.h"
 #include "gui/dialog_screenshots.h"
 #include "gui/help_window.h"
 #include "gui/mail_form.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/results_list.h"
+#include "gui/tutorial_form.h"
 #include "gui/viewer.h"
+#include "gui/welcome.h"
 
 namespace {
 
@@ -149,6 +152,22 @@ int main(int argc, char** argv) {
   mailform.BitBtn4Click();
   ok &= mailform.isVisible() && Save(mailform, directory, "mail-miner.png");
   mailform.close();
+
+  program.tutorial().ShowTutorial();
+  ok &= program.tutorial().isVisible() && Save(program.tutorial(), directory, "tutorial.png");
+  program.tutorial().close();
+  window.findChild<QAction*>(QStringLiteral("About1"))->trigger();
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* about = qobject_cast<ferrowyn::gui::Taboutform*>(top)) {
+      ok &= Save(*about, directory, "about.png");
+      about->close();
+    }
+  }
+  {
+    ferrowyn::gui::Twelcome splash;
+    splash.ShowNow();
+    ok &= Save(splash, directory, "splash.png");
+  }
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
