@@ -6,6 +6,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -27,8 +28,8 @@ class Tsetupform;
 class Tviewer;
 
 // What the main window reaches in the windows beside it: the setup dialog, the help
-// window, the tutorial, the about box and the mail miner. The wizards come later; until then their
-// commands keep the defaults, which show nothing.
+// window, the tutorial, the about box, the mail miner and the guidance windows
+// (wizards, Getting Started; guidance_windows.cpp).
 class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
@@ -37,12 +38,15 @@ class ProgramOperations : public SearchOperations {
   // Creates the about box over `mainwindow`; it releases itself when it closes.
   void ShowAbout(Tsearchmain& main) override;
   void ShowMailMiner(Tsearchmain& main) override;
+  void ShowWizard(Tsearchmain& main, Wizard wizard) override;
+  void ShowGettingStarted(Tsearchmain& main, bool showagain) override;
 
   Tsetupform* setup = nullptr;
   Tmailform* mailform = nullptr;
   HelpWindow* help = nullptr;
   Ttutorialform* tutorial = nullptr;
   UserPort* port = nullptr;
+  // The parent of the about box and the guidance windows, disabled while they show.
   QWidget* mainwindow = nullptr;
   QPointer<Taboutform> about;  // the open about box, if any
 };

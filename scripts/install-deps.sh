@@ -10,6 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   # Real peers for the HTTP client's integration tests.
   nginx-light tinyproxy
+  # adpurge for Windows: the cross compiler, GoogleTest's sources for it, and Wine to test it.
+  g++-mingw-w64-x86-64-posix googletest wine wine64
   # pdftotext reads the printed reports back in the tests.
   poppler-utils
 )
