@@ -108,6 +108,8 @@ class Tsearchmain : public QObject {
   void DynamicBuildandQuery1Click();
   void QueryOnly1Click();
   void Setup1Click();
+  // The site map page's "&Mail Miner": refused while a retrieval runs.
+  void MailMiner1Click();
   void About1Click();
   void Contents1Click();
   void Registration1Click();

@@ -8,6 +8,7 @@ namespace ferrowyn {
 namespace {
 constexpr char kSearchAlreadyActive[] = "A search is already active.";
 constexpr char kSetupWhileBusy[] = "You cannot access Setup while a transfer or a query is active.";
+constexpr char kMailMinerWhileCrawl[] = "You cannot access Mail Mining while Ferrowyn! is active.";
 constexpr char kBrowserFailed[] = "There was an error while trying to open your browser.";
 constexpr char kHelpFailed[] = "There was an error while trying to load the help file.";
 // The toolbar's height: the window grows by it when the toolbar docks.
@@ -50,6 +51,13 @@ void Tsearchmain::Setup1Click() {
     return;
   }
   ops_.ShowSetup(*this);
+}
+
+void Tsearchmain::MailMiner1Click() {
+  // A query may run: it adds no addresses. A retrieval would change the list under the
+  // window.
+  if (crawlrunning()) return port_.Error(kMailMinerWhileCrawl);
+  ops_.ShowMailMiner(*this);
 }
 
 void Tsearchmain::About1Click() { ops_.ShowAbout(*this); }

@@ -61,6 +61,15 @@ TEST_F(SearchCommandsTest, SetupIsRefusedDuringACrawlOrQuery) {
   EXPECT_EQ(ops_.calls, (Strings{"ShowSetup"}));
 }
 
+TEST_F(SearchCommandsTest, TheMailMinerIsRefusedDuringARetrievalOnly) {
+  main_->state().queryactive = true;  // a query adds no addresses
+  main_->MailMiner1Click();
+  StartCrawl();
+  port_.ExpectError("You cannot access Mail Mining while Ferrowyn! is active.");
+  main_->MailMiner1Click();
+  EXPECT_EQ(ops_.calls, (Strings{"ShowMailMiner"}));
+}
+
 TEST_F(SearchCommandsTest, HelpFollowsTheShownPage) {
   main_->ToolbarButton972Click();
   main_->ToolbarButton974Click();

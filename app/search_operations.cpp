@@ -31,6 +31,7 @@ void SearchOperations::ShowWizard(Tsearchmain&, Wizard) {}
 void SearchOperations::ShowSetup(Tsearchmain&) {}
 void SearchOperations::ShowTutorial(Tsearchmain&) {}
 void SearchOperations::ShowAbout(Tsearchmain&) {}
+void SearchOperations::ShowMailMiner(Tsearchmain&) {}
 bool SearchOperations::ShowHelp(int) { return false; }
 
 }  // namespace ferrowyn

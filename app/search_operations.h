@@ -71,6 +71,8 @@ class SearchOperations {
   virtual void ShowSetup(Tsearchmain& main);
   virtual void ShowTutorial(Tsearchmain& main);
   virtual void ShowAbout(Tsearchmain& main);
+  // The mail miner window over main.mailview().
+  virtual void ShowMailMiner(Tsearchmain& main);
   // Opens the help file at a context number; false when it cannot be shown.
   // Default: there is no help, so false.
   virtual bool ShowHelp(int context);

@@ -1,6 +1,5 @@
 // "ferrowyn-cli report": a query file read as the search center opens one, printed as the
 // search, its options and the result rows, or printed as its report into a PDF file.
-#include <QFile>
 #include <QStandardItemModel>
 #include <cstdio>
 #include <string>
@@ -13,9 +12,9 @@
 #include "app/search_center_state.h"
 #include "app/settings_store.h"
 #include "app/settings_table.h"
+#include "cli/cli_pdf.h"
 #include "cli/command.h"
 #include "store/query_file.h"
-#include "view/page_output.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -50,21 +49,10 @@ int WritePdf(const SearchCenterState& state, const QStandardItemModel& querylist
     std::fprintf(stderr, "ferrowyn-cli report: the settings could not be read: %s\n", error.what());
     return kExitFailure;
   }
-  TPagePrinter printer;
-  try {
+  const auto write = [&](TPagePrinter& printer) {
     WriteQueryReport(printer, live, state.querysitename, querylist);
-  } catch (const std::exception&) {
-    std::fprintf(stderr, "%s\n", kQueryReportFailed);
-    return kExitFailure;
-  }
-  try {
-    WritePdfFile(printer, QFile::decodeName(QByteArray::fromStdString(out)));
-  } catch (const EPagePrinterError& error) {
-    std::fprintf(stderr, "%s\n", error.what());
-    return kExitFailure;
-  }
-  std::fprintf(stderr, "%d pages written to %s.\n", printer.PageCount(), Quoted(out).c_str());
-  return kExitOk;
+  };
+  return PrintPdf(write, kQueryReportFailed, out) ? kExitOk : kExitFailure;
 }
 
 int Run(const CommandArgs& args) {

@@ -1,5 +1,6 @@
 // "ferrowyn-cli site": a site file opened as the program opens it, and one of its lists on
-// standard output: the page list, the site map or the mail addresses.
+// standard output: the page list, the site map or the mail addresses (which it can also
+// print into a PDF file).
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -7,8 +8,10 @@
 #include <utility>
 #include <vector>
 
+#include "app/mail_report.h"
 #include "app/search_center.h"
 #include "cli/cli_input.h"
+#include "cli/cli_pdf.h"
 #include "cli/cli_session.h"
 #include "cli/cli_site_file.h"
 #include "cli/command.h"
@@ -27,7 +30,12 @@ constexpr const char* kUsage =
     "  site FILE mail [--sort] [--save OUT [--overwrite]]\n"
     "                               the mail addresses sorted as the mail miner sorts them,\n"
     "                               and saved as its \"Save As...\" saves them (an existing\n"
-    "                               OUT is replaced only with --overwrite)";
+    "                               OUT is replaced only with --overwrite)\n"
+    "  site FILE mail [--sort] --pdf OUT\n"
+    "                               the mail addresses printed as the mail miner prints\n"
+    "                               them (the title, \"Site Name: \", \"Date/Time: \" and one\n"
+    "                               line per address, in the settings' printing fonts) into\n"
+    "                               the PDF file OUT instead of standard output";
 
 enum class Listing { kPages, kMap, kMail };
 
@@ -69,10 +77,19 @@ void PrintMail(Tsearchmain& main) {
   }
 }
 
+// The list as the mail miner prints it, in the printing fonts of the user's settings.
+bool WriteMailPdf(CliSession& session, const std::string& out) {
+  Tsearchmain& main = session.main();
+  const auto write = [&](TPagePrinter& printer) {
+    WriteMailReport(printer, session.live(), main.state().sitename, MailListLines(main.mailview()));
+  };
+  return PrintPdf(write, kMailPrintFailed, out);
+}
+
 int RunSite(const CommandArgs& args) {
   std::vector<std::string> positional;
   bool sort = false, overwrite = false;
-  std::optional<std::string> save;
+  std::optional<std::string> save, pdf;
   for (std::size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--sort") {
       sort = true;
@@ -80,6 +97,8 @@ int RunSite(const CommandArgs& args) {
       overwrite = true;
     } else if (args[i] == "--save" && i + 1 < args.size()) {
       save = args[++i];
+    } else if (args[i] == "--pdf" && i + 1 < args.size() && !args[i + 1].empty()) {
+      pdf = args[++i];
     } else if (!args[i].empty() && args[i].front() == '-') {
       return Usage("unexpected argument \"" + args[i] + "\"");
     } else {
@@ -101,7 +120,9 @@ int RunSite(const CommandArgs& args) {
       return Usage("unknown list \"" + positional[1] + "\"");
     }
   }
-  if ((sort || save) && listing != Listing::kMail) return Usage("--sort and --save need mail");
+  if ((sort || save || pdf) && listing != Listing::kMail) {
+    return Usage("--sort, --save and --pdf need mail");
+  }
   if (overwrite && !save) return Usage("--overwrite needs --save");
   if (save && !CheckRegularFile("site", *save, true)) return kExitFailure;
   if (save && !overwrite && std::filesystem::exists(*save)) {
@@ -132,7 +153,11 @@ int RunSite(const CommandArgs& args) {
       break;
     case Listing::kMail:
       if (sort) SortMailList(main.mailview());
-      PrintMail(main);
+      if (pdf) {
+        if (!WriteMailPdf(*session, *pdf)) return kExitFailure;
+      } else {
+        PrintMail(main);
+      }
       break;
   }
   std::fflush(stdout);

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,30 @@ TEST_F(SiteCommandTest, TheMailListIsSortedAndSavedWithCrLfLines) {
   result = Run({"site", Q(path), "mail", "--save", Q(out), "--overwrite"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(ReadFileBytes(out), "ann@site.test\r\nZed@Site.test\r\nbob@site.test\r\n");
+}
+
+TEST_F(SiteCommandTest, TheMailListPrintsIntoAPdfThatReadsBack) {
+  const std::string out = Dir() + "mail.pdf";
+  const ProcessResult result = Run({"site", Q(FullSite()), "mail", "--sort", "--pdf", Q(out)});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "");
+  // Behind whatever Qt says on making its offscreen application.
+  const std::string said =
+      "Site \"shop.fwb\" has been loaded.\n1 pages written to \"" + out + "\".\n";
+  EXPECT_TRUE(result.err.ends_with(said)) << result.err;
+  const ProcessResult text = ferrowyn::testing::RunProcess("pdftotext", {Q(out), "-"});
+  ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed: " << text.err;
+  // The lines that hold text (pdftotext separates blocks with empty lines of its own).
+  std::vector<std::string> lines;
+  std::istringstream read(text.out);
+  for (std::string line; std::getline(read, line);)
+    if (!line.empty() && line != "\f") lines.push_back(line);
+  ASSERT_EQ(lines.size(), 6u) << text.out;
+  EXPECT_EQ(lines[0], "Ferrowyn Mail Address Capture");
+  EXPECT_EQ(lines[1], "Site Name: shop.fwb");
+  EXPECT_EQ(lines[2].substr(0, 11), "Date/Time: ");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 3, lines.end()),
+            (std::vector<std::string>{"ann@site.test", "bob@site.test", "Zed@Site.test"}));
 }
 
 TEST_F(SiteCommandTest, TheExportIsWrittenWithItsTitlesEscapedAndAnOldFileIsKept) {

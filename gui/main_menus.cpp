@@ -1,7 +1,7 @@
 // The main window's menus. Items made here without a command start disabled: the
-// site map page and the results list connect and enable theirs, the program enables the
-// query report's "&Print...", and those of windows not there yet (the mail miner) stay
-// disabled, so that no shortcut or click silently does nothing.
+// site map page and the results list connect and enable theirs, and the program
+// enables the query report's "&Print...", so that no shortcut or click silently does
+// nothing.
 #include "gui/main_menus.h"
 
 namespace ferrowyn::gui {
@@ -79,7 +79,7 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
                               QKeySequence(Qt::CTRL | Qt::Key_O));
   QAction* inbrowser = Item(map, "Open In &Browser", "OpenInBrowser2", main, nullptr,
                             QKeySequence(Qt::CTRL | Qt::Key_B));
-  Item(map, "&Mail Miner", "MailMiner1", main, nullptr);
+  Item(map, "&Mail Miner", "MailMiner1", main, &Tsearchmain::MailMiner1Click);
   menus.mapmenu = map;
   menus.mapshortcuts = {toggle, find, menus.FindAgain1, graphicfree, inbrowser};
 

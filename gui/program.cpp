@@ -5,6 +5,7 @@
 
 #include "gui/about_form.h"
 #include "gui/help_window.h"
+#include "gui/mail_form.h"
 #include "gui/main_window.h"
 #include "gui/print_query.h"
 #include "gui/setup_form.h"
@@ -15,6 +16,13 @@ namespace ferrowyn::gui {
 void ProgramOperations::ShowSetup(Tsearchmain& main) {
   if (setup != nullptr) setup->exec();
   main.NotifyChanged();  // the dialog may have cleared the histories
+}
+
+void ProgramOperations::ShowMailMiner(Tsearchmain&) {
+  if (mailform == nullptr) return;
+  mailform->show();
+  mailform->raise();
+  mailform->activateWindow();
 }
 
 bool ProgramOperations::ShowHelp(int context) {
@@ -60,8 +68,10 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
                                                    controller_->state().fields, port);
   setup_ = std::make_unique<Tsetupform>(*setuplogic_, live_, *help_, window_.get());
   operations_.setup = setup_.get();
-  // The mail miner is created here once it exists.
   HelpWindow* help = help_.get();
+  mailform_ = std::make_unique<Tmailform>(
+      *controller_, [help](int topic) { help->ShowTopic(topic); }, window_.get());
+  operations_.mailform = mailform_.get();
   viewer_ = std::make_unique<Tviewer>(
       controller_->store(), port, [help](int topic) { help->ShowTopic(topic); }, window_.get());
   window_->AttachViewer(*viewer_, [help](int topic) { help->ShowTopic(topic); });
@@ -73,6 +83,8 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
 Program::~Program() {
   delete operations_.about.data();
   viewer_.reset();
+  operations_.mailform = nullptr;
+  mailform_.reset();
   operations_.setup = nullptr;
   operations_.help = nullptr;
   operations_.mainwindow = nullptr;

@@ -1,6 +1,7 @@
 // The desktop program's windows and the objects behind them, created in the fixed
 // start-up order and released in reverse: the search-center controller and its main
-// window, the setup dialog over the live settings, the help window and the viewer.
+// window, the setup dialog over the live settings, the help window, the mail miner and
+// the viewer.
 #pragma once
 
 #include <QPointer>
@@ -22,12 +23,13 @@ namespace ferrowyn::gui {
 class HelpWindow;
 class MainWindow;
 class Taboutform;
+class Tmailform;
 class Tsetupform;
 class Tviewer;
 
 // What the main window reaches in the windows beside it: the setup dialog, the help
-// window, the tutorial, the about box and the guidance windows (wizards, Getting
-// Started; guidance_windows.cpp).
+// window, the tutorial, the about box, the mail miner and the guidance windows
+// (wizards, Getting Started; guidance_windows.cpp).
 class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
@@ -35,10 +37,12 @@ class ProgramOperations : public SearchOperations {
   void ShowTutorial(Tsearchmain& main) override;
   // Creates the about box over `mainwindow`; it releases itself when it closes.
   void ShowAbout(Tsearchmain& main) override;
+  void ShowMailMiner(Tsearchmain& main) override;
   void ShowWizard(Tsearchmain& main, Wizard wizard) override;
   void ShowGettingStarted(Tsearchmain& main, bool showagain) override;
 
   Tsetupform* setup = nullptr;
+  Tmailform* mailform = nullptr;
   HelpWindow* help = nullptr;
   Ttutorialform* tutorial = nullptr;
   UserPort* port = nullptr;
@@ -63,6 +67,7 @@ class Program {
   HelpWindow& help() { return *help_; }
   Ttutorialform& tutorial() { return *tutorial_; }
   Tviewer& viewer() { return *viewer_; }
+  Tmailform& mailform() { return *mailform_; }
   LiveSettings& live() { return live_; }
 
  private:
@@ -75,6 +80,7 @@ class Program {
   std::unique_ptr<Ttutorialform> tutorial_;
   std::unique_ptr<SetupDialogLogic> setuplogic_;
   std::unique_ptr<Tsetupform> setup_;
+  std::unique_ptr<Tmailform> mailform_;
   std::unique_ptr<Tviewer> viewer_;
 };
 

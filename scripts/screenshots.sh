@@ -2,9 +2,9 @@
 # Writes pictures of the desktop program into docs/screenshots/: the Getting
 # Started window, the main window during and after a crawl of a small fixture site
 # served on 127.0.0.1, the site map page, a query result in the viewer, the query
-# report's print preview, the wizards' pages, the setup dialog's pages, each dialog,
-# the splash window, the tutorial and the about box; and copies the pictures that the
-# tutorial's pages show into tutorial/. Builds what it needs first.
+# report's print preview, the wizards' pages, the mail miner, the setup dialog's pages,
+# each dialog, the splash window, the tutorial and the about box; and copies the
+# pictures that the tutorial's pages show into tutorial/. Builds what it needs first.
 # Runs on Qt's offscreen platform, so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -35,7 +35,7 @@ page() {  # file title body
 }
 links=""
 for n in 1 2 3 4 5 6; do
-  page "guide/chapter$n.htm" "Guide, chapter $n" "Ferrowyn searches one web site. Chapter $n of the guide. <a href=\"../index.htm\">Home</a>"
+  page "guide/chapter$n.htm" "Guide, chapter $n" "Ferrowyn searches one web site. Chapter $n of the guide. <a href=\"../index.htm\">Home</a> <a href=\"mailto:Chapter$n.Editor@site.example\">Editor</a>"
   links+="<a href=\"guide/chapter$n.htm\">Chapter $n</a> "
 done
 for n in 1 2 3 4; do

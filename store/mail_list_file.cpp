@@ -1,21 +1,12 @@
-// Sorting and saving the mail miner's list.
+// Saving the mail miner's list.
 #include "store/mail_list_file.h"
 
-#include <algorithm>
 #include <exception>
 #include <optional>
 
-#include "store/key_collation.h"
 #include "store/query_file.h"
 
 namespace ferrowyn {
-
-void SortMailLines(std::vector<std::string>& lines) {
-  // The empty line folds to nothing and so sorts before every other line.
-  std::stable_sort(lines.begin(), lines.end(), [](const std::string& a, const std::string& b) {
-    return CompareKeys(a, b, false) < 0;
-  });
-}
 
 std::string MailListText(const std::vector<std::string>& lines) {
   std::string text;

@@ -1,6 +1,6 @@
-// The mail miner's list as a file: sorting the addresses and saving them as a plain text
-// file. The mail miner window and ferrowyn-cli both call these over the lines of the
-// search center's `mailview()` model (view/mail_miner_list.h reads and rewrites them).
+// The mail miner's list as a file: the addresses saved as a plain text file. The mail
+// miner window and ferrowyn-cli both save the lines of the search center's `mailview()`
+// model (view/mail_miner_list.h reads and sorts them).
 #pragma once
 
 #include <string>
@@ -13,12 +13,6 @@ namespace ferrowyn {
 inline constexpr char kMailSaveFilter[] = "Text Files (*.txt)|*.txt";
 inline constexpr char kMailSavedMessage[] = "Mail addresses saved successfully.";
 inline constexpr char kMailSaveErrorMessage[] = "There was an error while saving mail addresses.";
-
-// Sorts the lines in ascending order without regard to letter case, in the program's one
-// case-insensitive order (the record store's key order: ASCII and Latin-1 letters
-// folded, then bytes). Lines equal under it keep their order, none is removed, and empty
-// lines come first. Pure; throws only std::bad_alloc.
-void SortMailLines(std::vector<std::string>& lines);
 
 // The text file's bytes: every line followed by CR LF; no header; an empty list gives
 // no bytes.

@@ -11,7 +11,9 @@ namespace ferrowyn {
 // The list's lines in row order, as 8-bit text. GUI thread.
 std::vector<std::string> MailListLines(const QStandardItemModel& mailview);
 
-// Sorts the rows as SortMailLines (store/mail_list_file.h) sorts lines. GUI thread.
+// Sorts the rows in ascending order by the user's locale (QCollator over the default
+// QLocale), without regard to letter case. Lines equal under it keep their order, none
+// is removed, and empty lines come first. GUI thread; throws only std::bad_alloc.
 void SortMailList(QStandardItemModel& mailview);
 
 }  // namespace ferrowyn

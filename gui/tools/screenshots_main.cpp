@@ -1,7 +1,8 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
 // Getting Started, the main window during the crawl and after it, the site map page,
-// the wizards' pages, the dialogs, and the splash window, the tutorial and the about box.
+// the wizards' pages, the mail miner, the dialogs, and the splash window, the tutorial
+// and the about box.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
 #include <QAction>
@@ -22,6 +23,7 @@
 #include "gui/about_form.h"
 #include "gui/dialog_screenshots.h"
 #include "gui/help_window.h"
+#include "gui/mail_form.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/results_list.h"
@@ -123,7 +125,8 @@ int main(int argc, char** argv) {
   QTest::keyClicks(url, QString::fromLocal8Bit(argv[2]));
   keywords->setEditText(QString());
   QTest::keyClicks(keywords, QString::fromLocal8Bit(argv[3]));
-  lower->setCurrentIndex(0);  // "Retrieval Progress": the slots at work
+  lower->setCurrentIndex(0);       // "Retrieval Progress": the slots at work
+  program.live().mailaddr = true;  // for the mail miner's picture
   QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("searchbtn")), Qt::LeftButton);
 
   // The fixture's slow pages keep the slots busy after the first few pages.
@@ -177,6 +180,13 @@ int main(int argc, char** argv) {
     if (top->objectName() == QStringLiteral("Tprintdlg") && top->isVisible()) preview = top;
   ok &= preview != nullptr && Save(*preview, directory, "query-report-preview.png");
   if (preview != nullptr) preview->close();
+
+  // The addresses the crawl collected, sorted, in the mail miner.
+  program.controller().MailMiner1Click();
+  ferrowyn::gui::Tmailform& mailform = program.mailform();
+  mailform.BitBtn4Click();
+  ok &= mailform.isVisible() && Save(mailform, directory, "mail-miner.png");
+  mailform.close();
 
   program.tutorial().ShowTutorial();
   ok &= program.tutorial().isVisible() && Save(program.tutorial(), directory, "tutorial.png");

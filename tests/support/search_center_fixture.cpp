@@ -54,6 +54,7 @@ void RecordingOperations::ShowWizard(Tsearchmain&, Wizard wizard) {
 void RecordingOperations::ShowSetup(Tsearchmain&) { calls.push_back("ShowSetup"); }
 void RecordingOperations::ShowTutorial(Tsearchmain&) { calls.push_back("ShowTutorial"); }
 void RecordingOperations::ShowAbout(Tsearchmain&) { calls.push_back("ShowAbout"); }
+void RecordingOperations::ShowMailMiner(Tsearchmain&) { calls.push_back("ShowMailMiner"); }
 
 bool RecordingOperations::ShowHelp(int context) {
   calls.push_back("ShowHelp " + std::to_string(context));

@@ -48,6 +48,7 @@ class RecordingOperations : public SearchOperations {
   void ShowSetup(Tsearchmain& main) override;
   void ShowTutorial(Tsearchmain& main) override;
   void ShowAbout(Tsearchmain& main) override;
+  void ShowMailMiner(Tsearchmain& main) override;
   bool ShowHelp(int context) override;
 };
 
