@@ -228,17 +228,20 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     // showing the previous site's rows under this site's name.
     urllistview_->Clear();
     if (QDB_.FindKey(std::string(kWebListKey))) {
+      // Read even when no list is wanted: a record that cannot be read fails the open.
       const std::string record = QDB_.GetItem();
-      port_.SetPleaseWaitProgress(10);
-      const std::size_t lines = SplitRecordLines(record).size();
-      port_.SetPleaseWaitProgress(20);
-      std::vector<PageListRow> rows = ReadWebList(record);
-      // One step of the bar for every `step` lines of the record.
-      const std::size_t step = std::max<std::size_t>(lines / 30, 30);
-      for (std::size_t done = step, position = 20; done <= lines; done += step) {
-        port_.SetPleaseWaitProgress(static_cast<int>(++position));
+      if (!opensiteswithoutlists_) {
+        port_.SetPleaseWaitProgress(10);
+        const std::size_t lines = SplitRecordLines(record).size();
+        port_.SetPleaseWaitProgress(20);
+        std::vector<PageListRow> rows = ReadWebList(record);
+        // One step of the bar for every `step` lines of the record.
+        const std::size_t step = std::max<std::size_t>(lines / 30, 30);
+        for (std::size_t done = step, position = 20; done <= lines; done += step) {
+          port_.SetPleaseWaitProgress(static_cast<int>(++position));
+        }
+        urllistview_->SetRows(std::move(rows));
       }
-      urllistview_->SetRows(std::move(rows));
     } else {
       missing = true;
     }
@@ -246,7 +249,9 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     port_.SetPleaseWaitProgress(55);
 
     if (QDB_.FindKey(std::string(kEmailKey))) {
-      SetMailLines(*mailview_, ReadEmail(QDB_.GetItem()));
+      const std::string record = QDB_.GetItem();
+      SetMailLines(*mailview_,
+                   opensiteswithoutlists_ ? std::vector<std::string>{} : ReadEmail(record));
     } else {
       SetMailLines(*mailview_, {});
       missing = true;
@@ -256,12 +261,19 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     if (QDB_.FindKey(std::string(kWebMapKey))) {
       const std::string record = QDB_.GetItem();
       port_.SetPleaseWaitProgress(75);
-      mainview_->SetTree(ReadWebMap(record));
-      const std::vector<SiteMapNode> top = mainview_->Children(kNoNode);
-      if (!top.empty()) {
-        mainview_->SetImageIndex(top.front(), kStartPageImage);
-        state_.fields.URL.text = mainview_->Text(top.front());
-        state_.siteurl = state_.fields.URL.text;
+      if (opensiteswithoutlists_) {
+        if (const std::optional<std::string> start = CheckWebMap(record)) {
+          state_.fields.URL.text = *start;
+          state_.siteurl = *start;
+        }
+      } else {
+        mainview_->SetTree(ReadWebMap(record));
+        const std::vector<SiteMapNode> top = mainview_->Children(kNoNode);
+        if (!top.empty()) {
+          mainview_->SetImageIndex(top.front(), kStartPageImage);
+          state_.fields.URL.text = mainview_->Text(top.front());
+          state_.siteurl = state_.fields.URL.text;
+        }
       }
       port_.SetPleaseWaitProgress(100);
     } else {

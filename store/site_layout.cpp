@@ -25,6 +25,46 @@ void WriteNodes(const std::vector<SiteMapTreeNode>& nodes, std::size_t depth, st
   }
 }
 
+// Calls line(text) for each line of a record: lines end at CR LF, CR or LF, and a last
+// line needs no end.
+template <typename F>
+void ForEachRecordLine(std::string_view bytes, F&& line) {
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      line(bytes.substr(start));
+      break;
+    }
+    line(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+}
+
+// Calls node(level, text) for each line of a "WEBMAP" record, with the level the node
+// takes in the tree (0 for a top-level node), as ReadWebMap describes. Throws
+// ESiteMapError for a line more than one level deeper than the node before it.
+template <typename F>
+void WalkWebMap(std::string_view bytes, F&& node) {
+  std::size_t levels = 0;  // the previous node's level + 1; 0 before the first line
+  ForEachRecordLine(bytes, [&](std::string_view line) {
+    const std::size_t first = line.find_first_not_of("\t ");
+    const std::size_t depth = first == std::string_view::npos ? line.size() : first;
+    const std::string_view text = line.substr(depth);
+    if (levels == 0) {
+      levels = 1;
+      return node(0, text);
+    }
+    if (depth > levels) {
+      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
+                          std::string(text) + "\"");
+    }
+    levels = depth + 1;
+    node(depth, text);
+  });
+}
+
 }  // namespace
 
 std::string CutKey(std::string_view key) {
@@ -41,17 +81,7 @@ std::string QueryKey(std::string_view url) {
 
 std::vector<std::string> SplitRecordLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(bytes.substr(start));
-      break;
-    }
-    lines.emplace_back(bytes.substr(start, end - start));
-    start = end + 1;
-    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
-  }
+  ForEachRecordLine(bytes, [&](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -108,34 +138,29 @@ std::string WriteWebMap(const SiteMapTree& tree) {
 
 SiteMapTree ReadWebMap(std::string_view bytes) {
   SiteMapTree tree;
-  // The children lists from the top level down to the previous node's level; the
-  // previous node is the last element of path.back(). A node is appended only to the
-  // deepest list, so the pointers into shallower lists stay valid.
+  // path[level]: the children list that takes a node of that level. A node is appended
+  // only to the deepest list, so the pointers into shallower lists stay valid.
   std::vector<std::vector<SiteMapTreeNode>*> path;
-  for (const std::string& line : SplitRecordLines(bytes)) {
-    const std::size_t depth = line.find_first_not_of("\t ") == std::string::npos
-                                  ? line.size()
-                                  : line.find_first_not_of("\t ");
-    SiteMapTreeNode node{line.substr(depth), {}};
-    if (path.empty()) {
-      tree.push_back(std::move(node));
-      path.push_back(&tree);
-      continue;
-    }
-    const std::size_t previous = path.size() - 1;
-    if (depth > previous + 1) {
-      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" + node.Text +
-                          "\"");
-    }
-    if (depth == previous + 1) {
-      path.push_back(&path.back()->back().Children);
-    } else {
-      path.resize(depth + 1);
-    }
-    path.back()->push_back(std::move(node));
-  }
+  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
+    path.resize(level + 1);
+    path[level] = level == 0 ? &tree : &path[level - 1]->back().Children;
+    path[level]->push_back({std::string(text), {}});
+  });
   if (!tree.empty() && tree.front().Text == kPlaceholder) tree.erase(tree.begin());
   return tree;
+}
+
+std::optional<std::string> CheckWebMap(std::string_view bytes) {
+  std::optional<std::string> first, second;
+  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
+    if (level != 0) return;
+    if (!first) {
+      first = text;
+    } else if (!second) {
+      second = text;
+    }
+  });
+  return first && *first == kPlaceholder ? second : first;
 }
 
 int StoredPageCount(int count, bool has_email_record) {

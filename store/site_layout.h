@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -101,6 +102,9 @@ std::string WriteWebMap(const SiteMapTree& tree);
 // text is "PLACEHOLDER" is deleted, like any deleted tree node with its subtree.
 // Throws ESiteMapError for a line more than one level deeper than the node before it.
 SiteMapTree ReadWebMap(std::string_view bytes);
+// Reads a "WEBMAP" record as ReadWebMap does without building the tree: the text of the
+// tree's first top-level node, nullopt for an empty tree. Throws as ReadWebMap does.
+std::optional<std::string> CheckWebMap(std::string_view bytes);
 
 // The pages of a site store holding `count` records: (count - 3) / 2 when it holds the
 // "EMAIL" record (a saved site), count / 2 otherwise, rounded toward zero.
