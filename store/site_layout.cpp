@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -16,11 +17,19 @@ std::string ValueOf(const std::string& line) {
   return eq == std::string::npos ? line : line.substr(eq + 1);
 }
 
-void WriteNodes(const std::vector<SiteMapTreeNode>& nodes, std::size_t depth, std::string& out) {
+// Appends `text` with every CR and LF as a blank: a line break inside a text (a title
+// spread over several lines of its page) would split it into lines of its own.
+void AppendOneLine(std::string& out, std::string_view text) {
+  const std::size_t from = out.size();
+  out += text;
+  std::replace_if(
+      out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+      [](char c) { return c == '\r' || c == '\n'; }, ' ');
+}
+
+void WriteNodes(const std::vector<SiteMapTreeNode>& nodes, std::size_t depth, WebMapWriter& out) {
   for (const SiteMapTreeNode& node : nodes) {
-    out.append(depth, '\t');
-    out += node.Text;
-    out += kCrLf;
+    out.Add(depth, node.Text);
     WriteNodes(node.Children, depth + 1, out);
   }
 }
@@ -100,9 +109,11 @@ std::string WriteWebList(const std::vector<PageListRow>& rows) {
   for (const PageListRow& row : rows) {
     out += kUrlSection;
     out += kCrLf;
-    out += "URL=" + row.Url;
+    out += "URL=";
+    AppendOneLine(out, row.Url);
     out += kCrLf;
-    out += "Title=" + row.Title;
+    out += "Title=";
+    AppendOneLine(out, row.Title);
     out += kCrLf;
   }
   return out;
@@ -120,7 +131,12 @@ std::vector<PageListRow> ReadWebList(std::string_view bytes) {
 
 std::string WriteEmail(const std::vector<std::string>& lines) {
   if (lines.empty()) return JoinRecordLines({std::string(kPlaceholder)});
-  return JoinRecordLines(lines);
+  std::string out;
+  for (const std::string& line : lines) {
+    AppendOneLine(out, line);
+    out += kCrLf;
+  }
+  return out;
 }
 
 std::vector<std::string> ReadEmail(std::string_view bytes) {
@@ -129,11 +145,21 @@ std::vector<std::string> ReadEmail(std::string_view bytes) {
   return lines;
 }
 
+void WebMapWriter::Add(std::size_t depth, std::string_view text) {
+  out_.append(depth, '\t');
+  AppendOneLine(out_, text);
+  out_ += kCrLf;
+}
+
+std::string WebMapWriter::Take() {
+  if (out_.empty()) return JoinRecordLines({std::string(kPlaceholder)});
+  return std::exchange(out_, std::string());
+}
+
 std::string WriteWebMap(const SiteMapTree& tree) {
-  if (tree.empty()) return JoinRecordLines({std::string(kPlaceholder)});
-  std::string out;
+  WebMapWriter out;
   WriteNodes(tree, 0, out);
-  return out;
+  return out.Take();
 }
 
 SiteMapTree ReadWebMap(std::string_view bytes) {
