@@ -10,8 +10,6 @@ constexpr char kSearchAlreadyActive[] = "A search is already active.";
 constexpr char kSetupWhileBusy[] = "You cannot access Setup while a transfer or a query is active.";
 constexpr char kBrowserFailed[] = "There was an error while trying to open your browser.";
 constexpr char kHelpFailed[] = "There was an error while trying to load the help file.";
-// Under a reserved example domain until the maker has a real address.
-constexpr char kHomePage[] = "http://www.ferrowyn.example/";
 // The toolbar's height: the window grows by it when the toolbar docks.
 constexpr int kToolbarHeight = 55;
 }  // namespace
@@ -71,7 +69,7 @@ void Tsearchmain::GettingStarted1Click() {
 }
 
 void Tsearchmain::HomePage1Click() {
-  if (!port_.OpenUrl(kHomePage)) port_.Error(kBrowserFailed);
+  if (!port_.OpenUrl(kMakerHomePage)) port_.Error(kBrowserFailed);
 }
 
 void Tsearchmain::ToolbarButton971Click() {

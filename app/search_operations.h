@@ -17,6 +17,10 @@ inline constexpr int kHelpSiteMapPage = 1020;
 inline constexpr int kHelpLoginDialog = 1063;
 inline constexpr int kHelpFilterDialog = 1011;
 
+// The maker's home page, which the Help menu and the about box hand to the browser.
+// Under a reserved example domain until the maker has a real address.
+inline constexpr char kMakerHomePage[] = "http://www.ferrowyn.example/";
+
 // The login and filter dialogs refuse incomplete answers with these; the
 // controller checks the answers once more with the same texts.
 inline constexpr char kLoginIncomplete[] = "You must complete both of these fields.";

@@ -1,14 +1,21 @@
 // "ferrowyn-cli report": a query file read as the search center opens one, printed as the
-// search, its options and the result rows. Nothing is written.
+// search, its options and the result rows, or printed as its report into a PDF file.
+#include <QFile>
 #include <QStandardItemModel>
 #include <cstdio>
 #include <string>
 
+#include "app/live_settings.h"
 #include "app/message_texts.h"
 #include "app/query_report.h"
+#include "app/quill_encryption.h"
+#include "app/report_printing.h"
 #include "app/search_center_state.h"
+#include "app/settings_store.h"
+#include "app/settings_table.h"
 #include "cli/command.h"
 #include "store/query_file.h"
+#include "view/page_output.h"
 
 namespace ferrowyn::cli {
 namespace {
@@ -17,7 +24,10 @@ constexpr const char* kUsage =
     "  report FILE                  the query file FILE (\".fwq\" is added unless the name\n"
     "                               holds it): \"Site: \", \"Date/Time: \", \"Search: \",\n"
     "                               \"Type: \", \"Word: \" and \"CaseSensitive: \" lines, then\n"
-    "                               one line per result: URL, hits and found, tab-separated";
+    "                               one line per result: URL, hits and found, tab-separated\n"
+    "  report FILE --pdf OUT        the query file's printed report (the title, \"Query Name: \",\n"
+    "                               \"Date/Time: \" and the URL, hits and found table in the\n"
+    "                               settings' printing fonts) as the PDF file OUT";
 
 void PrintLine(const std::string& prefix, const std::string& rest) {
   std::fwrite(prefix.data(), 1, prefix.size(), stdout);
@@ -25,8 +35,41 @@ void PrintLine(const std::string& prefix, const std::string& rest) {
   std::fputc('\n', stdout);
 }
 
+// The report as the search center prints it, in the printing fonts of the settings.
+int WritePdf(const SearchCenterState& state, const QStandardItemModel& querylist,
+             const std::string& out) {
+  LiveSettings live;
+  TQuillEncryption unused;
+  try {
+    const SettingsStore store;
+    for (SettingId id : {SettingId::kTitleFont, SettingId::kSubTitleFont, SettingId::kBodyFont}) {
+      const SettingRow& row = RowOf(id);
+      LoadRow(row, store.Read(kDefaultsSection, row.name), live, unused);
+    }
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "ferrowyn-cli report: the settings could not be read: %s\n", error.what());
+    return kExitFailure;
+  }
+  TPagePrinter printer;
+  try {
+    WriteQueryReport(printer, live, state.querysitename, querylist);
+  } catch (const std::exception&) {
+    std::fprintf(stderr, "%s\n", kQueryReportFailed);
+    return kExitFailure;
+  }
+  try {
+    WritePdfFile(printer, QFile::decodeName(QByteArray::fromStdString(out)));
+  } catch (const EPagePrinterError& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return kExitFailure;
+  }
+  std::fprintf(stderr, "%d pages written to %s.\n", printer.PageCount(), Quoted(out).c_str());
+  return kExitOk;
+}
+
 int Run(const CommandArgs& args) {
-  if (args.size() != 1 || args[0].starts_with("--")) {
+  const bool pdf = args.size() == 3 && args[1] == "--pdf" && !args[2].empty();
+  if ((args.size() != 1 && !pdf) || args[0].starts_with("--")) {
     std::fprintf(stderr, "usage:\n%s\n", kUsage);
     return kExitUsage;
   }
@@ -43,6 +86,13 @@ int Run(const CommandArgs& args) {
   SearchCenterState state;
   QStandardItemModel querylist;
   LoadQueryReport(contents, state, querylist);
+  if (pdf) {
+    if (!contents.Complete()) {
+      std::fprintf(stderr, "There was an error loading the query.\n");
+      return kExitFailure;
+    }
+    return WritePdf(state, querylist, args[2]);
+  }
 
   PrintLine("Site: ", state.querysitename);
   if (contents.datetime) PrintLine("Date/Time: ", *contents.datetime);

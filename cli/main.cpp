@@ -1,10 +1,11 @@
 // ferrowyn-cli entry point: finds the command named by the first argument.
 #include <QCoreApplication>
-
+#include <QGuiApplication>
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "cli/cli_private_directory.h"
 #include "cli/command.h"
@@ -18,8 +19,7 @@ std::vector<Command>& Registry() {
 }
 }  // namespace
 
-CommandRegistration::CommandRegistration(std::string name, std::string usage,
-                                         CommandFunction run) {
+CommandRegistration::CommandRegistration(std::string name, std::string usage, CommandFunction run) {
   Registry().push_back({std::move(name), std::move(usage), std::move(run)});
 }
 
@@ -62,7 +62,18 @@ int main(int argc, char** argv) {
   // Before any thread starts, so that every thread leaves the two signals to the one
   // that removes the run's private directories.
   ferrowyn::cli::RemovePrivateDirectoriesOnSignal();
-  QCoreApplication app(argc, argv);
+  // Printing into a PDF file measures fonts, which needs the GUI application; it runs on
+  // the offscreen platform, so that no display is needed.
+  const bool paints = std::any_of(argv + 1, argv + argc, [](const char* argument) {
+    return std::strcmp(argument, "--pdf") == 0;
+  });
+  if (paints && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  std::unique_ptr<QCoreApplication> app;
+  if (paints)
+    app = std::make_unique<QGuiApplication>(argc, argv);
+  else
+    app = std::make_unique<QCoreApplication>(argc, argv);
   QCoreApplication::setOrganizationName("Castrel");
   QCoreApplication::setApplicationName("Ferrowyn");
   if (argc < 2) {

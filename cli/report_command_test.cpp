@@ -2,8 +2,10 @@
 // reading rules it shares with opening a query, and its failures.
 #include <gtest/gtest.h>
 
+#include <QProcessEnvironment>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 #include "tests/support/process_runner.h"
 #include "tests/support/qdb_test_files.h"
@@ -70,6 +72,37 @@ TEST_F(ReportCommandTest, IncompleteFilePrintsItsRowsAndFails) {
   EXPECT_EQ(result.out,
             "Site: x.fwb\nSearch: \nType: ANY\nWord: OFF\nCaseSensitive: OFF\nu\t1\tAll\n");
   EXPECT_EQ(result.err, "There was an error loading the query.\n");
+}
+
+TEST_F(ReportCommandTest, PdfReportReadsBackWithEveryUrlInOrder) {
+  std::string bytes = std::string("Site: tides.fwb\r\nSearch: tide\r\nType: ANY\r\n") +
+                      "Word: OFF\r\nCaseSensitive: OFF\r\n" + kRule;
+  std::vector<std::string> urls;
+  for (int i = 0; i < 200; ++i) {
+    urls.push_back("http://www.example.com/tides/" + std::to_string(i) + ".htm");
+    bytes += "URL: " + urls.back() + "\r\nHits: 1\r\nInstances: tide\r\n" + kRule;
+  }
+  WriteFileBytes(dir_.File("tides.fwq"), bytes);
+  QProcessEnvironment env;
+  env.insert("XDG_CONFIG_HOME", QString::fromStdString(dir_.File("config")));
+  const ProcessResult result = ferrowyn::testing::RunProcess(
+      FERROWYN_CLI_PATH, {"report", File("tides.fwq"), "--pdf", File("tides.pdf")}, {}, env);
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  const ProcessResult text =
+      ferrowyn::testing::RunProcess("pdftotext", {"-layout", File("tides.pdf"), "-"});
+  ASSERT_EQ(text.status, 0) << "pdftotext (poppler-utils) is needed: " << text.err;
+  EXPECT_EQ(text.out.rfind("Ferrowyn! Query Report\nQuery Name: tides.fwb\nDate/Time: ", 0), 0u)
+      << text.out.substr(0, 200);
+  size_t at = text.out.find("URL");
+  ASSERT_NE(at, std::string::npos);
+  for (const std::string& url : urls) {
+    // Each URL once, after the one before it, as a whole word.
+    const size_t found = text.out.find(url + " ", at);
+    ASSERT_NE(found, std::string::npos) << url;
+    at = found + url.size();
+  }
 }
 
 TEST_F(ReportCommandTest, MissingFileAndBadArguments) {

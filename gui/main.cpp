@@ -9,8 +9,10 @@
 #include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
+#include "gui/program_pictures.h"
 #include "gui/qt_user_port.h"
 #include "gui/single_instance.h"
+#include "gui/start_up.h"
 
 namespace {
 
@@ -54,6 +56,7 @@ int main(int argc, char** argv) {
   QApplication::setOrganizationName(QStringLiteral("Castrel"));
   QApplication::setApplicationName(QStringLiteral("Ferrowyn"));
   QGuiApplication::setDesktopFileName(QStringLiteral("ferrowyn"));
+  QApplication::setWindowIcon(ferrowyn::gui::ProgramIcon());
 
   ferrowyn::gui::SingleInstanceGuard guard;
   if (!guard.Claim()) return 0;
@@ -65,11 +68,11 @@ int main(int argc, char** argv) {
 
   std::unique_ptr<ferrowyn::gui::Program> program;
   try {
-    // The splash window is shown here, before the windows are made, and released
-    // right after them.
-    program = std::make_unique<ferrowyn::gui::Program>(
-        port, ferrowyn::SettingsStore(), ferrowyn::ProgramDirectory(), std::move(arguments),
-        ferrowyn::gui::HelpWindow::DefaultHelpDirectory());
+    program = ferrowyn::gui::StartProgram([&] {
+      return std::make_unique<ferrowyn::gui::Program>(
+          port, ferrowyn::SettingsStore(), ferrowyn::ProgramDirectory(), std::move(arguments),
+          ferrowyn::gui::HelpWindow::DefaultHelpDirectory());
+    });
   } catch (const std::exception& error) {
     std::fprintf(stderr, "ferrowyn: %s\n", error.what());
     port.Error(kCannotStart);

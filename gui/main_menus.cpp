@@ -1,7 +1,7 @@
 // The main window's menus. Items made here without a command start disabled: the
-// site map page and the results list connect and enable theirs, and those of windows
-// not there yet (query printing, the mail miner) stay disabled, so that no shortcut
-// or click silently does nothing.
+// site map page and the results list connect and enable theirs, the program enables the
+// query report's "&Print...", and those of windows not there yet (the mail miner) stay
+// disabled, so that no shortcut or click silently does nothing.
 #include "gui/main_menus.h"
 
 namespace ferrowyn::gui {

@@ -3,8 +3,10 @@
 
 #include <QApplication>
 
+#include "gui/about_form.h"
 #include "gui/help_window.h"
 #include "gui/main_window.h"
+#include "gui/print_query.h"
 #include "gui/setup_form.h"
 #include "gui/viewer.h"
 
@@ -23,8 +25,25 @@ bool ProgramOperations::ShowHelp(int context) {
   return true;
 }
 
+void ProgramOperations::ShowTutorial(Tsearchmain&) {
+  if (tutorial != nullptr) tutorial->ShowTutorial();
+}
+
+void ProgramOperations::ShowAbout(Tsearchmain&) {
+  if (port == nullptr) return;
+  // The main window is disabled while a box shows, so this happens only when asked
+  // from elsewhere: the one box comes forward.
+  if (about) {
+    about->raise();
+    return;
+  }
+  about = new Taboutform(*port, mainwindow);
+  about->show();
+}
+
 Program::Program(UserPort& port, SettingsStore store, std::string programdir,
-                 std::vector<std::string> arguments, QString helpdirectory)
+                 std::vector<std::string> arguments, QString helpdirectory,
+                 QString tutorialdirectory)
     : setupstore_(store) {
   controller_ = std::make_unique<Tsearchmain>(port, std::move(store), programdir, live_,
                                               operations_, std::move(arguments));
@@ -32,7 +51,10 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
   help_ = std::make_unique<HelpWindow>(std::move(helpdirectory), port, window_.get());
   help_->setWindowFlag(Qt::Window);
   operations_.help = help_.get();
-  // The tutorial window is created here once it exists.
+  operations_.port = &port;
+  operations_.mainwindow = window_.get();
+  tutorial_ = std::make_unique<Ttutorialform>(std::move(tutorialdirectory), port);
+  operations_.tutorial = tutorial_.get();
   QApplication::setApplicationDisplayName(QStringLiteral("Ferrowyn!"));
   setuplogic_ = std::make_unique<SetupDialogLogic>(setupstore_, std::move(programdir), live_,
                                                    controller_->state().fields, port);
@@ -43,14 +65,20 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
   viewer_ = std::make_unique<Tviewer>(
       controller_->store(), port, [help](int topic) { help->ShowTopic(topic); }, window_.get());
   window_->AttachViewer(*viewer_, [help](int topic) { help->ShowTopic(topic); });
+  BindQueryPrinting(
+      window_->findChild<QAction*>(QStringLiteral("Print1")), *controller_,
+      [help](int topic) { help->ShowTopic(topic); }, window_.get());
 }
 
 Program::~Program() {
+  delete operations_.about.data();
   viewer_.reset();
   operations_.setup = nullptr;
   operations_.help = nullptr;
   setup_.reset();
   setuplogic_.reset();
+  operations_.tutorial = nullptr;
+  tutorial_.reset();
   help_.reset();
   window_.reset();
 }

@@ -3,6 +3,7 @@
 // window, the setup dialog over the live settings, the help window and the viewer.
 #pragma once
 
+#include <QPointer>
 #include <QString>
 #include <memory>
 #include <string>
@@ -13,24 +14,33 @@
 #include "app/search_operations.h"
 #include "app/settings_store.h"
 #include "app/setup_dialog_logic.h"
+#include "gui/tutorial_form.h"
 
 namespace ferrowyn::gui {
 
 class HelpWindow;
 class MainWindow;
+class Taboutform;
 class Tsetupform;
 class Tviewer;
 
-// What the main window reaches in the windows beside it: the setup dialog and the
-// help window. The guidance windows (wizards, tutorial, about box) come later; until
-// then their commands keep the defaults, which show nothing.
+// What the main window reaches in the windows beside it: the setup dialog, the help
+// window, the tutorial and the about box. The wizards come later; until then their
+// commands keep the defaults, which show nothing.
 class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
   bool ShowHelp(int context) override;
+  void ShowTutorial(Tsearchmain& main) override;
+  // Creates the about box over `mainwindow`; it releases itself when it closes.
+  void ShowAbout(Tsearchmain& main) override;
 
   Tsetupform* setup = nullptr;
   HelpWindow* help = nullptr;
+  Ttutorialform* tutorial = nullptr;
+  UserPort* port = nullptr;
+  QWidget* mainwindow = nullptr;
+  QPointer<Taboutform> about;  // the open about box, if any
 };
 
 // Lives for the whole run; GUI thread only; `port` outlives it. The constructor
@@ -39,13 +49,15 @@ class ProgramOperations : public SearchOperations {
 class Program {
  public:
   Program(UserPort& port, SettingsStore store, std::string programdir,
-          std::vector<std::string> arguments, QString helpdirectory);
+          std::vector<std::string> arguments, QString helpdirectory,
+          QString tutorialdirectory = Ttutorialform::DefaultTutorialDirectory());
   ~Program();
 
   MainWindow& window() { return *window_; }
   Tsearchmain& controller() { return *controller_; }
   Tsetupform& setup() { return *setup_; }
   HelpWindow& help() { return *help_; }
+  Ttutorialform& tutorial() { return *tutorial_; }
   Tviewer& viewer() { return *viewer_; }
   LiveSettings& live() { return live_; }
 
@@ -56,6 +68,7 @@ class Program {
   std::unique_ptr<Tsearchmain> controller_;
   std::unique_ptr<MainWindow> window_;
   std::unique_ptr<HelpWindow> help_;
+  std::unique_ptr<Ttutorialform> tutorial_;
   std::unique_ptr<SetupDialogLogic> setuplogic_;
   std::unique_ptr<Tsetupform> setup_;
   std::unique_ptr<Tviewer> viewer_;

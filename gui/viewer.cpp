@@ -20,6 +20,7 @@
 
 #include "app/default_browser.h"
 #include "gui/page_commands.h"
+#include "gui/page_printing.h"
 
 namespace ferrowyn::gui {
 
@@ -269,18 +270,7 @@ void Tviewer::PrintPane(QTextBrowser* pane) {
   QPrinter printer(QPrinterInfo::defaultPrinter());
   printer.setPageMargins(QMarginsF(20, 20, 20, 20), QPageLayout::Millimeter);
   printer.setDocName(windowTitle());
-  if (QPrinterInfo::defaultPrinter().isNull()) {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::kSave;
-    request.title = "Print to File";
-    request.filter = "PDF Files (*.pdf)|*.pdf";
-    request.default_extension = ".pdf";
-    request.overwrite_prompt = true;
-    const std::optional<std::string> file = port_.ChooseFile(request);
-    if (!file) return;
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(QFile::decodeName(QByteArray::fromStdString(*file)));
-  }
+  if (!UsePdfFileWithoutPrinter(printer, port_)) return;
   pane->print(&printer);
 }
 

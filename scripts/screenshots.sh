@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Writes pictures of the desktop program into docs/screenshots/: the main window
 # during and after a crawl of a small fixture site served on 127.0.0.1, the site
-# map page, a query result in the viewer, the setup dialog's pages and each
-# dialog. Builds what it needs first.
+# map page, a query result in the viewer, the query report's print preview, the
+# setup dialog's pages, each dialog, the splash window, the tutorial and the about
+# box; and copies the pictures that the tutorial's pages show into tutorial/. Builds
+# what it needs first.
 # Runs on Qt's offscreen platform, so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -13,7 +15,7 @@ out=$root/docs/screenshots
 if [[ ! -f $build_dir/build.ninja ]]; then
   cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo}
 fi
-cmake --build "$build_dir" -j "$(nproc)" --target ferrowyn-screenshots ferrowyn_help
+cmake --build "$build_dir" -j "$(nproc)" --target ferrowyn-screenshots ferrowyn_help ferrowyn_tutorial
 tool=$(find "$build_dir" -name ferrowyn-screenshots -type f -perm -u+x | head -n 1)
 
 work=$(mktemp -d)
@@ -70,3 +72,8 @@ XDG_CONFIG_HOME=$work/config QT_QPA_PLATFORM=offscreen \
   "$tool" "$out" "http://127.0.0.1:$port/index.htm" "search"
 echo "pictures in $out:"
 ls "$out"
+for picture in main-window-crawl main-window-results site-map viewer-query-result \
+  setup-1-restrictions; do
+  cp "$out/$picture.png" "$root/tutorial/"
+done
+echo "the tutorial's pictures copied into $root/tutorial"

@@ -1,8 +1,10 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
-// the main window during the crawl and after it, the site map page, and the dialogs.
+// the main window during the crawl and after it, the site map page, the dialogs, and
+// the splash window, the tutorial and the about box.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -16,12 +18,15 @@
 #include <QTreeView>
 #include <cstdio>
 
+#include "gui/about_form.h"
 #include "gui/dialog_screenshots.h"
 #include "gui/help_window.h"
 #include "gui/main_window.h"
 #include "gui/program.h"
 #include "gui/results_list.h"
+#include "gui/tutorial_form.h"
 #include "gui/viewer.h"
+#include "gui/welcome.h"
 
 namespace {
 
@@ -130,6 +135,30 @@ int main(int argc, char** argv) {
   window.resultslist().keywordhighlightClick();
   ok &=
       program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
+
+  // The query report of these results in the print preview, as "&Print..." opens it.
+  window.findChild<QAction*>(QStringLiteral("Print1"))->trigger();
+  QWidget* preview = nullptr;
+  for (QWidget* top : QApplication::topLevelWidgets())
+    if (top->objectName() == QStringLiteral("Tprintdlg") && top->isVisible()) preview = top;
+  ok &= preview != nullptr && Save(*preview, directory, "query-report-preview.png");
+  if (preview != nullptr) preview->close();
+
+  program.tutorial().ShowTutorial();
+  ok &= program.tutorial().isVisible() && Save(program.tutorial(), directory, "tutorial.png");
+  program.tutorial().close();
+  window.findChild<QAction*>(QStringLiteral("About1"))->trigger();
+  for (QWidget* top : QApplication::topLevelWidgets()) {
+    if (auto* about = qobject_cast<ferrowyn::gui::Taboutform*>(top)) {
+      ok &= Save(*about, directory, "about.png");
+      about->close();
+    }
+  }
+  {
+    ferrowyn::gui::Twelcome splash;
+    splash.ShowNow();
+    ok &= Save(splash, directory, "splash.png");
+  }
 
   if (!ferrowyn::gui::SaveDialogScreenshots(directory.path())) {
     std::fprintf(stderr, "the dialogs' pictures could not all be written\n");
