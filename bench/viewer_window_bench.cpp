@@ -40,6 +40,8 @@ std::string RandomWord(std::mt19937& rng, int length) {
 struct Site {
   Site() : programdir(dir.path().toStdString()) {
     QDir(dir.path()).mkpath("data");
+    // Getting Started switched off: nothing covers the window at start-up.
+    SettingsStore(programdir + "/settings.ini").Write("Defaults", "ShowFirst", "On");
     program = std::make_unique<gui::Program>(port, SettingsStore(programdir + "/settings.ini"),
                                              programdir, std::vector<std::string>{},
                                              dir.path() + "/help");

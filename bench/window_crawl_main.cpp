@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
   QTemporaryDir scratch;
   if (!scratch.isValid()) return 1;
   ferrowyn::cli::CliUserPort port;
+  // Getting Started switched off: nothing covers the window at start-up.
+  ferrowyn::SettingsStore(scratch.filePath("settings.ini").toStdString())
+      .Write("Defaults", "ShowFirst", "On");
   ferrowyn::gui::Program program(
       port, ferrowyn::SettingsStore(scratch.filePath("settings.ini").toStdString()),
       scratch.path().toStdString(), {}, ferrowyn::gui::HelpWindow::DefaultHelpDirectory());

@@ -11,6 +11,7 @@
 
 #include "app/search_operations.h"
 #include "gui/program_pictures.h"
+#include "gui/window_lock.h"
 
 namespace ferrowyn::gui {
 
@@ -107,11 +108,11 @@ Taboutform::Taboutform(UserPort& port, QWidget* owner)
 
 void Taboutform::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
-  if (owner_) owner_->setEnabled(false);
+  DisableWindowAlone(owner_);
 }
 
 void Taboutform::closeEvent(QCloseEvent* event) {
-  if (owner_) owner_->setEnabled(true);
+  EnableWindowAlone(owner_);
   QWidget::closeEvent(event);
 }
 

@@ -37,10 +37,12 @@ MainMenus MakeMainMenus(QWidget* owner, Tsearchmain& main) {
   menus.HaltSearch1 = Item(start, "&Halt Search", "HaltSearch1", main,
                            &Tsearchmain::HaltSearch1Click, QKeySequence(Qt::CTRL | Qt::Key_H));
   start->addSeparator();
-  Item(start, "&Basic Build...", "BasicBuild1", main, &Tsearchmain::BasicBuild1Click);
-  Item(start, "&Dynamic Build and Query...", "DynamicBuildandQuery1", main,
+  QMenu* wizards = start->addMenu(QStringLiteral("&Wizards"));
+  wizards->setObjectName(QStringLiteral("Wizards1"));
+  Item(wizards, "&Basic Build...", "BasicBuild1", main, &Tsearchmain::BasicBuild1Click);
+  Item(wizards, "&Dynamic Build and Query...", "DynamicBuildandQuery1", main,
        &Tsearchmain::DynamicBuildandQuery1Click);
-  Item(start, "&Query Only...", "QueryOnly1", main, &Tsearchmain::QueryOnly1Click);
+  Item(wizards, "&Query Only...", "QueryOnly1", main, &Tsearchmain::QueryOnly1Click);
   start->addSeparator();
   QMenu* query = start->addMenu(QStringLiteral("&Query"));
   query->setObjectName(QStringLiteral("Query2"));

@@ -25,6 +25,7 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "gui/field_colors.h"
 #include "gui/page_commands.h"
 #include "gui/paint_throttle.h"
 #include "gui/results_list.h"
@@ -40,7 +41,6 @@ constexpr int kDesignedHeight = 580;
 // At most 25 repaints a second: smooth to the eye, and the crawl keeps its pace.
 constexpr int kRepaintIntervalMs = 40;
 constexpr char kKeywordHint[] = "Phrase searches should be in quotation marks.";
-const QColor kSilver(192, 192, 192);
 
 QString Text(const std::string& text) { return QString::fromLatin1(text); }
 std::string Bytes(const QString& text) { return text.toLatin1().toStdString(); }
@@ -330,12 +330,9 @@ void MainWindow::Refresh() {
 
   RefreshHistory(URL_, state.fields.URL);
   RefreshHistory(querysearch_, state.fields.querysearch);
-  if (querysearch_->isEnabled() != state.querysearchenabled) {
-    querysearch_->setEnabled(state.querysearchenabled);
-    QPalette colours = querysearch_->palette();
-    colours.setColor(QPalette::Base, state.querysearchenabled ? QColor(Qt::white) : kSilver);
-    querysearch_->setPalette(colours);
-  }
+  // Against this window: while a guidance window shows, the whole window is disabled.
+  if (querysearch_->isEnabledTo(this) != state.querysearchenabled)
+    SetFieldEnabled(querysearch_, state.querysearchenabled);
   any_->setChecked(state.any);
   all_->setChecked(!state.any);
   word_->setChecked(state.word);

@@ -53,6 +53,8 @@ void ServeSite(HttpTestServer& server) {
 class MainWindowTest : public ::testing::Test {
  protected:
   MainWindowTest() : programdir_(dir_.path().toStdString()) {
+    // A user who switched Getting Started off: nothing covers the window at start-up.
+    SettingsStore(programdir_ + "/settings.ini").Write("Defaults", "ShowFirst", "On");
     program_ = std::make_unique<Program>(port_, SettingsStore(programdir_ + "/settings.ini"),
                                          programdir_, Strings{}, dir_.path() + "/help");
     program_->controller().SetFreeSpace([] { return std::optional<std::uint64_t>(1ull << 40); });

@@ -20,6 +20,7 @@
 
 #include "gui/page_printing.h"
 #include "gui/qt_user_port.h"
+#include "gui/window_lock.h"
 
 namespace ferrowyn::gui {
 
@@ -152,17 +153,17 @@ Tprintdlg::Tprintdlg(UserPort& port, std::function<void(int)> help, int helptopi
 }
 
 Tprintdlg::~Tprintdlg() {
-  if (owner_) owner_->setEnabled(true);
+  EnableWindowAlone(owner_);
 }
 
 void Tprintdlg::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
-  if (owner_) owner_->setEnabled(true);
+  EnableWindowAlone(owner_);
 }
 
 void Tprintdlg::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (owner_) owner_->setEnabled(false);
+  DisableWindowAlone(owner_);
   SetZoom(100);
   ZoomList_->setCurrentIndex(ZoomList_->findText(QStringLiteral("100%")));
 }

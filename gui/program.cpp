@@ -48,11 +48,11 @@ Program::Program(UserPort& port, SettingsStore store, std::string programdir,
   controller_ = std::make_unique<Tsearchmain>(port, std::move(store), programdir, live_,
                                               operations_, std::move(arguments));
   window_ = std::make_unique<MainWindow>(*controller_);
+  operations_.mainwindow = window_.get();
   help_ = std::make_unique<HelpWindow>(std::move(helpdirectory), port, window_.get());
   help_->setWindowFlag(Qt::Window);
   operations_.help = help_.get();
   operations_.port = &port;
-  operations_.mainwindow = window_.get();
   tutorial_ = std::make_unique<Ttutorialform>(std::move(tutorialdirectory), port);
   operations_.tutorial = tutorial_.get();
   QApplication::setApplicationDisplayName(QStringLiteral("Ferrowyn!"));
@@ -75,6 +75,7 @@ Program::~Program() {
   viewer_.reset();
   operations_.setup = nullptr;
   operations_.help = nullptr;
+  operations_.mainwindow = nullptr;
   setup_.reset();
   setuplogic_.reset();
   operations_.tutorial = nullptr;

@@ -5,6 +5,7 @@
 
 #include <QPointer>
 #include <QString>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,8 +26,8 @@ class Tsetupform;
 class Tviewer;
 
 // What the main window reaches in the windows beside it: the setup dialog, the help
-// window, the tutorial and the about box. The wizards come later; until then their
-// commands keep the defaults, which show nothing.
+// window, the tutorial, the about box and the guidance windows (wizards, Getting
+// Started; guidance_windows.cpp).
 class ProgramOperations : public SearchOperations {
  public:
   void ShowSetup(Tsearchmain& main) override;
@@ -34,11 +35,14 @@ class ProgramOperations : public SearchOperations {
   void ShowTutorial(Tsearchmain& main) override;
   // Creates the about box over `mainwindow`; it releases itself when it closes.
   void ShowAbout(Tsearchmain& main) override;
+  void ShowWizard(Tsearchmain& main, Wizard wizard) override;
+  void ShowGettingStarted(Tsearchmain& main, bool showagain) override;
 
   Tsetupform* setup = nullptr;
   HelpWindow* help = nullptr;
   Ttutorialform* tutorial = nullptr;
   UserPort* port = nullptr;
+  // The parent of the about box and the guidance windows, disabled while they show.
   QWidget* mainwindow = nullptr;
   QPointer<Taboutform> about;  // the open about box, if any
 };

@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "gui/dialog_buttons.h"
+#include "gui/field_colors.h"
 #include "gui/help_window.h"
 #include "gui/qt_user_port.h"
 
@@ -28,15 +29,9 @@ namespace ferrowyn::gui {
 
 namespace {
 
-// Enabled fields are white, disabled ones silver.
 void DrawField(QLineEdit* widget, const EditField& field) {
   if (widget->text() != Latin1(field.text)) widget->setText(Latin1(field.text));
-  widget->setEnabled(field.enabled);
-  QPalette palette = widget->palette();
-  const QColor background = field.enabled ? QColor(Qt::white) : QColor(0xC0, 0xC0, 0xC0);
-  for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-    palette.setColor(group, QPalette::Base, background);
-  widget->setPalette(palette);
+  SetFieldEnabled(widget, field.enabled);
 }
 
 QFont QtFont(const FontRecord& record) {

@@ -37,6 +37,8 @@ class SiteMapPageTest : public ::testing::Test {
  protected:
   SiteMapPageTest() : programdir_(dir_.path().toStdString()) {
     QDir(dir_.path()).mkpath("data");
+    // A user who switched Getting Started off: nothing covers the window at start-up.
+    SettingsStore(programdir_ + "/settings.ini").Write("Defaults", "ShowFirst", "On");
     program_ = std::make_unique<Program>(port_, SettingsStore(programdir_ + "/settings.ini"),
                                          programdir_, Strings{}, dir_.path() + "/help");
     window().show();

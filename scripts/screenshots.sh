@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Writes pictures of the desktop program into docs/screenshots/: the main window
-# during and after a crawl of a small fixture site served on 127.0.0.1, the site
-# map page, a query result in the viewer, the query report's print preview, the
-# setup dialog's pages, each dialog, the splash window, the tutorial and the about
-# box; and copies the pictures that the tutorial's pages show into tutorial/. Builds
-# what it needs first.
+# Writes pictures of the desktop program into docs/screenshots/: the Getting
+# Started window, the main window during and after a crawl of a small fixture site
+# served on 127.0.0.1, the site map page, a query result in the viewer, the query
+# report's print preview, the wizards' pages, the setup dialog's pages, each dialog,
+# the splash window, the tutorial and the about box; and copies the pictures that the
+# tutorial's pages show into tutorial/. Builds what it needs first.
 # Runs on Qt's offscreen platform, so no display is needed.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,7 +1,7 @@
 // ferrowyn-screenshots: pictures of the program for the documentation. Crawls the
 // site at the given URL from the main window, as a user would start it, and writes
-// the main window during the crawl and after it, the site map page, the dialogs, and
-// the splash window, the tutorial and the about box.
+// Getting Started, the main window during the crawl and after it, the site map page,
+// the wizards' pages, the dialogs, and the splash window, the tutorial and the about box.
 // Settings and scratch stores live in a private directory; messages go to standard
 // error and questions get the answer that changes nothing.
 #include <QAction>
@@ -11,6 +11,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,14 @@ bool Save(QWidget& widget, const QDir& directory, const char* name) {
   return saved;
 }
 
+// The visible top-level window of this class, if any.
+QWidget* TopLevel(const char* classname) {
+  for (QWidget* widget : QApplication::topLevelWidgets())
+    if (widget->isVisible() && widget->inherits(classname)) return widget;
+  std::fprintf(stderr, "no window %s\n", classname);
+  return nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +108,12 @@ int main(int argc, char** argv) {
   window.show();
   Serve([&] { return !program.controller().Timer1().isActive(); }, 5000);
 
+  bool ok = true;
+  // The first start greets with Getting Started, over the disabled main window.
+  QWidget* welcome = TopLevel("ferrowyn::gui::Twizardone");
+  ok &= welcome != nullptr && Save(*welcome, directory, "getting-started.png");
+  if (welcome != nullptr) welcome->close();
+
   auto* url = window.findChild<QComboBox*>(QStringLiteral("URL"));
   auto* keywords = window.findChild<QComboBox*>(QStringLiteral("querysearch"));
   auto* lower = window.findChild<QTabWidget*>(QStringLiteral("PageControl2"));
@@ -111,7 +126,6 @@ int main(int argc, char** argv) {
   lower->setCurrentIndex(0);  // "Retrieval Progress": the slots at work
   QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("searchbtn")), Qt::LeftButton);
 
-  bool ok = true;
   // The fixture's slow pages keep the slots busy after the first few pages.
   const bool busy = Serve([&] { return pages->text().toInt() >= 3; }, 30000);
   ok &= busy && Save(window, directory, "main-window-crawl.png");
@@ -135,6 +149,26 @@ int main(int argc, char** argv) {
   window.resultslist().keywordhighlightClick();
   ok &=
       program.viewer().isVisible() && Save(program.viewer(), directory, "viewer-query-result.png");
+
+  // The Build and Query wizard's first two pages, over the crawled site's history, and
+  // the Query wizard's first.
+  window.findChild<QAction*>(QStringLiteral("DynamicBuildandQuery1"))->trigger();
+  if (QWidget* wizard = TopLevel("ferrowyn::gui::Tbasicqueryform")) {
+    wizard->findChild<QComboBox*>(QStringLiteral("querysearch"))->setEditText("\"site map\"");
+    ok &= Save(*wizard, directory, "wizard-build-and-query-1.png");
+    wizard->findChild<QStackedWidget*>(QStringLiteral("notebook"))->setCurrentIndex(1);
+    ok &= Save(*wizard, directory, "wizard-build-and-query-2.png");
+    wizard->close();
+  } else {
+    ok = false;
+  }
+  window.findChild<QAction*>(QStringLiteral("QueryOnly1"))->trigger();
+  if (QWidget* wizard = TopLevel("ferrowyn::gui::Tonlyquery")) {
+    ok &= Save(*wizard, directory, "wizard-query-1.png");
+    wizard->close();
+  } else {
+    ok = false;
+  }
 
   // The query report of these results in the print preview, as "&Print..." opens it.
   window.findChild<QAction*>(QStringLiteral("Print1"))->trigger();
