@@ -150,6 +150,12 @@ class Tsearchmain : public QObject {
   // Sites opened from now on are read-only from their first byte: the store never writes
   // their files back and refuses every change. For readers such as ferrowyn-cli.
   void SetOpenSitesReadOnly(bool on) { opensitesreadonly_ = on; }
+  // Sites opened from now on leave the page list, the mail list and the site map empty:
+  // their records are still read and checked, with the same messages, and the start URL
+  // is taken from the map. For a reader that shows none of them (a query from the command
+  // line), whose memory then does not grow with the site's lists. Only with read-only
+  // sites: a save would write the empty lists.
+  void SetOpenSitesWithoutLists(bool on) { opensiteswithoutlists_ = on; }
   void deletesitedialog();
   void SaveSite1Click();   // "&Save..."
   void OpenSite1Click();   // "&Open..."
@@ -257,6 +263,7 @@ class Tsearchmain : public QObject {
   TQDB QDB_;
   TQDB urldb_;
   bool opensitesreadonly_ = false;
+  bool opensiteswithoutlists_ = false;
   std::array<std::unique_ptr<THttpCli>, 4> httpclients_;
 
   std::unique_ptr<SlotViewModel> slotview_;

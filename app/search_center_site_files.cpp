@@ -43,40 +43,35 @@ constexpr char kDeleteOpenSite[] =
 constexpr char kRemoved[] = " has been removed from the system.";
 constexpr char kRemoveFailed[] = "There was an error while trying to remove ";
 
-// The list records are line based: a CR or LF inside a text (a title spread over
-// several lines of its page) would split it into lines of its own and lose its end.
-std::string OneLine(std::string text) {
-  for (char& c : text) {
-    if (c == '\r' || c == '\n') c = ' ';
-  }
-  return text;
-}
-
-std::vector<PageListRow> RecordRows(const std::vector<PageListRow>& rows) {
-  std::vector<PageListRow> out;
-  out.reserve(rows.size());
-  for (const PageListRow& row : rows) out.push_back({OneLine(row.Url), OneLine(row.Title)});
-  return out;
-}
-
-void OneLineTree(SiteMapTree& nodes) {
-  // Iterative: a crawl may nest its pages deeper than the stack would like.
-  std::vector<SiteMapTree*> pending{&nodes};
-  while (!pending.empty()) {
-    SiteMapTree* list = pending.back();
-    pending.pop_back();
-    for (SiteMapTreeNode& node : *list) {
-      node.Text = OneLine(std::move(node.Text));
-      if (!node.Children.empty()) pending.push_back(&node.Children);
+// The "WEBMAP" record written straight from the site map: a copy of its tree first
+// would more than double what a large crawl's map holds, just when it is saved.
+std::string WebMapRecord(const SiteMapModel& map) {
+  WebMapWriter writer;
+  // Depth first without recursion: each frame is a sibling list being written.
+  struct Frame {
+    std::vector<SiteMapNode> nodes;
+    std::size_t next = 0;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({map.Children(kNoNode)});
+  while (!stack.empty()) {
+    if (stack.back().next == stack.back().nodes.size()) {
+      stack.pop_back();
+      continue;
     }
+    const SiteMapNode node = stack.back().nodes[stack.back().next++];
+    writer.Add(stack.size() - 1, map.Text(node));
+    std::vector<SiteMapNode> children = map.Children(node);
+    if (!children.empty()) stack.push_back({std::move(children)});
   }
+  return writer.Take();
 }
 
 std::vector<std::string> MailLines(const QStandardItemModel& mailview) {
   std::vector<std::string> lines;
   for (int row = 0; row < mailview.rowCount(); ++row) {
     const QStandardItem* item = mailview.item(row);
-    lines.push_back(item ? OneLine(item->text().toLatin1().toStdString()) : std::string());
+    lines.push_back(item ? item->text().toLatin1().toStdString() : std::string());
   }
   return lines;
 }
@@ -140,15 +135,13 @@ bool Tsearchmain::savesitedialog() {
     state_.sitename = name;
     state_.querysitename = name;
     port_.SetPleaseWaitProgress(15);
-    QDB_.AddItem(WriteWebList(RecordRows(urllistview_->Rows())), std::string(kWebListKey));
+    QDB_.AddItem(WriteWebList(urllistview_->Rows()), std::string(kWebListKey));
     added.emplace_back(kWebListKey);
     port_.SetPleaseWaitProgress(35);
     QDB_.AddItem(WriteEmail(MailLines(*mailview_)), std::string(kEmailKey));
     added.emplace_back(kEmailKey);
     port_.SetPleaseWaitProgress(55);
-    SiteMapTree tree = mainview_->Tree();
-    OneLineTree(tree);
-    QDB_.AddItem(WriteWebMap(tree), std::string(kWebMapKey));
+    QDB_.AddItem(WebMapRecord(*mainview_), std::string(kWebMapKey));
     added.emplace_back(kWebMapKey);
     port_.SetPleaseWaitProgress(75);
     QDB_.SaveAs(path);
@@ -228,17 +221,20 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     // showing the previous site's rows under this site's name.
     urllistview_->Clear();
     if (QDB_.FindKey(std::string(kWebListKey))) {
+      // Read even when no list is wanted: a record that cannot be read fails the open.
       const std::string record = QDB_.GetItem();
-      port_.SetPleaseWaitProgress(10);
-      const std::size_t lines = SplitRecordLines(record).size();
-      port_.SetPleaseWaitProgress(20);
-      std::vector<PageListRow> rows = ReadWebList(record);
-      // One step of the bar for every `step` lines of the record.
-      const std::size_t step = std::max<std::size_t>(lines / 30, 30);
-      for (std::size_t done = step, position = 20; done <= lines; done += step) {
-        port_.SetPleaseWaitProgress(static_cast<int>(++position));
+      if (!opensiteswithoutlists_) {
+        port_.SetPleaseWaitProgress(10);
+        const std::size_t lines = SplitRecordLines(record).size();
+        port_.SetPleaseWaitProgress(20);
+        std::vector<PageListRow> rows = ReadWebList(record);
+        // One step of the bar for every `step` lines of the record.
+        const std::size_t step = std::max<std::size_t>(lines / 30, 30);
+        for (std::size_t done = step, position = 20; done <= lines; done += step) {
+          port_.SetPleaseWaitProgress(static_cast<int>(++position));
+        }
+        urllistview_->SetRows(std::move(rows));
       }
-      urllistview_->SetRows(std::move(rows));
     } else {
       missing = true;
     }
@@ -246,7 +242,9 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     port_.SetPleaseWaitProgress(55);
 
     if (QDB_.FindKey(std::string(kEmailKey))) {
-      SetMailLines(*mailview_, ReadEmail(QDB_.GetItem()));
+      const std::string record = QDB_.GetItem();
+      SetMailLines(*mailview_,
+                   opensiteswithoutlists_ ? std::vector<std::string>{} : ReadEmail(record));
     } else {
       SetMailLines(*mailview_, {});
       missing = true;
@@ -256,12 +254,19 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     if (QDB_.FindKey(std::string(kWebMapKey))) {
       const std::string record = QDB_.GetItem();
       port_.SetPleaseWaitProgress(75);
-      mainview_->SetTree(ReadWebMap(record));
-      const std::vector<SiteMapNode> top = mainview_->Children(kNoNode);
-      if (!top.empty()) {
-        mainview_->SetImageIndex(top.front(), kStartPageImage);
-        state_.fields.URL.text = mainview_->Text(top.front());
-        state_.siteurl = state_.fields.URL.text;
+      if (opensiteswithoutlists_) {
+        if (const std::optional<std::string> start = CheckWebMap(record)) {
+          state_.fields.URL.text = *start;
+          state_.siteurl = *start;
+        }
+      } else {
+        mainview_->SetTree(ReadWebMap(record));
+        const std::vector<SiteMapNode> top = mainview_->Children(kNoNode);
+        if (!top.empty()) {
+          mainview_->SetImageIndex(top.front(), kStartPageImage);
+          state_.fields.URL.text = mainview_->Text(top.front());
+          state_.siteurl = state_.fields.URL.text;
+        }
       }
       port_.SetPleaseWaitProgress(100);
     } else {

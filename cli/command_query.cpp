@@ -98,6 +98,10 @@ int RunQuery(const CommandArgs& args) {
   }
   if (options.queryslots) session->live().querybar = *options.queryslots;
   Tsearchmain& main = session->main();
+  // The query reads only the pages: the lists stay unbuilt, so its memory does not grow
+  // with the site; and its workers run at the priority the user started it with.
+  main.SetOpenSitesWithoutLists(true);
+  main.queries().SetLowerPriority(false);
   if (OpenSiteFile(*session, "query", options.file) != SiteOpenResult::kLoaded) {
     return kExitFailure;
   }

@@ -125,6 +125,43 @@ TEST_F(QueryCommandTest, APageThatCannotBeReadIsPassedOverWithTheStoresMessage) 
   EXPECT_EQ(ReadFileBytes(path_), bytes);
 }
 
+TEST_F(QueryCommandTest, AMalformedListRecordFailsTheOpenThoughTheQueryNeedsNoList) {
+  const auto replace = [&](const std::string& key, const std::string& bytes) {
+    TQDB qdb;
+    qdb.SetFileName(path_);
+    ASSERT_TRUE(qdb.FindKey(key));
+    qdb.DeleteItem();
+    qdb.AddItem(bytes, key);
+    qdb.SetFileName("");
+  };
+  const std::string failed =
+      "There was an error while trying to load Ferrowyn! site " + path_ + ".\n";
+  replace(std::string(kWebMapKey), "a\r\n\t\tb\r\n");
+  ProcessResult result = Run({"cat"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, failed);
+  EXPECT_EQ(result.out, "");
+
+  // A page list record whose stored form cannot be expanded.
+  replace(std::string(kWebMapKey), WriteWebMap({{"http://pets.test/", {}}}));
+  std::string bytes = ReadFileBytes(path_);
+  {
+    TQDB qdb;
+    qdb.SetReadOnly(true);
+    qdb.SetFileName(path_);
+    ASSERT_TRUE(qdb.FindKey(std::string(kWebListKey)));
+    const std::string stored = qdb.ReadRawItem(qdb.ItemIndex()).stored;
+    const std::size_t at = bytes.find(stored);
+    ASSERT_NE(at, std::string::npos);
+    bytes.replace(at, 2, "\xFF\xFF");
+  }
+  ferrowyn::testing::WriteFileBytes(path_, bytes);
+  result = Run({"cat"});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, failed);
+  EXPECT_EQ(result.out, "");
+}
+
 TEST_F(QueryCommandTest, WrongArgumentsAndRefusedKeywordsFail) {
   for (const QStringList& args : {QStringList{}, QStringList{"x", "y"}, QStringList{"--slots", "0"},
                                   QStringList{"a", "--sort", "title"}}) {

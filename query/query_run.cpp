@@ -4,8 +4,6 @@
 
 #include <QThread>
 #include <algorithm>
-#include <deque>
-#include <iterator>
 #include <limits>
 
 #include "base/slot_status.h"
@@ -121,7 +119,7 @@ void QueryRun::querythreadterminated(TSimulGo* worker) {
 }
 
 bool QueryRun::AllIdle() const {
-  return queue_.querypending.empty() &&
+  return queue_.NothingPending() &&
          std::all_of(queryidle.begin() + 1, queryidle.end(), [](bool idle) { return idle; });
 }
 
@@ -134,8 +132,8 @@ void QueryRun::TakePages(TSimulGo& W, std::uint64_t& generation) {
   queryidle[W.SlotNo] = false;
   W.Batch.clear();
   W.PageUrl.clear();
-  std::deque<QueryPage>& pending = queue_.querypending;
-  if (pending.empty()) {
+  const std::size_t pending = queue_.PendingCount();
+  if (pending == 0) {
     CheckQueryDone(W);
     return;
   }
@@ -143,10 +141,8 @@ void QueryRun::TakePages(TSimulGo& W, std::uint64_t& generation) {
   // page costs the GUI thread next to nothing, and single pages at the end.
   const auto running =
       std::max<std::size_t>(1, std::count(queryrunning.begin() + 1, queryrunning.end(), true));
-  const std::size_t take = std::clamp<std::size_t>(pending.size() / (4 * running), 1, kMaxBatch);
-  W.Batch.assign(std::make_move_iterator(pending.begin()),
-                 std::make_move_iterator(pending.begin() + static_cast<std::ptrdiff_t>(take)));
-  pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(take));
+  const std::size_t take = std::clamp<std::size_t>(pending / (4 * running), 1, kMaxBatch);
+  queue_.TakePending(take, W.Batch);
   W.Reader = queue_.reader;
   W.StatusText = kQuerying + W.Batch.front().url;
   ShowSlotStatus(W);
@@ -209,7 +205,7 @@ void QueryRun::AddHits(TSimulGo& W) {
 
 void QueryRun::CheckQueryDone(TSimulGo& W) {
   if (host_.stopall()) return;
-  queryidle[W.SlotNo] = queue_.querypending.empty();
+  queryidle[W.SlotNo] = queue_.NothingPending();
   const bool all_idle =
       std::all_of(queryidle.begin() + 1, queryidle.end(), [](bool idle) { return idle; });
   if (W.Standalone) {

@@ -110,6 +110,12 @@ class QueryRun : public QObject {
 
   QueryQueue& queue() { return queue_; }
 
+  // Whether workers started from now on lower their priority (the default), so that the
+  // window stays responsive beside them. A command-line query, which has no window and
+  // whose user waits for it, keeps the ordinary priority.
+  void SetLowerPriority(bool on) { lowerpriority_ = on; }
+  bool LowerPriority() const { return lowerpriority_; }
+
  private:
   void StopAndJoin();
 
@@ -121,6 +127,7 @@ class QueryRun : public QObject {
 
   WorkerWake wake_;
   bool destroying_ = false;
+  bool lowerpriority_ = true;
 };
 
 }  // namespace ferrowyn

@@ -19,12 +19,13 @@ TSimulGo::TSimulGo(QueryRun& run, int slot, std::string keywords, std::vector<st
       MatchCase(options.MatchCase),
       Standalone(standalone),
       run_(run),
+      lowerpriority_(run.LowerPriority()),
       matcher_(KeywordList, options) {}
 
 void TSimulGo::Sync(const std::function<void()>& step) { SynchronisedCall(run_, step); }
 
 void TSimulGo::run() {
-  LowerWorkerPriority();
+  if (lowerpriority_) LowerWorkerPriority();
   std::uint64_t generation = 0;
   const auto pass = [&] {
     Busy = true;

@@ -80,6 +80,7 @@ class TSimulGo : public QThread {
   void MatchBatch();
 
   QueryRun& run_;
+  const bool lowerpriority_;  // read on the GUI thread when the worker is made
   PageMatcher matcher_;
 };
 

@@ -2,7 +2,10 @@
 // of every page of the site that later queries on the same site reuse.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <deque>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
@@ -31,18 +34,20 @@ struct QueryPage {
 // Owned by the main window's controller; GUI thread only (workers reach it through
 // synchronised calls).
 struct QueryQueue {
-  // Pages waiting to be matched; workers take from the front.
+  // Pages a running crawl has stored, with their texts, waiting to be matched.
   std::deque<QueryPage> querypending;
   // The prepared copy: every page of the site, in the order added, by place only.
   std::vector<QueryPage> preparedcopy;
   // Reads the places of the prepared copy and of the pending pages.
   std::shared_ptr<const TQDB::PlaceReader> reader;
 
-  // A page of the preparation pass: to the queue and the prepared copy.
+  // A page of the preparation pass: to the prepared copy, where it waits for a worker
+  // without a second copy of its URL (a large site's query holds one entry a page). The
+  // pass starts on a queue without waiting pages (ClearPrepared or ClearPending).
   void AddStoredPage(std::string url, TQDB::ItemPlace place) {
-    QueryPage page{std::move(url), nullptr, place, false};
-    preparedcopy.push_back(page);
-    querypending.push_back(std::move(page));
+    if (prepared_end_ != preparedcopy.size()) prepared_next_ = prepared_end_ = preparedcopy.size();
+    preparedcopy.push_back({std::move(url), nullptr, place, false});
+    prepared_end_ = preparedcopy.size();
   }
   // A page a running crawl has just stored: its text waits in the queue, the prepared
   // copy keeps only where its record lies.
@@ -52,13 +57,42 @@ struct QueryQueue {
         {std::move(url), std::make_shared<const std::string>(std::move(text)), place, true});
   }
   // The prepared copy to the queue again, for the next query on the same site.
-  void RequeuePrepared() { querypending.assign(preparedcopy.begin(), preparedcopy.end()); }
-  void ClearPending() { querypending.clear(); }
+  void RequeuePrepared() {
+    querypending.clear();
+    prepared_next_ = 0;
+    prepared_end_ = preparedcopy.size();
+  }
+  void ClearPending() {
+    querypending.clear();
+    prepared_next_ = prepared_end_ = preparedcopy.size();
+  }
   void ClearPrepared() {
     preparedcopy.clear();
     preparedcopy.shrink_to_fit();
+    prepared_next_ = prepared_end_ = 0;
     reader.reset();
   }
+
+  // Pages waiting for a worker: those of the prepared copy first, then the crawled ones.
+  std::size_t PendingCount() const { return prepared_end_ - prepared_next_ + querypending.size(); }
+  bool NothingPending() const { return PendingCount() == 0; }
+  // Moves up to `count` waiting pages, from the front, to `out` (which is emptied first).
+  void TakePending(std::size_t count, std::vector<QueryPage>& out) {
+    out.clear();
+    const std::size_t stored = std::min(count, prepared_end_ - prepared_next_);
+    const auto first = preparedcopy.begin() + static_cast<std::ptrdiff_t>(prepared_next_);
+    out.assign(first, first + static_cast<std::ptrdiff_t>(stored));
+    prepared_next_ += stored;
+    const auto crawled = static_cast<std::ptrdiff_t>(std::min(count - stored, querypending.size()));
+    out.insert(out.end(), std::make_move_iterator(querypending.begin()),
+               std::make_move_iterator(querypending.begin() + crawled));
+    querypending.erase(querypending.begin(), querypending.begin() + crawled);
+  }
+
+ private:
+  // preparedcopy[prepared_next_, prepared_end_) wait for a worker.
+  std::size_t prepared_next_ = 0;
+  std::size_t prepared_end_ = 0;
 };
 
 }  // namespace ferrowyn

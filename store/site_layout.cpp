@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <system_error>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -16,13 +17,61 @@ std::string ValueOf(const std::string& line) {
   return eq == std::string::npos ? line : line.substr(eq + 1);
 }
 
-void WriteNodes(const std::vector<SiteMapTreeNode>& nodes, std::size_t depth, std::string& out) {
+// Appends `text` with every CR and LF as a blank: a line break inside a text (a title
+// spread over several lines of its page) would split it into lines of its own.
+void AppendOneLine(std::string& out, std::string_view text) {
+  const std::size_t from = out.size();
+  out += text;
+  std::replace_if(
+      out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+      [](char c) { return c == '\r' || c == '\n'; }, ' ');
+}
+
+void WriteNodes(const std::vector<SiteMapTreeNode>& nodes, std::size_t depth, WebMapWriter& out) {
   for (const SiteMapTreeNode& node : nodes) {
-    out.append(depth, '\t');
-    out += node.Text;
-    out += kCrLf;
+    out.Add(depth, node.Text);
     WriteNodes(node.Children, depth + 1, out);
   }
+}
+
+// Calls line(text) for each line of a record: lines end at CR LF, CR or LF, and a last
+// line needs no end.
+template <typename F>
+void ForEachRecordLine(std::string_view bytes, F&& line) {
+  std::size_t start = 0;
+  while (start < bytes.size()) {
+    const std::size_t end = bytes.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      line(bytes.substr(start));
+      break;
+    }
+    line(bytes.substr(start, end - start));
+    start = end + 1;
+    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
+  }
+}
+
+// Calls node(level, text) for each line of a "WEBMAP" record, with the level the node
+// takes in the tree (0 for a top-level node), as ReadWebMap describes. Throws
+// ESiteMapError for a line more than one level deeper than the node before it.
+template <typename F>
+void WalkWebMap(std::string_view bytes, F&& node) {
+  std::size_t levels = 0;  // the previous node's level + 1; 0 before the first line
+  ForEachRecordLine(bytes, [&](std::string_view line) {
+    const std::size_t first = line.find_first_not_of("\t ");
+    const std::size_t depth = first == std::string_view::npos ? line.size() : first;
+    const std::string_view text = line.substr(depth);
+    if (levels == 0) {
+      levels = 1;
+      return node(0, text);
+    }
+    if (depth > levels) {
+      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
+                          std::string(text) + "\"");
+    }
+    levels = depth + 1;
+    node(depth, text);
+  });
 }
 
 }  // namespace
@@ -41,17 +90,7 @@ std::string QueryKey(std::string_view url) {
 
 std::vector<std::string> SplitRecordLines(std::string_view bytes) {
   std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < bytes.size()) {
-    const std::size_t end = bytes.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) {
-      lines.emplace_back(bytes.substr(start));
-      break;
-    }
-    lines.emplace_back(bytes.substr(start, end - start));
-    start = end + 1;
-    if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
-  }
+  ForEachRecordLine(bytes, [&](std::string_view line) { lines.emplace_back(line); });
   return lines;
 }
 
@@ -70,9 +109,11 @@ std::string WriteWebList(const std::vector<PageListRow>& rows) {
   for (const PageListRow& row : rows) {
     out += kUrlSection;
     out += kCrLf;
-    out += "URL=" + row.Url;
+    out += "URL=";
+    AppendOneLine(out, row.Url);
     out += kCrLf;
-    out += "Title=" + row.Title;
+    out += "Title=";
+    AppendOneLine(out, row.Title);
     out += kCrLf;
   }
   return out;
@@ -90,7 +131,12 @@ std::vector<PageListRow> ReadWebList(std::string_view bytes) {
 
 std::string WriteEmail(const std::vector<std::string>& lines) {
   if (lines.empty()) return JoinRecordLines({std::string(kPlaceholder)});
-  return JoinRecordLines(lines);
+  std::string out;
+  for (const std::string& line : lines) {
+    AppendOneLine(out, line);
+    out += kCrLf;
+  }
+  return out;
 }
 
 std::vector<std::string> ReadEmail(std::string_view bytes) {
@@ -99,43 +145,48 @@ std::vector<std::string> ReadEmail(std::string_view bytes) {
   return lines;
 }
 
+void WebMapWriter::Add(std::size_t depth, std::string_view text) {
+  out_.append(depth, '\t');
+  AppendOneLine(out_, text);
+  out_ += kCrLf;
+}
+
+std::string WebMapWriter::Take() {
+  if (out_.empty()) return JoinRecordLines({std::string(kPlaceholder)});
+  return std::exchange(out_, std::string());
+}
+
 std::string WriteWebMap(const SiteMapTree& tree) {
-  if (tree.empty()) return JoinRecordLines({std::string(kPlaceholder)});
-  std::string out;
+  WebMapWriter out;
   WriteNodes(tree, 0, out);
-  return out;
+  return out.Take();
 }
 
 SiteMapTree ReadWebMap(std::string_view bytes) {
   SiteMapTree tree;
-  // The children lists from the top level down to the previous node's level; the
-  // previous node is the last element of path.back(). A node is appended only to the
-  // deepest list, so the pointers into shallower lists stay valid.
+  // path[level]: the children list that takes a node of that level. A node is appended
+  // only to the deepest list, so the pointers into shallower lists stay valid.
   std::vector<std::vector<SiteMapTreeNode>*> path;
-  for (const std::string& line : SplitRecordLines(bytes)) {
-    const std::size_t depth = line.find_first_not_of("\t ") == std::string::npos
-                                  ? line.size()
-                                  : line.find_first_not_of("\t ");
-    SiteMapTreeNode node{line.substr(depth), {}};
-    if (path.empty()) {
-      tree.push_back(std::move(node));
-      path.push_back(&tree);
-      continue;
-    }
-    const std::size_t previous = path.size() - 1;
-    if (depth > previous + 1) {
-      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" + node.Text +
-                          "\"");
-    }
-    if (depth == previous + 1) {
-      path.push_back(&path.back()->back().Children);
-    } else {
-      path.resize(depth + 1);
-    }
-    path.back()->push_back(std::move(node));
-  }
+  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
+    path.resize(level + 1);
+    path[level] = level == 0 ? &tree : &path[level - 1]->back().Children;
+    path[level]->push_back({std::string(text), {}});
+  });
   if (!tree.empty() && tree.front().Text == kPlaceholder) tree.erase(tree.begin());
   return tree;
+}
+
+std::optional<std::string> CheckWebMap(std::string_view bytes) {
+  std::optional<std::string> first, second;
+  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
+    if (level != 0) return;
+    if (!first) {
+      first = text;
+    } else if (!second) {
+      second = text;
+    }
+  });
+  return first && *first == kPlaceholder ? second : first;
 }
 
 int StoredPageCount(int count, bool has_email_record) {

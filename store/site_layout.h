@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -55,7 +56,8 @@ std::vector<std::string> SplitRecordLines(std::string_view bytes);
 // Each line followed by CR LF.
 std::string JoinRecordLines(const std::vector<std::string>& lines);
 
-// One row of the page list. Neither text may hold CR or LF (the record is line based).
+// One row of the page list. The record is line based: a CR or LF inside a text is written
+// as a blank.
 struct PageListRow {
   std::string Url;
   std::string Title;
@@ -70,7 +72,8 @@ std::string WriteWebList(const std::vector<PageListRow>& rows);
 // the "=" are not checked, so a title holding "=" survives.
 std::vector<PageListRow> ReadWebList(std::string_view bytes);
 
-// "EMAIL": one address per line, or "PLACEHOLDER" for none.
+// "EMAIL": one address per line (CR and LF inside one written as blanks), or
+// "PLACEHOLDER" for none.
 std::string WriteEmail(const std::vector<std::string>& lines);
 // The mail lines of an "EMAIL" record, less a first line "PLACEHOLDER".
 std::vector<std::string> ReadEmail(std::string_view bytes);
@@ -91,9 +94,20 @@ class ESiteMapError : public std::runtime_error {
 };
 
 // "WEBMAP": one line per node in depth-first order, as many tabs as the node's depth and
-// then its text; "PLACEHOLDER" for an empty tree. Texts must not begin with a tab or a
-// blank (they would read back as depth) nor hold CR or LF.
+// then its text (CR and LF inside it written as blanks); "PLACEHOLDER" for an empty tree.
+// Texts must not begin with a tab or a blank (they would read back as depth).
 std::string WriteWebMap(const SiteMapTree& tree);
+// The same record written node by node, in depth-first order, by an owner that holds
+// the tree in a form of its own and should not copy it first.
+class WebMapWriter {
+ public:
+  void Add(std::size_t depth, std::string_view text);
+  // The record; the writer is empty again.
+  std::string Take();
+
+ private:
+  std::string out_;
+};
 // The tree of a "WEBMAP" record. A line's depth is its number of leading tabs and
 // blanks, its text the rest. The first line is a top-level node whatever its depth; a
 // later line of the previous node's depth is its next sibling, one deeper its first
@@ -101,6 +115,9 @@ std::string WriteWebMap(const SiteMapTree& tree);
 // text is "PLACEHOLDER" is deleted, like any deleted tree node with its subtree.
 // Throws ESiteMapError for a line more than one level deeper than the node before it.
 SiteMapTree ReadWebMap(std::string_view bytes);
+// Reads a "WEBMAP" record as ReadWebMap does without building the tree: the text of the
+// tree's first top-level node, nullopt for an empty tree. Throws as ReadWebMap does.
+std::optional<std::string> CheckWebMap(std::string_view bytes);
 
 // The pages of a site store holding `count` records: (count - 3) / 2 when it holds the
 // "EMAIL" record (a saved site), count / 2 otherwise, rounded toward zero.

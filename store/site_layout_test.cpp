@@ -116,6 +116,12 @@ TEST(WebMapTest, DepthFromTabsAndBlanks) {
   // A first node "PLACEHOLDER" goes with whatever hangs under it; later ones stay.
   EXPECT_EQ(ReadWebMap("PLACEHOLDER\r\n\tx\r\ny\r\nPLACEHOLDER\r\n"),
             (SiteMapTree{{"y", {}}, {"PLACEHOLDER", {}}}));
+  // Checked without the tree: the first top-level node's text, as the tree would have it.
+  EXPECT_EQ(CheckWebMap("root\r\n child\r\n \tgrandchild\r\n\tchild2\r\nroot2\n"), "root");
+  EXPECT_EQ(CheckWebMap("\t\tfirst\r\n\tsecond\r\n"), "first");
+  EXPECT_EQ(CheckWebMap("PLACEHOLDER\r\n\tx\r\ny\r\nPLACEHOLDER\r\n"), "y");
+  EXPECT_EQ(CheckWebMap("PLACEHOLDER\r\n\tx\r\n"), std::nullopt);
+  EXPECT_EQ(CheckWebMap(""), std::nullopt);
 }
 
 TEST(WebMapTest, LineTooDeepIsAnError) {
@@ -127,6 +133,7 @@ TEST(WebMapTest, LineTooDeepIsAnError) {
   }
   EXPECT_THROW(ReadWebMap("a\r\n\t\tb\r\n"), ESiteMapError);
   EXPECT_THROW(ReadWebMap("a\r\n\tb\r\nc\r\n\t\td\r\n"), ESiteMapError);
+  EXPECT_THROW(CheckWebMap("a\r\n\tb\r\nc\r\n\t\td\r\n"), ESiteMapError);
   EXPECT_NO_THROW(ReadWebMap("a\r\n\tb\r\n\t\tc\r\n\td\r\n\t\te\r\n"));
 }
 
