@@ -14,6 +14,7 @@
 #include "app/mail_report.h"
 #include "gui/cursor.h"
 #include "gui/print_preview.h"
+#include "gui/window_lock.h"
 #include "view/mail_miner_list.h"
 
 namespace ferrowyn::gui {
@@ -126,13 +127,13 @@ void Tmailform::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (event->spontaneous()) return;  // restored from the task bar
   if (stale_) ShowList();
-  if (mainwindow_ != nullptr) mainwindow_->setEnabled(false);
+  DisableWindowAlone(mainwindow_);
 }
 
 void Tmailform::hideEvent(QHideEvent* event) {
   QDialog::hideEvent(event);
   if (event->spontaneous()) return;  // minimised
-  if (mainwindow_ != nullptr) mainwindow_->setEnabled(true);
+  EnableWindowAlone(mainwindow_);
 }
 
 void Tmailform::BitBtn4Click() {
