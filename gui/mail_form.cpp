@@ -51,29 +51,29 @@ Tmailform::Tmailform(Tsearchmain& main, std::function<void(int)> help, QWidget* 
   panel->setObjectName(QStringLiteral("Panel1"));
   panel->setFixedHeight(kPanelHeight);
   auto* rows = new QVBoxLayout(panel);
-  struct ButtonSpec {
+  struct MailButton {
     const char* name;
     const char* caption;
     std::function<void()> action;
   };
-  const ButtonSpec top[] = {
+  const MailButton top[] = {
       {"BitBtn2", "&Save As...", [this] { BitBtn2Click(); }},
       {"BitBtn1", "&Print", [this] { BitBtn1Click(); }},
       {"BitBtn7", "&Clipboard", [this] { BitBtn7Click(); }},
       {"BitBtn5", "&Help", [this] { help_(kHelpMailMiner); }},
   };
-  const ButtonSpec bottom[] = {
+  const MailButton bottom[] = {
       {"BitBtn4", "S&ort", [this] { BitBtn4Click(); }},
       {"BitBtn6", "Select &All", [this] { BitBtn6Click(); }},
       {"BitBtn3", "Close", [this] { reject(); }},  // Esc presses it too
   };
-  const auto add_row = [this, rows](const auto& specs) {
+  const auto add_row = [this, rows](const auto& buttons) {
     auto* row = new QHBoxLayout;
-    for (const ButtonSpec& spec : specs) {
-      auto* button = new QPushButton(QString::fromLatin1(spec.caption), this);
-      button->setObjectName(QString::fromLatin1(spec.name));
+    for (const MailButton& each : buttons) {
+      auto* button = new QPushButton(QString::fromLatin1(each.caption), this);
+      button->setObjectName(QString::fromLatin1(each.name));
       button->setAutoDefault(false);
-      connect(button, &QPushButton::clicked, this, spec.action);
+      connect(button, &QPushButton::clicked, this, each.action);
       row->addWidget(button);
     }
     rows->addLayout(row);
