@@ -18,6 +18,10 @@ usage: bench/crawl_bench.sh [options]
   --slots N         ferrowyn-cli transfer slots, and httrack connections (default 4)
   --work DIR        working directory (default: a new one under /tmp, removed at the end)
   --keep            keep the working directory
+  --https           docs mode: also serve the site over TLS (a certificate authority made
+                    for the run, trusted through SSL_CERT_FILE) and crawl it with
+                    'crawl https://... --https' beside each plain crawl; prints both
+                    pages/s and their ratio (goal >= 0.7)
   --no-install      never run apt-get; fail when something is missing
 EOF
 }
@@ -33,6 +37,8 @@ SLOTS=4
 WORK=""
 KEEP=0
 INSTALL=1
+HTTPS=0
+FW_ENV=()  # more environment for ferrowyn-cli runs
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -45,6 +51,7 @@ while [ $# -gt 0 ]; do
     --slots) SLOTS=$2; shift 2 ;;
     --work) WORK=$2; shift 2 ;;
     --keep) KEEP=1; shift ;;
+    --https) HTTPS=1; shift ;;
     --no-install) INSTALL=0; shift ;;
     -h | --help) usage; exit 0 ;;
     *) echo "crawl_bench: unknown argument '$1'" >&2; usage >&2; exit 2 ;;
@@ -73,6 +80,7 @@ install_missing() {
     [ -f "$DOC_DIR/index.html" ] || missing+=("$DOC_PACKAGE")
   fi
   command -v python3 >/dev/null || missing+=(python3)
+  [ "$HTTPS" -eq 0 ] || command -v openssl >/dev/null || missing+=(openssl)
   [ ${#missing[@]} -eq 0 ] && return 0
   if [ "$INSTALL" -eq 0 ]; then
     echo "crawl_bench: missing: ${missing[*]} (and --no-install given)" >&2
@@ -156,10 +164,45 @@ free_port() {
   python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
+# make_certificates: a certificate authority for this run and a server certificate it
+# signed for localhost and 127.0.0.1, in $WORK/tls (ca.pem, server.pem, server.key).
+make_certificates() {
+  local dir="$WORK/tls"
+  mkdir -p "$dir"
+  openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes \
+    -keyout "$dir/ca.key" -out "$dir/ca.pem" -days 30 -subj "/CN=crawl bench CA" \
+    -addext "basicConstraints=critical,CA:TRUE" -addext "keyUsage=critical,keyCertSign,cRLSign" \
+    2>"$dir/openssl.log"
+  openssl req -new -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes \
+    -keyout "$dir/server.key" -out "$dir/server.csr" -subj "/CN=localhost" 2>>"$dir/openssl.log"
+  printf 'basicConstraints = CA:FALSE\nsubjectAltName = DNS:localhost,IP:127.0.0.1\n' \
+    >"$dir/server.ext"
+  openssl x509 -req -in "$dir/server.csr" -CA "$dir/ca.pem" -CAkey "$dir/ca.key" \
+    -CAcreateserial -days 30 -extfile "$dir/server.ext" -out "$dir/server.pem" \
+    2>>"$dir/openssl.log"
+  chmod 644 "$dir"/*
+  chmod 755 "$dir"
+}
+
 start_nginx() {
   PORT=$(free_port)
-  local prefix="$WORK/nginx"
+  TLS_PORT=""
+  local prefix="$WORK/nginx" tls_server=""
   mkdir -p "$prefix/logs" "$prefix/tmp"
+  if [ "$HTTPS" -eq 1 ]; then
+    make_certificates
+    TLS_PORT=$(free_port)
+    # The same tree over TLS. Sessions may be resumed, as a public server allows.
+    tls_server="  server {
+    listen 127.0.0.1:$TLS_PORT ssl;
+    server_name localhost;
+    ssl_certificate $WORK/tls/server.pem;
+    ssl_certificate_key $WORK/tls/server.key;
+    ssl_session_cache shared:bench:10m;
+    root $WORK/site;
+    index index.html;
+  }"
+  fi
   cat >"$prefix/nginx.conf" <<EOF
 # Private server for the crawl benchmark; nothing of the system's nginx setup is read.
 daemon off;
@@ -187,6 +230,7 @@ http {
     root $WORK/site;
     index index.html;
   }
+$tls_server
 }
 EOF
   local nginx_bin
@@ -203,7 +247,18 @@ EOF
     fi
     sleep 0.1
   done
-  log "nginx (pid $NGINX_PID) serves $WORK/site on 127.0.0.1:$PORT"
+  if [ -n "$TLS_PORT" ]; then
+    tries=0
+    until (exec 3<>"/dev/tcp/127.0.0.1/$TLS_PORT") 2>/dev/null; do
+      tries=$((tries + 1))
+      if [ $tries -gt 100 ]; then
+        echo "crawl_bench: nginx did not listen on 127.0.0.1:$TLS_PORT" >&2
+        exit 1
+      fi
+      sleep 0.1
+    done
+  fi
+  log "nginx (pid $NGINX_PID) serves $WORK/site on 127.0.0.1:$PORT${TLS_PORT:+ and over TLS on $TLS_PORT}"
 }
 
 # ---------------------------------------------------------------------------------------
@@ -375,7 +430,7 @@ run_ferrowyn() {  # run_ferrowyn NAME URL [MORE CRAWL ARGUMENTS]
   local before
   before=$(load1)
   measure "$name" env HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
-    XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" \
+    XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" "${FW_ENV[@]}" \
     "$CLI" crawl "$url" --slots "$SLOTS" --scope directory "$@"
   FW_LOAD=$before
   FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)"
@@ -410,14 +465,31 @@ bench_docs() {
   predicted=$(wc -l <"$WORK/runs/docs.predicted")
   log "docs: $(find "$WORK/site/pg" -name '*.html' | wc -l) html files, $predicted predicted"
 
-  local i
+  local i best_plain=0 best_tls=0
   for i in $(seq 1 "$REPEAT"); do
     log "docs: ferrowyn-cli run $i (load $(load1))"
     run_ferrowyn "docs-ferrowyn-$i" "$url"
     compare urls "$WORK/runs/docs-ferrowyn-$i.out" "$WORK/runs/docs.predicted" "" "docs-ferrowyn-$i"
     row ferrowyn "docs #$i" "$CMP_PAGES" "$predicted" "$CMP_MISSING" "$CMP_EXTRA" "$WALL" \
       "$RSS_MB" "$FW_LOAD" "$FW_NOTE"
+    best_plain=$(best_of "$best_plain" "$LAST_PPS")
+    if [ -n "$TLS_PORT" ]; then
+      # Right after the plain run, so that both see the same load.
+      log "docs: ferrowyn-cli run $i over TLS (load $(load1))"
+      FW_ENV=(SSL_CERT_FILE="$WORK/tls/ca.pem")
+      run_ferrowyn "docs-https-$i" "https://localhost:$TLS_PORT/pg/" --https
+      FW_ENV=()
+      compare urls "$WORK/runs/docs-https-$i.out" "$WORK/runs/docs.predicted" "" "docs-https-$i"
+      row ferrowyn "https #$i" "$CMP_PAGES" "$predicted" "$CMP_MISSING" "$CMP_EXTRA" "$WALL" \
+        "$RSS_MB" "$FW_LOAD" "$FW_NOTE"
+      best_tls=$(best_of "$best_tls" "$LAST_PPS")
+    fi
   done
+  if [ -n "$TLS_PORT" ]; then
+    HTTPS_RATIO=$(awk -v p="$best_plain" -v t="$best_tls" \
+      'BEGIN { printf "docs, best pages/s: plain %.1f, TLS %.1f; ratio %.2f (goal >= 0.7)",
+               p, t, (p > 0 ? t / p : 0) }')
+  fi
 
   log "docs: wget (load $(load1))"
   local load dir="$WORK/runs/docs-wget.mirror"
@@ -521,6 +593,7 @@ log "ferrowyn-cli: $CLI; machine: $(nproc) cores, load $(cut -d' ' -f1-3 /proc/l
 START_LOAD=$(cut -d' ' -f1-3 /proc/loadavg)
 
 SCALING=""
+HTTPS_RATIO=""
 case "$MODE" in
   docs) bench_docs ;;
   generated) bench_generated ;;
@@ -535,5 +608,6 @@ echo "ferrowyn-cli: crawl URL --slots $SLOTS --scope directory (settings: privat
 printf '%-10s %-11s %6s %6s %5s %5s %8s %8s %8s %5s  %s\n' tool site pages predict miss extra \
   wall_s pages/s peakMB load note
 for r in "${ROWS[@]}"; do echo "$r"; done
+[ -n "$HTTPS_RATIO" ] && echo "ferrowyn-cli over TLS: $HTTPS_RATIO"
 [ -n "$SCALING" ] && echo "generated sites, $([ "$MODE" = window ] || echo 'ferrowyn-cli ')$SCALING"
 echo "details (stdout, stderr, time -v, set differences): $WORK/runs$([ "$KEEP" -eq 1 ] || echo ' (removed; use --keep)')"

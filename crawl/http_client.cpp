@@ -1,15 +1,21 @@
-// THttpCli: HTTP/1.0 GET over QTcpSocket on the GUI thread's event loop, with
-// our own request text, response reading, redirects, abort and error texts.
+// THttpCli: HTTP/1.0 GET over QTcpSocket (QSslSocket for https:// with AllowTls) on
+// the GUI thread's event loop, with our own request text, response reading,
+// redirects, abort and error texts.
 #include "crawl/http_client.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QHostInfo>
+#include <QMap>
 #include <QNetworkProxy>
+#include <QSslConfiguration>
+#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
 #include <cassert>
 #include <utility>
+#include <vector>
 
 #include "base/case_folding.h"
 #include "base/whole_number.h"
@@ -25,6 +31,50 @@ constexpr const char* kAborted = "Connection aborted.";
 constexpr const char* kCantResolve = "can't resolve hostname to IP address";
 constexpr const char* kCantConnect = "can't connect: ";
 constexpr int kClientFailureStatus = 404;
+
+bool IsHttps(std::string_view scheme) { return AsciiLower(scheme) == "https"; }
+
+// The certificates trusted for every TLS connection of the process, read once: those of
+// the PEM bundle SSL_CERT_FILE and of the directories in SSL_CERT_DIR (":"-separated)
+// when either is set, in place of the system's; otherwise the system's. A file or
+// directory that cannot be read adds nothing, so verification then fails.
+const QList<QSslCertificate>& TrustedCertificates() {
+  static const QList<QSslCertificate> trusted = [] {
+    const QString file = qEnvironmentVariable("SSL_CERT_FILE");
+    const QString dirs = qEnvironmentVariable("SSL_CERT_DIR");
+    if (file.isEmpty() && dirs.isEmpty()) return QSslConfiguration::systemCaCertificates();
+    QList<QSslCertificate> certificates;
+    if (!file.isEmpty()) certificates += QSslCertificate::fromPath(file, QSsl::Pem);
+    for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+      const QDir folder(dir);
+      for (const QString& name : folder.entryList(QDir::Files | QDir::Readable)) {
+        certificates += QSslCertificate::fromPath(folder.filePath(name), QSsl::Pem,
+                                                  QSslCertificate::PatternSyntax::FixedString);
+      }
+    }
+    return certificates;
+  }();
+  return trusted;
+}
+
+// The TLS settings of every connection: peer verification against the trusted
+// certificates, sessions kept so that the next connection to a server can resume one.
+QSslConfiguration BaseTlsConfiguration() {
+  static const QSslConfiguration base = [] {
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setCaCertificates(TrustedCertificates());
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
+    return config;
+  }();
+  return base;
+}
+
+// The last TLS session of each server ("host:port"), for resumption. GUI thread only.
+QMap<QString, QByteArray>& SessionTickets() {
+  static QMap<QString, QByteArray> tickets;
+  return tickets;
+}
 
 // A port text as a number; 0 when it is not a port.
 uint16_t ParsePort(std::string_view text) {
@@ -100,7 +150,9 @@ void THttpCli::Get() {
     auth_user_ = url.user;
     auth_password_ = url.password;
   }
-  login_server_ = ServerOf(url.scheme, url.host, url.port);
+  allow_tls_ = AllowTls;
+  ignore_certificate_errors_ = IgnoreCertificateErrors;
+  login_server_ = LoginServer(url.scheme, url.host, url.port);
   proxy_ = Proxy;
   proxy_port_ = ProxyPort;
   proxy_user_ = ProxyUsername;
@@ -150,10 +202,19 @@ void THttpCli::Abort() {
   Fail(kClientFailureStatus, kAborted);
 }
 
+std::string THttpCli::LoginServer(const std::string& scheme, const std::string& host,
+                                  const std::string& port) const {
+  if (port.empty() && allow_tls_ && IsHttps(scheme)) return ServerOf(scheme, host, "443");
+  return ServerOf(scheme, host, port);
+}
+
 // Looks up the host to connect to: the proxy's, or the target's.
 void THttpCli::BeginConnection() {
+  tls_ = allow_tls_ && IsHttps(target_.scheme);
+  tunnel_parser_.reset();
+  tls_failure_.clear();
   std::string host = target_.host;
-  std::string port_text = target_.port.empty() ? "80" : target_.port;
+  std::string port_text = target_.port.empty() ? (tls_ ? "443" : "80") : target_.port;
   if (!proxy_.empty()) {
     const UrlParts proxy = SplitUrl(proxy_);
     host = proxy.host;
@@ -161,6 +222,10 @@ void THttpCli::BeginConnection() {
   }
   ++generation_;
   SetState(State::kLookingUp);
+  if (tls_ && !QSslSocket::supportsSsl()) {
+    FailLater(kClientFailureStatus, kNoTls);
+    return;
+  }
   if (host.empty()) {
     FailLater(kClientFailureStatus, kCantResolve);
     return;
@@ -202,7 +267,7 @@ void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
   const uint64_t generation = generation_;
   SetState(State::kConnecting);
   if (generation != generation_) return;  // aborted by a StateChanged handler
-  socket_ = new QTcpSocket(this);
+  socket_ = tls_ ? new QSslSocket(this) : new QTcpSocket(this);
   socket_->setProxy(QNetworkProxy::NoProxy);
   connect(socket_, &QTcpSocket::connected, this, &THttpCli::OnSocketConnected);
   connect(socket_, &QTcpSocket::readyRead, this, &THttpCli::OnSocketReadyRead);
@@ -225,6 +290,98 @@ void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
 }
 
 void THttpCli::OnSocketConnected() {
+  if (socket_ == nullptr) return;
+  if (tls_ && !proxy_.empty()) {
+    // A tunnel to the server first; TLS and the request go inside it.
+    const std::string port = target_.port.empty() ? "443" : target_.port;
+    std::string text = "CONNECT " + target_.host + ":" + port + " HTTP/1.0\r\n";
+    if (!proxy_user_.empty()) {
+      text += "Proxy-Authorization: Basic " + Base64Encode(proxy_user_ + ":" + proxy_password_) +
+              "\r\n";
+    }
+    text += "\r\n";
+    tunnel_parser_ = std::make_unique<HttpResponseParser>();
+    socket_->write(text.data(), static_cast<qint64>(text.size()));
+    return;
+  }
+  if (tls_) {
+    StartTls();
+    return;
+  }
+  SendRequest();
+}
+
+void THttpCli::HandleTunnelReply(std::string_view block) {
+  tunnel_parser_->Feed(block);
+  const int status = tunnel_parser_->status_code();
+  switch (tunnel_parser_->phase()) {
+    case HttpResponseParser::Phase::kHeaders:
+      return;
+    case HttpResponseParser::Phase::kErrorStatus:
+      Fail(status, tunnel_parser_->reason_phrase());
+      return;
+    case HttpResponseParser::Phase::kLineTooLong:
+      Fail(kClientFailureStatus, kResponseTooLarge);
+      return;
+    case HttpResponseParser::Phase::kNoStatusLine:
+      Fail(kClientFailureStatus, kNoStatusLine);
+      return;
+    case HttpResponseParser::Phase::kRedirect:
+    case HttpResponseParser::Phase::kBody:
+      break;
+  }
+  if (status < 200 || status > 299) {
+    // Taking it as the page's status would report a failed request as done.
+    Fail(kClientFailureStatus,
+         kTunnelRefused + std::to_string(status) + " " + tunnel_parser_->reason_phrase());
+    return;
+  }
+  tunnel_parser_.reset();
+  StartTls();
+}
+
+void THttpCli::StartTls() {
+  auto* socket = static_cast<QSslSocket*>(socket_);
+  QSslConfiguration config = BaseTlsConfiguration();
+  const QString host = QString::fromLatin1(target_.host.data(),
+                                           static_cast<qsizetype>(target_.host.size()));
+  const QString server =
+      host + QLatin1Char(':') +
+      QString::fromLatin1(target_.port.empty() ? std::string("443") : target_.port);
+  if (const auto ticket = SessionTickets().constFind(server); ticket != SessionTickets().cend())
+    config.setSessionTicket(*ticket);
+  socket->setSslConfiguration(config);
+  // The name, not the address connected to, is what the certificate must carry and
+  // what goes out as the server name (SNI).
+  socket->setPeerVerifyName(host);
+  connect(socket, &QSslSocket::sslErrors, this, &THttpCli::OnSslErrors);
+  connect(socket, &QSslSocket::encrypted, this, [this] {
+    if (tls_failure_.empty()) SendRequest();
+  });
+  connect(socket, &QSslSocket::newSessionTicketReceived, this, [this, socket, server] {
+    if (socket == socket_) SessionTickets().insert(server, socket->sslConfiguration().sessionTicket());
+  });
+  socket->startClientEncryption();
+}
+
+void THttpCli::OnSslErrors(const QList<QSslError>& errors) {
+  if (socket_ == nullptr) return;
+  if (ignore_certificate_errors_) {
+    static_cast<QSslSocket*>(socket_)->ignoreSslErrors();
+    return;
+  }
+  // Qt tears the connection down after this signal; the request fails when it does.
+  std::vector<std::string> reasons;
+  for (const QSslError& error : errors) {
+    std::string reason = error.errorString().toStdString();
+    if (std::find(reasons.begin(), reasons.end(), reason) == reasons.end())
+      reasons.push_back(std::move(reason));
+  }
+  tls_failure_ = kCertificateFailed;
+  for (size_t i = 0; i < reasons.size(); ++i) tls_failure_ += (i > 0 ? "; " : "") + reasons[i];
+}
+
+void THttpCli::SendRequest() {
   const uint64_t generation = generation_;
   parser_ = std::make_unique<HttpResponseParser>();
   SetState(State::kWaitingHeaders);
@@ -241,6 +398,7 @@ void THttpCli::OnSocketError() {
     return;
   }
   if (state_ == State::kConnecting) {
+    if (FailedInTunnelOrTls()) return;
     Fail(kClientFailureStatus, socket_->errorString().toStdString() + " (Error #" +
                                    std::to_string(socket_->error()) + ")");
     return;
@@ -250,10 +408,30 @@ void THttpCli::OnSocketError() {
   OnConnectionClosed();
 }
 
+bool THttpCli::FailedInTunnelOrTls() {
+  const uint64_t generation = generation_;
+  // A proxy's answer to CONNECT may come with its close: it is read first.
+  if (tunnel_parser_ != nullptr) OnSocketReadyRead();
+  if (generation != generation_) return true;
+  if (!tls_failure_.empty()) {
+    Fail(kClientFailureStatus, tls_failure_);
+    return true;
+  }
+  return false;
+}
+
 void THttpCli::OnSocketReadyRead() {
-  if (socket_ == nullptr || parser_ == nullptr) return;
+  if (socket_ == nullptr) return;
   const uint64_t generation = generation_;
   char buffer[kMaxChunkBytes];
+  // The proxy's answer to CONNECT: read only up to its end, since what follows is TLS.
+  while (tunnel_parser_ != nullptr && socket_->bytesAvailable() > 0) {
+    char byte = 0;
+    if (socket_->read(&byte, 1) != 1) return;
+    HandleTunnelReply(std::string_view(&byte, 1));
+    if (generation != generation_) return;
+  }
+  if (parser_ == nullptr) return;
   while (generation == generation_ && socket_ != nullptr && socket_->bytesAvailable() > 0) {
     const qint64 n = socket_->read(buffer, sizeof buffer);
     if (n <= 0) break;
@@ -264,6 +442,7 @@ void THttpCli::OnSocketReadyRead() {
 void THttpCli::OnConnectionClosed() {
   if (socket_ == nullptr) return;
   if (state_ == State::kConnecting) {
+    if (FailedInTunnelOrTls()) return;
     Fail(kClientFailureStatus, socket_->errorString().toStdString() + " (Error #" +
                                    std::to_string(socket_->error()) + ")");
     return;
@@ -381,7 +560,7 @@ void THttpCli::FollowRedirect() {
   if (!url.user.empty() || !url.password.empty()) {
     auth_user_ = url.user;
     auth_password_ = url.password;
-    login_server_ = ServerOf(url.scheme, url.host, url.port);
+    login_server_ = LoginServer(url.scheme, url.host, url.port);
   }
   BeginConnection();
 }
@@ -393,16 +572,18 @@ std::string THttpCli::AbsoluteUrl(const Target& target) {
 }
 
 std::string THttpCli::RequestText() const {
-  const std::string path =
-      proxy_.empty() ? (target_.path.empty() ? "/" : target_.path) : AbsoluteUrl(target_);
+  // Inside a CONNECT tunnel the server itself reads the request: origin form, and the
+  // proxy's login stays with the proxy.
+  const bool to_proxy = !proxy_.empty() && !tls_;
+  const std::string path = to_proxy ? AbsoluteUrl(target_) : (target_.path.empty() ? "/" : target_.path);
   std::string text = "GET " + path + " HTTP/1.0\r\n";
   if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
   text += "Host: " + target_.host + "\r\n";
   if (!auth_user_.empty() &&
-      ServerOf(target_.scheme, target_.host, target_.port) == login_server_) {
+      LoginServer(target_.scheme, target_.host, target_.port) == login_server_) {
     text += "Authorization: Basic " + Base64Encode(auth_user_ + ":" + auth_password_) + "\r\n";
   }
-  if (!proxy_.empty() && !proxy_user_.empty()) {
+  if (to_proxy && !proxy_user_.empty()) {
     text +=
         "Proxy-Authorization: Basic " + Base64Encode(proxy_user_ + ":" + proxy_password_) + "\r\n";
   }
@@ -430,6 +611,7 @@ void THttpCli::Finish() {
   deadline_.stop();
   DropConnection();
   parser_.reset();
+  tunnel_parser_.reset();
   stream_ = nullptr;
   last_error_ = status_code_ >= 400
                     ? std::make_exception_ptr(EHttpException(reason_phrase_, status_code_))

@@ -2,7 +2,8 @@
 // proxy, basic authentication for the site and the proxy, redirects followed by
 // the client itself, the body delivered in chunks as it arrives, abort at any
 // moment. Request text, response parsing and error texts are our own; Qt only
-// provides the name lookup and the TCP socket.
+// provides the name lookup, the TCP socket and, for https:// when AllowTls is on,
+// the TLS layer (QSslSocket).
 //
 // Threading: a THttpCli lives on the GUI thread and is driven by that thread's
 // event loop; every operation, callback and signal happens on it. Get() only
@@ -29,6 +30,7 @@
 #include "crawl/http_response_parser.h"
 
 class QHostInfo;
+class QSslError;
 class QTcpSocket;
 
 namespace ferrowyn {
@@ -84,6 +86,14 @@ class THttpCli : public QObject {
   // "control character in the " + one of: "URL", "User-Agent", "login", "proxy
   // settings", "redirect location".
   static constexpr const char* kControlCharacter = "control character in the ";
+  // A server certificate failed verification: this + Qt's text of each reason, joined
+  // by "; " ("certificate verification failed: The certificate has expired").
+  static constexpr const char* kCertificateFailed = "certificate verification failed: ";
+  // https:// with AllowTls, but the program has no working TLS backend.
+  static constexpr const char* kNoTls = "TLS is not available: no TLS backend could be loaded";
+  // A proxy answered CONNECT with a status below 400 that is not 2xx: this + the
+  // status line's code and reason ("proxy refused the tunnel: 302 Found").
+  static constexpr const char* kTunnelRefused = "proxy refused the tunnel: ";
   static constexpr size_t kDefaultMaxResponseBytes = size_t{64} << 20;
   // Redirects followed within one Get; the response that would be one more fails.
   static constexpr int kMaxRedirects = 20;
@@ -178,8 +188,18 @@ class THttpCli : public QObject {
   void OnLookupDone(const QHostInfo& info, uint64_t generation);
   void ConnectTo(const QHostAddress& address, uint16_t port);
   void OnSocketConnected();
+  void SendRequest();
+  void StartTls();
+  void OnSslErrors(const QList<QSslError>& errors);
+  void HandleTunnelReply(std::string_view block);
+  // ServerOf with https's own default port (443) when the request may use TLS.
+  std::string LoginServer(const std::string& scheme, const std::string& host,
+                          const std::string& port) const;
   void OnSocketReadyRead();
   void OnSocketError();
+  // Ends the request when the connection broke during its CONNECT exchange or TLS
+  // handshake for a reason known better than the socket's error; false otherwise.
+  bool FailedInTunnelOrTls();
   void OnConnectionClosed();
   void HandleBlock(std::string_view block);
   void DeliverBody(std::string_view chunk);
@@ -208,6 +228,13 @@ class THttpCli : public QObject {
   std::string login_server_;  // ServerOf the URL the login was given for
   int redirects_ = 0;
   std::string proxy_, proxy_port_, proxy_user_, proxy_password_, agent_;
+  bool allow_tls_ = false;
+  bool ignore_certificate_errors_ = false;
+  // The connection in hand: TLS (an https:// target with allow_tls_), its CONNECT
+  // reply being read (a proxy), and why its handshake failed, if it did.
+  bool tls_ = false;
+  std::unique_ptr<HttpResponseParser> tunnel_parser_;
+  std::string tls_failure_;
   size_t max_response_bytes_ = kDefaultMaxResponseBytes;
   std::string* stream_ = nullptr;
   QTimer deadline_;  // Timeout, running while a request is

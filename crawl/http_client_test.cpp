@@ -633,3 +633,44 @@ TEST_F(HttpClientTest, ControlCharactersInARequestAreRefusedBeforeAnythingIsSent
 
 }  // namespace
 }  // namespace ferrowyn
+
+namespace ferrowyn {
+namespace {
+
+TEST_F(HttpClientTest, HttpsThroughAProxyAsksForATunnelThatOnly2xxOpens) {
+  server_.Enqueue(ScriptedResponse::Status(403, "Forbidden"));
+  server_.Enqueue(ScriptedResponse::Redirect("http://elsewhere/"));
+  server_.Enqueue(ScriptedResponse::Page("x"));
+  client_.AllowTls = true;
+  client_.Proxy = server_.HostPort();
+  client_.ProxyUsername = "user";
+  client_.ProxyPassword = "pass";
+  client_.Username = "site";  // for the server: never in the tunnel request
+  client_.URL = "https://Site.example/a.htm";
+  Run();
+  EXPECT_EQ(recorder_.error_status, 403);
+  EXPECT_EQ(recorder_.error_reason, "Forbidden");
+  recorder_.Reset();
+  client_.URL = "https://site.example:8443/";
+  Run();
+  EXPECT_EQ(recorder_.error_status, 404);
+  EXPECT_EQ(recorder_.error_reason, "proxy refused the tunnel: 302 Found");
+  EXPECT_TRUE(recorder_.redirects.empty());
+  // Without TLS an https:// URL goes to the proxy as any other, as it always did.
+  recorder_.Reset();
+  client_.AllowTls = false;
+  client_.URL = "https://Site.example/a.htm";
+  Run();
+  EXPECT_FALSE(recorder_.failed);
+  const auto requests = server_.Requests();
+  ASSERT_EQ(requests.size(), 3u);
+  const std::string proxy_login = "Proxy-Authorization: Basic dXNlcjpwYXNz\r\n";
+  EXPECT_EQ(requests[0], "CONNECT Site.example:443 HTTP/1.0\r\n" + proxy_login + "\r\n");
+  EXPECT_EQ(requests[1], "CONNECT site.example:8443 HTTP/1.0\r\n" + proxy_login + "\r\n");
+  EXPECT_EQ(requests[2],
+            "GET https://Site.example/a.htm HTTP/1.0\r\nHost: Site.example\r\n"
+            "Authorization: Basic c2l0ZTo=\r\n" + proxy_login + "\r\n");
+}
+
+}  // namespace
+}  // namespace ferrowyn

@@ -1,4 +1,5 @@
-// Starts nginx and tinyproxy on loopback for the HTTP client's integration tests.
+// Starts nginx and tinyproxy on loopback for the HTTP client's integration tests, and
+// makes the certificates of nginx's TLS servers with openssl.
 #include "tests/support/real_peers.h"
 
 #include <arpa/inet.h>
@@ -15,7 +16,9 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QThread>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace ferrowyn::testing {
 
@@ -137,7 +140,80 @@ bool RealPeersRequired() {
   return !value.isEmpty() && value != "0";
 }
 
-NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
+TestCertificates::TestCertificates() {
+  CheckDir(dir_);
+  program_ = FindProgram("openssl", "/usr/bin/openssl");
+  const auto path = [this](const char* name) { return dir_.filePath(QString::fromLatin1(name)); };
+  const QStringList ec_key = {"-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                              "-nodes"};
+  Run(QStringList{"req", "-x509"} + ec_key +
+      QStringList{"-keyout", path("ca.key"), "-out", path("ca.pem"), "-days", "3650", "-subj",
+                  "/CN=Ferrowyn Test CA", "-addext", "basicConstraints=critical,CA:TRUE",
+                  "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
+  // `openssl ca` rather than `x509 -req`: it takes any validity period, past ones included.
+  std::string config;
+  config += "[ca]\ndefault_ca = test_ca\n";
+  config += "[test_ca]\ndatabase = " + path("index.txt").toStdString() + "\n";
+  config += "new_certs_dir = " + dir_.path().toStdString() + "\n";
+  config += "serial = " + path("serial").toStdString() + "\n";
+  config += "default_md = sha256\npolicy = any_name\nunique_subject = no\n";
+  config += "[any_name]\ncommonName = supplied\n";
+  config += "[local]\nbasicConstraints = CA:FALSE\n";
+  config += "subjectAltName = DNS:localhost,IP:127.0.0.1\n";
+  config += "[other]\nbasicConstraints = CA:FALSE\nsubjectAltName = DNS:other.invalid\n";
+  WriteFile(path("ca.cnf"), config);
+  WriteFile(path("index.txt"), "");
+  WriteFile(path("serial"), "1000\n");
+  struct Leaf {
+    Kind kind;
+    const char* name;
+    const char* extensions;
+    QStringList validity;
+  };
+  const Leaf leaves[] = {
+      {kGood, "localhost", "local", {"-days", "3650"}},
+      {kOtherName, "other.invalid", "other", {"-days", "3650"}},
+      {kExpired, "localhost", "local",
+       {"-startdate", "20200101000000Z", "-enddate", "20200201000000Z"}},
+  };
+  for (const Leaf& leaf : leaves) {
+    const QString key = QString::fromStdString(KeyFile(leaf.kind));
+    const QString certificate = QString::fromStdString(CertificateFile(leaf.kind));
+    Run(QStringList{"req", "-new"} + ec_key +
+        QStringList{"-keyout", key, "-out", certificate + ".csr", "-subj",
+                    QString("/CN=") + leaf.name});
+    Run(QStringList{"ca", "-batch", "-notext", "-config", path("ca.cnf"), "-cert", path("ca.pem"),
+                    "-keyfile", path("ca.key"), "-extensions", leaf.extensions, "-in",
+                    certificate + ".csr", "-out", certificate} +
+        leaf.validity);
+  }
+}
+
+void TestCertificates::Run(const QStringList& arguments) {
+  QProcess process;
+  process.setProcessChannelMode(QProcess::MergedChannels);
+  process.start(program_, arguments);
+  const bool finished = process.waitForStarted(5000) && process.waitForFinished(60000);
+  if (!finished || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    process.kill();
+    throw std::runtime_error("openssl " + arguments.join(' ').toStdString() +
+                             " failed: " + process.readAll().toStdString());
+  }
+}
+
+std::string TestCertificates::CaFile() const { return dir_.filePath("ca.pem").toStdString(); }
+
+std::string TestCertificates::CertificateFile(Kind kind) const {
+  return dir_.filePath(QString("leaf%1.pem").arg(static_cast<int>(kind))).toStdString();
+}
+
+std::string TestCertificates::KeyFile(Kind kind) const {
+  return dir_.filePath(QString("leaf%1.key").arg(static_cast<int>(kind))).toStdString();
+}
+
+NginxPeer::NginxPeer(const std::map<std::string, std::string>& files,
+                     const TestCertificates* certificates)
+    : certificates_(certificates) {
   CheckDir(dir_);
   const QString program = FindProgram("nginx", "/usr/sbin/nginx");
   const std::string root = dir_.path().toStdString();
@@ -150,6 +226,22 @@ NginxPeer::NginxPeer(const std::map<std::string, std::string>& files) {
 
 void NginxPeer::Start(const QString& program, const std::string& root, uint16_t port_number) {
   const std::string port = std::to_string(port_number);
+  // The TLS ports are held beside the plain one until nginx has taken them all.
+  std::vector<std::unique_ptr<ReservedPort>> reserved;
+  if (certificates_ != nullptr) {
+    for (uint16_t& tls_port : tls_ports_) {
+      reserved.push_back(std::make_unique<ReservedPort>());
+      tls_port = reserved.back()->port();
+    }
+  }
+  std::string locations;
+  locations += "    location = /moved { absolute_redirect off; return 302 /index.html; }\n";
+  locations += "    location = /moved-absolute { return 302 /index.html; }\n";
+  if (certificates_ != nullptr) {
+    locations += "    location = /to-tls { return 302 https://localhost:" +
+                 std::to_string(tls_ports_[TestCertificates::kGood]) + "/index.html; }\n";
+    locations += "    location = /to-plain { return 302 http://localhost:$arg_port/; }\n";
+  }
   std::string config;
   config += "daemon off;\nmaster_process off;\n";
   // A root nginx would otherwise switch to a user that cannot read the temp dir.
@@ -165,9 +257,21 @@ void NginxPeer::Start(const QString& program, const std::string& root, uint16_t 
   config += "  server {\n";
   config += "    listen 127.0.0.1:" + port + ";\n";
   config += "    root " + root + "/www;\n";
-  config += "    location = /moved { absolute_redirect off; return 302 /index.html; }\n";
-  config += "    location = /moved-absolute { return 302 /index.html; }\n";
-  config += "  }\n}\n";
+  config += locations;
+  config += "  }\n";
+  if (certificates_ != nullptr) {
+    for (const auto kind :
+         {TestCertificates::kGood, TestCertificates::kOtherName, TestCertificates::kExpired}) {
+      config += "  server {\n";
+      config += "    listen 127.0.0.1:" + std::to_string(tls_ports_[kind]) + " ssl;\n";
+      config += "    ssl_certificate " + certificates_->CertificateFile(kind) + ";\n";
+      config += "    ssl_certificate_key " + certificates_->KeyFile(kind) + ";\n";
+      config += "    root " + root + "/www;\n";
+      config += locations;
+      config += "  }\n";
+    }
+  }
+  config += "}\n";
   WriteFile(dir_.filePath("nginx.conf"), config);
   process_.setProcessChannelMode(QProcess::MergedChannels);
   process_.start(program, {"-p", dir_.path(), "-e", dir_.filePath("error.log"), "-c",
@@ -176,6 +280,10 @@ void NginxPeer::Start(const QString& program, const std::string& root, uint16_t 
     throw std::runtime_error("cannot start " + program.toStdString());
   }
   WaitUntilListening(process_, port_number, "nginx", dir_.filePath("error.log"));
+  if (certificates_ != nullptr) {
+    for (const uint16_t tls_port : tls_ports_)
+      WaitUntilListening(process_, tls_port, "nginx", dir_.filePath("error.log"));
+  }
 }
 
 NginxPeer::~NginxPeer() { Stop(process_); }
@@ -184,15 +292,22 @@ std::string NginxPeer::Url(std::string_view path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + std::string(path);
 }
 
-TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& password) {
+std::string NginxPeer::TlsUrl(TestCertificates::Kind kind, std::string_view path) const {
+  return "https://localhost:" + std::to_string(tls_ports_[kind]) + std::string(path);
+}
+
+TinyproxyPeer::TinyproxyPeer(const std::string& user, const std::string& password,
+                             const std::vector<uint16_t>& connect_ports) {
   CheckDir(dir_);
   const QString program = FindProgram("tinyproxy", "/usr/bin/tinyproxy");
   const std::string root = dir_.path().toStdString();
-  port_ = StartOnReservedPort([&](uint16_t port) { Start(program, user, password, root, port); });
+  port_ = StartOnReservedPort(
+      [&](uint16_t port) { Start(program, user, password, connect_ports, root, port); });
 }
 
 void TinyproxyPeer::Start(const QString& program, const std::string& user,
-                          const std::string& password, const std::string& root, uint16_t port) {
+                          const std::string& password, const std::vector<uint16_t>& connect_ports,
+                          const std::string& root, uint16_t port) {
   std::string config;
   config += "Port " + std::to_string(port) + "\n";
   config += "Listen 127.0.0.1\n";
@@ -200,6 +315,8 @@ void TinyproxyPeer::Start(const QString& program, const std::string& user,
   config += "Allow 127.0.0.1\n";
   config += "BasicAuth " + user + " " + password + "\n";
   config += "MaxClients 16\n";
+  for (const uint16_t connect_port : connect_ports)
+    config += "ConnectPort " + std::to_string(connect_port) + "\n";
   config += "PidFile \"" + root + "/tinyproxy.pid\"\n";
   config += "LogFile \"" + root + "/tinyproxy.log\"\n";
   WriteFile(dir_.filePath("tinyproxy.conf"), config);

@@ -1,0 +1,161 @@
+// THttpCli over TLS against real peers on loopback: nginx serving the same site over
+// TLS with certificates from an authority made for the run (trusted through
+// SSL_CERT_FILE only), and tinyproxy for CONNECT.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "crawl/http_client.h"
+#include "tests/support/http_test_server.h"
+#include "tests/support/real_peers.h"
+
+namespace ferrowyn {
+namespace {
+
+using ferrowyn::testing::HttpTestServer;
+using ferrowyn::testing::NginxPeer;
+using ferrowyn::testing::ScriptedResponse;
+using ferrowyn::testing::TestCertificates;
+using ferrowyn::testing::TinyproxyPeer;
+
+constexpr const char* kPage = "<html><title>Peer</title>\r\nHello over TLS\r\n</html>";
+
+class HttpTlsTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    try {
+      certificates_ = std::make_unique<TestCertificates>();
+      // Read once per process, at the first TLS connection: set before any.
+      setenv("SSL_CERT_FILE", certificates_->CaFile().c_str(), 1);
+      unsetenv("SSL_CERT_DIR");
+      nginx_ = std::make_unique<NginxPeer>(
+          std::map<std::string, std::string>{{"index.html", kPage}, {"docs/a.htm", "a"}},
+          certificates_.get());
+      proxy_ = std::make_unique<TinyproxyPeer>(
+          "user", "pass", std::vector<uint16_t>{nginx_->TlsPort(TestCertificates::kGood)});
+    } catch (const ferrowyn::testing::PeerNotInstalled& e) {
+      start_error_ = e.what();
+      not_installed_ = true;
+    } catch (const std::exception& e) {
+      start_error_ = e.what();
+    }
+  }
+  static void TearDownTestSuite() {
+    proxy_.reset();
+    nginx_.reset();
+    certificates_.reset();
+  }
+  void SetUp() override {
+    if (not_installed_ && !ferrowyn::testing::RealPeersRequired())
+      GTEST_SKIP() << "skipped, " << start_error_ << " (FERROWYN_REQUIRE_PEERS=1 fails instead)";
+    ASSERT_TRUE(start_error_.empty()) << "real peers did not start: " << start_error_;
+    client_.AllowTls = true;
+    client_.RcvdStream = &body_;
+  }
+  // Runs the request; gives the failure, if any.
+  std::optional<EHttpException> Fetch(const std::string& url) {
+    body_.clear();
+    client_.URL = url;
+    try {
+      client_.GetAndWait();
+    } catch (const EHttpException& e) {
+      return e;
+    }
+    return std::nullopt;
+  }
+  std::string Url(TestCertificates::Kind kind, const std::string& path = "/index.html") {
+    return nginx_->TlsUrl(kind, path);
+  }
+
+  static inline std::unique_ptr<TestCertificates> certificates_;
+  static inline std::unique_ptr<NginxPeer> nginx_;
+  static inline std::unique_ptr<TinyproxyPeer> proxy_;
+  static inline std::string start_error_;
+  static inline bool not_installed_ = false;
+  THttpCli client_;
+  std::string body_;
+};
+
+TEST_F(HttpTlsTest, PageFetchedOverTlsByNameAndByAddress) {
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood)).has_value());
+  EXPECT_EQ(client_.StatusCode(), 200);
+  EXPECT_EQ(body_, kPage);
+  EXPECT_EQ(client_.RcvdCount(), std::string(kPage).size());
+  const std::string port = std::to_string(nginx_->TlsPort(TestCertificates::kGood));
+  EXPECT_FALSE(Fetch("https://127.0.0.1:" + port + "/docs/a.htm").has_value());
+  EXPECT_EQ(body_, "a");
+}
+
+TEST_F(HttpTlsTest, FailingCertificatesAreRefusedWithTheReasonUnlessIgnored) {
+  auto failure = Fetch(Url(TestCertificates::kOtherName));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->StatusCode(), 404);
+  EXPECT_EQ(failure->ReasonPhrase(),
+            "certificate verification failed: The host name did not match any of the valid "
+            "hosts for this certificate");
+  failure = Fetch(Url(TestCertificates::kExpired));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(HttpErrorText(failure->StatusCode(), failure->ReasonPhrase()),
+            "\"404: certificate verification failed: The certificate has expired.\"");
+  EXPECT_EQ(body_, "");
+
+  client_.IgnoreCertificateErrors = true;
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kOtherName)).has_value());
+  EXPECT_EQ(body_, kPage);
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kExpired)).has_value());
+  EXPECT_EQ(body_, kPage);
+}
+
+TEST_F(HttpTlsTest, RedirectFromHttpToHttpsIsFollowedOnlyWithTls) {
+  std::vector<std::string> locations;
+  client_.OnLocationChange = [&](THttpCli* sender) { locations.push_back(sender->LocationUrl()); };
+  EXPECT_FALSE(Fetch(nginx_->Url("/to-tls")).has_value());
+  EXPECT_EQ(body_, kPage);
+  EXPECT_EQ(locations, std::vector<std::string>{Url(TestCertificates::kGood)});
+
+  // Without TLS the https:// location is asked for in plain HTTP, as always.
+  client_.AllowTls = false;
+  const auto failure = Fetch(nginx_->Url("/to-tls"));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->StatusCode(), 400);
+  EXPECT_EQ(failure->ReasonPhrase(), "Bad Request");
+}
+
+TEST_F(HttpTlsTest, ThroughTheProxyByConnectWithItsLogin) {
+  client_.Proxy = "127.0.0.1";
+  client_.ProxyPort = std::to_string(proxy_->Port());
+  client_.ProxyUsername = "user";
+  client_.ProxyPassword = "pass";
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/docs/a.htm")).has_value());
+  EXPECT_EQ(body_, "a");
+  // A port the proxy does not tunnel to, and a wrong login, end with its answer.
+  auto failure = Fetch(Url(TestCertificates::kExpired));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->StatusCode(), 403);
+  client_.ProxyPassword = "wrong";
+  failure = Fetch(Url(TestCertificates::kGood));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->StatusCode(), 401);
+  EXPECT_EQ(body_, "");
+}
+
+TEST_F(HttpTlsTest, LoginGivenForHttpsIsNotSentToHttpAfterARedirect) {
+  HttpTestServer plain;
+  plain.Serve("/", ScriptedResponse::Page("plain"));
+  client_.Username = "site";
+  client_.Password = "login";
+  EXPECT_FALSE(
+      Fetch(Url(TestCertificates::kGood, "/to-plain?port=" + std::to_string(plain.Port())))
+          .has_value());
+  EXPECT_EQ(body_, "plain");
+  const auto requests = plain.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0], "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n");
+}
+
+}  // namespace
+}  // namespace ferrowyn
