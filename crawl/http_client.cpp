@@ -34,35 +34,34 @@ constexpr int kClientFailureStatus = 404;
 
 bool IsHttps(std::string_view scheme) { return AsciiLower(scheme) == "https"; }
 
-// The certificates trusted for every TLS connection of the process, read once: those of
-// the PEM bundle SSL_CERT_FILE and of the directories in SSL_CERT_DIR (":"-separated)
-// when either is set, in place of the system's; otherwise the system's. A file or
-// directory that cannot be read adds nothing, so verification then fails.
-const QList<QSslCertificate>& TrustedCertificates() {
-  static const QList<QSslCertificate> trusted = [] {
-    const QString file = qEnvironmentVariable("SSL_CERT_FILE");
-    const QString dirs = qEnvironmentVariable("SSL_CERT_DIR");
-    if (file.isEmpty() && dirs.isEmpty()) return QSslConfiguration::systemCaCertificates();
-    QList<QSslCertificate> certificates;
-    if (!file.isEmpty()) certificates += QSslCertificate::fromPath(file, QSsl::Pem);
-    for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-      const QDir folder(dir);
-      for (const QString& name : folder.entryList(QDir::Files | QDir::Readable)) {
-        certificates += QSslCertificate::fromPath(folder.filePath(name), QSsl::Pem,
-                                                  QSslCertificate::PatternSyntax::FixedString);
-      }
+// The certificates of the PEM bundle SSL_CERT_FILE and of the directories in
+// SSL_CERT_DIR (":"-separated). A file or directory that cannot be read adds nothing.
+QList<QSslCertificate> CertificatesNamedByTheEnvironment() {
+  const QString file = qEnvironmentVariable("SSL_CERT_FILE");
+  const QString dirs = qEnvironmentVariable("SSL_CERT_DIR");
+  QList<QSslCertificate> certificates;
+  if (!file.isEmpty()) certificates += QSslCertificate::fromPath(file, QSsl::Pem);
+  for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+    const QDir folder(dir);
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Readable)) {
+      certificates += QSslCertificate::fromPath(folder.filePath(name), QSsl::Pem,
+                                                QSslCertificate::PatternSyntax::FixedString);
     }
-    return certificates;
-  }();
-  return trusted;
+  }
+  return certificates;
 }
 
-// The TLS settings of every connection: peer verification against the trusted
-// certificates, sessions kept so that the next connection to a server can resume one.
+// The TLS settings of every connection, made once per process: peer verification, and
+// sessions kept so that the next connection to a server can resume one. The trusted
+// certificates are those named by SSL_CERT_FILE and SSL_CERT_DIR when either is set, in
+// place of the system's; otherwise the system's, which OpenSSL looks up in the system's
+// certificate directories as a handshake needs them (Qt's default). Every certificate
+// given here is loaded anew for each connection, so the system's are not listed.
 QSslConfiguration BaseTlsConfiguration() {
   static const QSslConfiguration base = [] {
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    config.setCaCertificates(TrustedCertificates());
+    if (!qEnvironmentVariableIsEmpty("SSL_CERT_FILE") || !qEnvironmentVariableIsEmpty("SSL_CERT_DIR"))
+      config.setCaCertificates(CertificatesNamedByTheEnvironment());
     config.setPeerVerifyMode(QSslSocket::VerifyPeer);
     config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
     return config;
@@ -355,12 +354,19 @@ void THttpCli::StartTls() {
   // what goes out as the server name (SNI).
   socket->setPeerVerifyName(host);
   connect(socket, &QSslSocket::sslErrors, this, &THttpCli::OnSslErrors);
-  connect(socket, &QSslSocket::encrypted, this, [this] {
-    if (tls_failure_.empty()) SendRequest();
+  // The session, to be offered on the next connection to the server: known when the
+  // handshake ends (TLS 1.2) or when a ticket arrives after it (TLS 1.3).
+  const auto keep_session = [this, socket, server] {
+    if (socket != socket_) return;
+    const QByteArray ticket = socket->sslConfiguration().sessionTicket();
+    if (!ticket.isEmpty()) SessionTickets().insert(server, ticket);
+  };
+  connect(socket, &QSslSocket::encrypted, this, [this, keep_session] {
+    if (!tls_failure_.empty()) return;
+    keep_session();
+    SendRequest();
   });
-  connect(socket, &QSslSocket::newSessionTicketReceived, this, [this, socket, server] {
-    if (socket == socket_) SessionTickets().insert(server, socket->sslConfiguration().sessionTicket());
-  });
+  connect(socket, &QSslSocket::newSessionTicketReceived, this, keep_session);
   socket->startClientEncryption();
 }
 
