@@ -38,7 +38,7 @@ WORK=""
 KEEP=0
 INSTALL=1
 HTTPS=0
-FW_ENV=()  # more environment for ferrowyn-cli runs
+FW_ENV=()  # env options and assignments for ferrowyn-cli runs
 
 while [ $# -gt 0 ]; do
   case "$1" in
@@ -429,8 +429,8 @@ run_ferrowyn() {  # run_ferrowyn NAME URL [MORE CRAWL ARGUMENTS]
   mkdir -p "$WORK/home/.config" "$WORK/home/.local/share" "$WORK/tmp"
   local before
   before=$(load1)
-  measure "$name" env HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
-    XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" "${FW_ENV[@]}" \
+  measure "$name" env "${FW_ENV[@]}" HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
+    XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" \
     "$CLI" crawl "$url" --slots "$SLOTS" --scope directory "$@"
   FW_LOAD=$before
   FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)"
@@ -476,7 +476,8 @@ bench_docs() {
     if [ -n "$TLS_PORT" ]; then
       # Right after the plain run, so that both see the same load.
       log "docs: ferrowyn-cli run $i over TLS (load $(load1))"
-      FW_ENV=(SSL_CERT_FILE="$WORK/tls/ca.pem")
+      # The run's authority alone is trusted (an SSL_CERT_DIR of the caller is dropped).
+      FW_ENV=(-u SSL_CERT_DIR SSL_CERT_FILE="$WORK/tls/ca.pem")
       run_ferrowyn "docs-https-$i" "https://localhost:$TLS_PORT/pg/" --https
       FW_ENV=()
       compare urls "$WORK/runs/docs-https-$i.out" "$WORK/runs/docs.predicted" "" "docs-https-$i"
