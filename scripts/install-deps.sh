@@ -8,8 +8,8 @@ packages=(
   qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
   clang libclang-rt-14-dev
-  # Real peers for the HTTP client's integration tests.
-  nginx-light tinyproxy
+  # Real peers for the HTTP client's integration tests; openssl makes their certificates.
+  nginx-light tinyproxy openssl
   # adpurge for Windows: the cross compiler, GoogleTest's sources for it, and Wine to test it.
   g++-mingw-w64-x86-64-posix googletest wine wine64
   # pdftotext reads the printed reports back in the tests.
