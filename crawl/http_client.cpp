@@ -3,11 +3,13 @@
 // redirects, abort and error texts.
 #include "crawl/http_client.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QEventLoop>
 #include <QHostInfo>
 #include <QMap>
 #include <QNetworkProxy>
+#include <QSet>
 #include <QSslConfiguration>
 #include <QSslSocket>
 #include <QTcpSocket>
@@ -48,7 +50,18 @@ QList<QSslCertificate> CertificatesNamedByTheEnvironment() {
                                                 QSslCertificate::PatternSyntax::FixedString);
     }
   }
-  return certificates;
+  // A certificate directory names each certificate twice or more (its file and hash
+  // links), often beside a bundle of the same: each is kept once, since every one is
+  // loaded again for each connection.
+  QList<QSslCertificate> distinct;
+  QSet<QByteArray> seen;
+  for (const QSslCertificate& certificate : certificates) {
+    const QByteArray digest = certificate.digest(QCryptographicHash::Sha256);
+    if (seen.contains(digest)) continue;
+    seen.insert(digest);
+    distinct.push_back(certificate);
+  }
+  return distinct;
 }
 
 // The TLS settings of every connection, made once per process: peer verification, and
