@@ -73,7 +73,8 @@ QList<QSslCertificate> CertificatesNamedByTheEnvironment() {
 QSslConfiguration BaseTlsConfiguration() {
   static const QSslConfiguration base = [] {
     QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    if (!qEnvironmentVariableIsEmpty("SSL_CERT_FILE") || !qEnvironmentVariableIsEmpty("SSL_CERT_DIR"))
+    if (!qEnvironmentVariableIsEmpty("SSL_CERT_FILE") ||
+        !qEnvironmentVariableIsEmpty("SSL_CERT_DIR"))
       config.setCaCertificates(CertificatesNamedByTheEnvironment());
     config.setPeerVerifyMode(QSslSocket::VerifyPeer);
     config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
@@ -225,6 +226,7 @@ void THttpCli::BeginConnection() {
   tls_ = allow_tls_ && IsHttps(target_.scheme);
   tunnel_parser_.reset();
   tls_failure_.clear();
+  certificate_errors_ignored_ = false;
   std::string host = target_.host;
   std::string port_text = target_.port.empty() ? (tls_ ? "443" : "80") : target_.port;
   if (!proxy_.empty()) {
@@ -355,8 +357,8 @@ void THttpCli::HandleTunnelReply(std::string_view block) {
 void THttpCli::StartTls() {
   auto* socket = static_cast<QSslSocket*>(socket_);
   QSslConfiguration config = BaseTlsConfiguration();
-  const QString host = QString::fromLatin1(target_.host.data(),
-                                           static_cast<qsizetype>(target_.host.size()));
+  const QString host =
+      QString::fromLatin1(target_.host.data(), static_cast<qsizetype>(target_.host.size()));
   const QString server =
       host + QLatin1Char(':') +
       QString::fromLatin1(target_.port.empty() ? std::string("443") : target_.port);
@@ -369,8 +371,9 @@ void THttpCli::StartTls() {
   connect(socket, &QSslSocket::sslErrors, this, &THttpCli::OnSslErrors);
   // The session, to be offered on the next connection to the server: known when the
   // handshake ends (TLS 1.2) or when a ticket arrives after it (TLS 1.3).
+  // Not one whose certificate was let through: resuming it would skip the check.
   const auto keep_session = [this, socket, server] {
-    if (socket != socket_) return;
+    if (socket != socket_ || certificate_errors_ignored_) return;
     const QByteArray ticket = socket->sslConfiguration().sessionTicket();
     if (!ticket.isEmpty()) SessionTickets().insert(server, ticket);
   };
@@ -386,6 +389,7 @@ void THttpCli::StartTls() {
 void THttpCli::OnSslErrors(const QList<QSslError>& errors) {
   if (socket_ == nullptr) return;
   if (ignore_certificate_errors_) {
+    certificate_errors_ignored_ = true;
     static_cast<QSslSocket*>(socket_)->ignoreSslErrors();
     return;
   }
@@ -594,7 +598,8 @@ std::string THttpCli::RequestText() const {
   // Inside a CONNECT tunnel the server itself reads the request: origin form, and the
   // proxy's login stays with the proxy.
   const bool to_proxy = !proxy_.empty() && !tls_;
-  const std::string path = to_proxy ? AbsoluteUrl(target_) : (target_.path.empty() ? "/" : target_.path);
+  const std::string path =
+      to_proxy ? AbsoluteUrl(target_) : (target_.path.empty() ? "/" : target_.path);
   std::string text = "GET " + path + " HTTP/1.0\r\n";
   if (!agent_.empty()) text += "User-Agent: " + agent_ + "\r\n";
   text += "Host: " + target_.host + "\r\n";

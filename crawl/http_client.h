@@ -235,6 +235,7 @@ class THttpCli : public QObject {
   bool tls_ = false;
   std::unique_ptr<HttpResponseParser> tunnel_parser_;
   std::string tls_failure_;
+  bool certificate_errors_ignored_ = false;
   size_t max_response_bytes_ = kDefaultMaxResponseBytes;
   std::string* stream_ = nullptr;
   QTimer deadline_;  // Timeout, running while a request is

@@ -669,7 +669,8 @@ TEST_F(HttpClientTest, HttpsThroughAProxyAsksForATunnelThatOnly2xxOpens) {
   EXPECT_EQ(requests[1], "CONNECT site.example:8443 HTTP/1.0\r\n" + proxy_login + "\r\n");
   EXPECT_EQ(requests[2],
             "GET https://Site.example/a.htm HTTP/1.0\r\nHost: Site.example\r\n"
-            "Authorization: Basic c2l0ZTo=\r\n" + proxy_login + "\r\n");
+            "Authorization: Basic c2l0ZTo=\r\n" +
+                proxy_login + "\r\n");
 }
 
 }  // namespace

@@ -108,6 +108,12 @@ TEST_F(HttpTlsTest, FailingCertificatesAreRefusedWithTheReasonUnlessIgnored) {
   EXPECT_EQ(body_, kPage);
   EXPECT_FALSE(Fetch(Url(TestCertificates::kExpired)).has_value());
   EXPECT_EQ(body_, kPage);
+  // The session of a certificate let through is not resumed by a checking request.
+  client_.IgnoreCertificateErrors = false;
+  failure = Fetch(Url(TestCertificates::kExpired));
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->ReasonPhrase(),
+            "certificate verification failed: The certificate has expired");
 }
 
 TEST_F(HttpTlsTest, RedirectFromHttpToHttpsIsFollowedOnlyWithTls) {
@@ -148,9 +154,8 @@ TEST_F(HttpTlsTest, LoginGivenForHttpsIsNotSentToHttpAfterARedirect) {
   plain.Serve("/", ScriptedResponse::Page("plain"));
   client_.Username = "site";
   client_.Password = "login";
-  EXPECT_FALSE(
-      Fetch(Url(TestCertificates::kGood, "/to-plain?port=" + std::to_string(plain.Port())))
-          .has_value());
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/to-plain?port=" + std::to_string(plain.Port())))
+                   .has_value());
   EXPECT_EQ(body_, "plain");
   const auto requests = plain.Requests();
   ASSERT_EQ(requests.size(), 1u);

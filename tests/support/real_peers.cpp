@@ -148,8 +148,8 @@ TestCertificates::TestCertificates() {
                               "-nodes"};
   Run(QStringList{"req", "-x509"} + ec_key +
       QStringList{"-keyout", path("ca.key"), "-out", path("ca.pem"), "-days", "3650", "-subj",
-                  "/CN=Ferrowyn Test CA", "-addext", "basicConstraints=critical,CA:TRUE",
-                  "-addext", "keyUsage=critical,keyCertSign,cRLSign"});
+                  "/CN=Ferrowyn Test CA", "-addext", "basicConstraints=critical,CA:TRUE", "-addext",
+                  "keyUsage=critical,keyCertSign,cRLSign"});
   // `openssl ca` rather than `x509 -req`: it takes any validity period, past ones included.
   std::string config;
   config += "[ca]\ndefault_ca = test_ca\n";
@@ -173,7 +173,9 @@ TestCertificates::TestCertificates() {
   const Leaf leaves[] = {
       {kGood, "localhost", "local", {"-days", "3650"}},
       {kOtherName, "other.invalid", "other", {"-days", "3650"}},
-      {kExpired, "localhost", "local",
+      {kExpired,
+       "localhost",
+       "local",
        {"-startdate", "20200101000000Z", "-enddate", "20200201000000Z"}},
   };
   for (const Leaf& leaf : leaves) {
