@@ -67,9 +67,9 @@ void TSimulGo::MatchBatch() {
     if (Stopping) return;
     PageResult& result = Results.emplace_back();
     result.url = page.url;
-    std::string text;
+    std::string_view text;
     try {
-      text = QueryPageTextOf(page, Reader.get());
+      text = QueryPageTextInto(page, Reader.get(), buffers_);
     } catch (const std::exception& error) {
       result.unreadable = error.what();
       continue;

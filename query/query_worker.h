@@ -82,6 +82,7 @@ class TSimulGo : public QThread {
   QueryRun& run_;
   const bool lowerpriority_;  // read on the GUI thread when the worker is made
   PageMatcher matcher_;
+  PageReadBuffers buffers_;
 };
 
 }  // namespace ferrowyn

@@ -362,11 +362,11 @@ std::size_t CompressItem(std::string_view item, std::string& out) {
   return w - start;
 }
 
-std::string ExpandItem(std::string_view stored, std::size_t max_size) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
-  const std::size_t size = stored.size();
-  // A first walk over the block lengths refuses a cut-off stored form before any work and
-  // finds the most the item can hold.
+namespace {
+
+// The first walk over the block lengths: refuses a cut-off stored form before any work and
+// gives the most the item can hold.
+std::size_t ExpansionBoundOfItem(const std::uint8_t* p, std::size_t size) {
   std::size_t bound = 0;
   for (std::size_t at = 0; at < size;) {
     if (size - at < 2) Malformed("stored form ends inside a block length");
@@ -376,25 +376,73 @@ std::string ExpandItem(std::string_view stored, std::size_t max_size) {
     bound += ExpansionBound(p + at, b);
     at += b;
   }
-  if (size == 0) return {};
-  // Room is claimed up front for what a genuine item of this shape holds, but never more
-  // than a generous ratio to the stored size nor more than the limit: a few bytes that
-  // claim a great deal get their room block by block, each block checked as it expands.
-  std::string item;
-  item.reserve(std::min({bound, size * kReserveRatio + kPieceSize, max_size}) + kExpandSlack);
+  return bound;
+}
+
+// Room claimed up front for what a genuine item of this shape holds, but never more than a
+// generous ratio to the stored size nor more than the limit: a few bytes that claim a great
+// deal get their room block by block, each block checked as it expands.
+std::size_t FirstRoom(std::size_t bound, std::size_t size, std::size_t max_size) {
+  return std::min({bound, size * kReserveRatio + kPieceSize, max_size}) + kExpandSlack;
+}
+
+// Expands the blocks of a checked stored form one after another. `room(done, need)` gives
+// the start of an output of at least `need` bytes whose first `done` bytes are the item so
+// far. Returns the item's length.
+template <typename Room>
+std::size_t ExpandBlocks(const std::uint8_t* p, std::size_t size, std::size_t max_size,
+                         Room room) {
+  std::size_t done = 0;
   for (std::size_t at = 0; at < size;) {
     const std::size_t b = p[at] | (std::size_t{p[at + 1]} << 8);
     at += 2;
-    const std::size_t done = item.size();
-    const std::size_t room = ExpansionBound(p + at, b);
-    item.resize(done + room + kExpandSlack);
-    const std::size_t n =
-        ExpandBody(p + at, b, reinterpret_cast<std::uint8_t*>(item.data()) + done, room);
-    item.resize(done + n);
-    if (item.size() > max_size) Malformed("item larger than the largest item");
+    const std::size_t bound = ExpansionBound(p + at, b);
+    std::uint8_t* out = room(done, done + bound + kExpandSlack);
+    done += ExpandBody(p + at, b, out + done, bound);
+    if (done > max_size) Malformed("item larger than the largest item");
     at += b;
   }
+  return done;
+}
+
+}  // namespace
+
+std::string ExpandItem(std::string_view stored, std::size_t max_size) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
+  const std::size_t size = stored.size();
+  const std::size_t bound = ExpansionBoundOfItem(p, size);
+  if (size == 0) return {};
+  std::string item;
+  item.reserve(FirstRoom(bound, size, max_size));
+  const std::size_t n =
+      ExpandBlocks(p, size, max_size, [&item](std::size_t, std::size_t need) {
+        if (item.size() < need) item.resize(need);
+        return reinterpret_cast<std::uint8_t*>(item.data());
+      });
+  item.resize(n);
   return item;
+}
+
+void ItemBuffer::Reserve(std::size_t size, std::size_t keep) {
+  if (size <= capacity_) return;
+  const std::size_t grown = std::max(size, capacity_ + capacity_ / 2);
+  std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(grown);
+  if (keep > 0) std::memcpy(bytes.get(), bytes_.get(), std::min(keep, capacity_));
+  bytes_ = std::move(bytes);
+  capacity_ = grown;
+}
+
+std::size_t ExpandItemInto(std::string_view stored, std::size_t max_size, ItemBuffer& out,
+                           std::size_t offset) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
+  const std::size_t size = stored.size();
+  const std::size_t bound = ExpansionBoundOfItem(p, size);
+  if (size == 0) return 0;
+  out.Reserve(offset + FirstRoom(bound, size, max_size), offset);
+  return ExpandBlocks(p, size, max_size, [&out, offset](std::size_t done, std::size_t need) {
+    out.Reserve(offset + need, offset + done);
+    return reinterpret_cast<std::uint8_t*>(out.data()) + offset;
+  });
 }
 
 }  // namespace ferrowyn
