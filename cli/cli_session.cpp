@@ -11,6 +11,12 @@
 
 namespace ferrowyn::cli {
 
+namespace {
+// Held where the end of the program still reaches it, so that a leak checker does not take
+// it for lost.
+[[maybe_unused]] Tsearchmain* left_to_exit = nullptr;
+}  // namespace
+
 CliSession::CliSession(const std::string& command, CliUserPortOptions port_options)
     : port_(std::move(port_options)) {
   try {
@@ -31,6 +37,10 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
 }
 
 CliSession::~CliSession() {
+  if (main_) DiscardScratchStores();
+}
+
+void CliSession::DiscardScratchStores() {
   // The scratch stores live in the private directory, which goes with the session: they
   // are dropped rather than written back. A store saved or opened elsewhere closes as
   // usual.
@@ -38,6 +48,13 @@ CliSession::~CliSession() {
   for (TQDB* store : {&main_->QDB(), &main_->urldb()}) {
     if (store->FileName().starts_with(inside)) store->Discard();
   }
+}
+
+void CliSession::LeaveMainWindowToExit() {
+  DiscardScratchStores();
+  main_->QDB().SetFileName("");
+  main_->urldb().SetFileName("");
+  left_to_exit = main_.release();
 }
 
 void CliSession::RunUntil(const std::function<bool()>& done) {

@@ -61,8 +61,8 @@ template <typename F>
 void WalkWebMap(std::string_view bytes, F&& node) {
   std::size_t levels = 0;  // the previous node's level + 1; 0 before the first line
   ForEachRecordLine(bytes, [&](std::string_view line) {
-    const std::size_t first = line.find_first_not_of("\t ");
-    const std::size_t depth = first == std::string_view::npos ? line.size() : first;
+    std::size_t depth = 0;
+    while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
     const std::string_view text = line.substr(depth);
     if (levels == 0) {
       levels = 1;
