@@ -16,11 +16,18 @@ void AppendCell(const QStandardItemModel& querylist, int row, int column, std::s
   const QStandardItem* item = querylist.item(row, column);
   if (item == nullptr) return;
   const QString text = item->text();
-  for (const QChar c : text) {
-    const char16_t u = c.unicode();
+  const QChar* const units = text.constData();
+  const std::size_t start = line.size();
+  line.resize(start + static_cast<std::size_t>(text.size()));
+  char* const out = line.data() + start;
+  for (std::size_t i = 0; i < static_cast<std::size_t>(text.size()); ++i) {
+    const char16_t u = units[i].unicode();
     // A NUL ends the cell, as it ends a C string.
-    if (u == 0) return;
-    line += u < 0x100 ? static_cast<char>(u) : '?';
+    if (u == 0) {
+      line.resize(start + i);
+      return;
+    }
+    out[i] = u < 0x100 ? static_cast<char>(u) : '?';
   }
 }
 

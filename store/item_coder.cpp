@@ -89,6 +89,36 @@ inline std::size_t MatchLength(const std::uint8_t* in, std::size_t c, std::size_
 
 [[noreturn]] void Malformed(const char* what) { throw ECoderError(what); }
 
+// Writes the copy of a reference `offset` bytes back (1 to 4,095, within what is written
+// already) at op: whole 8-byte moves, 24 bytes whatever the length; the slack behind the
+// output's limit takes what lands past the item.
+inline void CopyReference(std::uint8_t* op, std::size_t offset) {
+  const std::uint8_t* src = op - offset;
+  if (offset >= 8) {
+    // Each move reads only bytes that are already final.
+    Copy8(op, src);
+    Copy8(op + 8, src + 8);
+    Copy8(op + 16, src + 16);
+  } else if (offset == 1) {
+    std::memset(op, *src, 24);
+  } else {
+    // The first 8 bytes one at a time; after them the output repeats
+    // with a period of `offset`, so moves from `step` back, a multiple
+    // of the offset of at least 8, read final bytes only.
+    static constexpr std::uint8_t kStep[8] = {0, 0, 8, 9, 8, 10, 12, 14};
+    for (int k = 0; k < 8; ++k) op[k] = src[k];
+    const std::size_t step = kStep[offset];
+    Copy8(op + 8, op + 8 - step);
+    Copy8(op + 16, op + 16 - step);
+  }
+}
+
+// A whole group of 16 items whose input lies well inside the body and whose literals and
+// copies cannot pass the output's limit is expanded without those checks: this much input
+// holds the 16 items and every 16-byte literal move, this much room 16 copies of 18 bytes.
+constexpr std::ptrdiff_t kGroupInput = 16 * 4 + 16;
+constexpr std::ptrdiff_t kGroupRoom = 16 * kMaxCopy;
+
 // Expands one body into dst, which has room for `limit` bytes plus
 // kExpandSlack behind them. A body that would produce more than `limit` bytes
 // is malformed, as is one that would read or refer outside itself.
@@ -123,6 +153,39 @@ std::size_t ExpandBody(const std::uint8_t* body, std::size_t size, std::uint8_t*
       // A control word is only ever written ahead of an item.
       if (ip == iend) Malformed("control word without items");
     }
+    if (bits == 16 && iend - ip >= kGroupInput && oend - op >= kGroupRoom) {
+      // The same steps as below, less the checks that cannot fail here. A run may use up
+      // the room: the rest of its group then goes the checked way.
+      do {
+        const unsigned count =
+            std::min<unsigned>(static_cast<unsigned>(std::countl_zero(control | 0x8000u)), bits);
+        std::memcpy(op, ip, 16);
+        ip += count;
+        op += count;
+        control <<= count;
+        bits -= count;
+        if (bits == 0) break;
+        const std::size_t b0 = ip[0];
+        const std::size_t b1 = ip[1];
+        const std::size_t offset = (b0 << 4) | (b1 >> 4);
+        control <<= 1;
+        --bits;
+        if (offset != 0) {
+          if (offset > static_cast<std::size_t>(op - dst)) Malformed("copy reaches before the piece");
+          CopyReference(op, offset);
+          op += (b1 & 15) + kMinCopy;
+          ip += 2;
+        } else {
+          const std::size_t length = (b1 << 8) + ip[2] + kMinRun;
+          if (length > static_cast<std::size_t>(oend - op)) Malformed("block expands past a piece");
+          std::memset(op, ip[3], length);
+          ip += 4;
+          op += length;
+          if (oend - op < kGroupRoom) break;
+        }
+      } while (bits != 0);
+      continue;
+    }
     // The literals in front of the next reference (often none) move as one
     // 16-byte block: no branch on their number, which is hard to predict.
     const std::size_t avail = static_cast<std::size_t>(iend - ip);
@@ -150,26 +213,7 @@ std::size_t ExpandBody(const std::uint8_t* body, std::size_t size, std::uint8_t*
       ip += 2;
       if (offset > static_cast<std::size_t>(op - dst)) Malformed("copy reaches before the piece");
       if (length > static_cast<std::size_t>(oend - op)) Malformed("block expands past a piece");
-      const std::uint8_t* src = op - offset;
-      // Whole 8-byte moves, 24 bytes whatever the length; the slack behind
-      // the limit takes what lands past the item.
-      if (offset >= 8) {
-        // Each move reads only bytes that are already final.
-        Copy8(op, src);
-        Copy8(op + 8, src + 8);
-        Copy8(op + 16, src + 16);
-      } else if (offset == 1) {
-        std::memset(op, *src, 24);
-      } else {
-        // The first 8 bytes one at a time; after them the output repeats
-        // with a period of `offset`, so moves from `step` back, a multiple
-        // of the offset of at least 8, read final bytes only.
-        static constexpr std::uint8_t kStep[8] = {0, 0, 8, 9, 8, 10, 12, 14};
-        for (int k = 0; k < 8; ++k) op[k] = src[k];
-        const std::size_t step = kStep[offset];
-        Copy8(op + 8, op + 8 - step);
-        Copy8(op + 16, op + 16 - step);
-      }
+      CopyReference(op, offset);
       op += length;
     } else {
       // b0 = 0 and b1 < 16 here: any other b1 makes a non-zero offset.
