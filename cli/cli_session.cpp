@@ -11,11 +11,9 @@
 
 namespace ferrowyn::cli {
 
-namespace {
-// Held where the end of the program still reaches it, so that a leak checker does not take
-// it for lost.
-[[maybe_unused]] Tsearchmain* left_to_exit = nullptr;
-}  // namespace
+// The main window a command left to the end of the program, held where a leak checker still
+// finds it (a global the compiler cannot drop, as it could one of this file alone).
+Tsearchmain* main_window_left_to_exit = nullptr;
 
 CliSession::CliSession(const std::string& command, CliUserPortOptions port_options)
     : port_(std::move(port_options)) {
@@ -54,7 +52,7 @@ void CliSession::LeaveMainWindowToExit() {
   DiscardScratchStores();
   main_->QDB().SetFileName("");
   main_->urldb().SetFileName("");
-  left_to_exit = main_.release();
+  main_window_left_to_exit = main_.release();
 }
 
 void CliSession::RunUntil(const std::function<bool()>& done) {
