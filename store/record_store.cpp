@@ -561,14 +561,29 @@ void TQDB::AddItem(std::string_view bytes, const std::string& key) {
       throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
     }
   }
-  AddStored(bytes, compressed, key);
+  AddStored(bytes.size(), compression_ ? std::string_view(compressed) : bytes, key, &bytes);
 }
 
 void TQDB::AddPreparedItem(const PreparedItem& item, const std::string& key) {
-  AddStored(item.bytes, item.compressed, key);
+  const std::string_view bytes = item.bytes;
+  AddStored(bytes.size(), compression_ ? item.compressed : item.bytes, key, &bytes);
 }
 
-void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const std::string& key) {
+void TQDB::AddCompressedItem(std::string_view compressed, std::size_t size,
+                             const std::string& key) {
+  if (compression_) return AddStored(size, compressed, key, nullptr);
+  std::string bytes;
+  try {
+    bytes = ExpandItem(compressed);
+  } catch (const ECoderError&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+  const std::string_view view = bytes;
+  AddStored(view.size(), view, key, &view);
+}
+
+void TQDB::AddStored(std::size_t size, std::string_view stored, const std::string& key,
+                     const std::string_view* bytes) {
   RequireFile();
   if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
   std::string cut = CutKey(key);
@@ -577,14 +592,10 @@ void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const 
   if (ordinary_.Count() >= qdb::kMaxEntries)
     throw EQDBListError(std::string(qdb_text::kOutOfBounds));
   // Reading refuses an item this large, so it is never written.
-  if (bytes.size() > qdb::kMaxItemSize) throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  if (size > qdb::kMaxItemSize) throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   MakeWorkingCopy();
-  std::string_view stored = bytes;
   TIndex index;
-  if (compression_) {
-    stored = compressed;
-    index.flags = qdb::kFlagCompressed;
-  }
+  if (compression_) index.flags = qdb::kFlagCompressed;
   // Positions and sizes are signed 32-bit in the file.
   if (data_size_ + static_cast<std::int64_t>(stored.size()) > kMaxDataSize)
     throw QDBFileError(EFBIG, file_name_);
@@ -599,7 +610,11 @@ void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const 
   pending_ends_.push_back(pending_journal_.size());
   item_index_ = at;
   current_key_ = cut;
-  cache_.Offer(current_key_, bytes);
+  if (bytes) {
+    cache_.Offer(current_key_, *bytes);
+  } else {
+    cache_.Remove(current_key_);
+  }
   modified_ = true;
 }
 
