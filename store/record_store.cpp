@@ -346,7 +346,11 @@ void TQDB::Close() {
     file_name_.clear();
     return;
   }
+  // Changes dropped here stay in the lists in memory: the index is then read back from
+  // the working files.
+  bool lists_committed = true;
   if (read_only_ || !save_on_close_) {
+    lists_committed = pending_ends_.empty();
     pending_journal_.clear();
     pending_ends_.clear();
   } else {
@@ -355,7 +359,7 @@ void TQDB::Close() {
   cache_.Clear();
   modified_ = false;
   try {
-    WriteBack();
+    WriteBack(lists_committed);
   } catch (...) {
     // The old store file is intact; the working files stay in the temporary
     // directory so that nothing committed is lost.
@@ -396,7 +400,15 @@ void TQDB::FlushJournal(int progress_kind) {
   pending_ends_.clear();
 }
 
-std::string TQDB::ComposeCommittedIndex() {
+std::string TQDB::ComposeCommittedIndex(bool lists_committed) {
+  if (lists_committed && pending_ends_.empty()) {
+    // Every change is in the journal, so the lists in memory are the committed index:
+    // reading the working files back would build a second copy of them just when a
+    // large store is written.
+    ProgressPass progress(progress_, 1, administrative_.Count() + ordinary_.Count());
+    return WriteIndexSection(administrative_, ordinary_,
+                             [&progress](std::int64_t i) { progress.At(i); });
+  }
   const std::string section = ReadWholeFile(index_path_, file_name_);
   ParsedIndex parsed = ParseIndexSection(section, data_size_, file_name_);
   TIndexList administrative;
@@ -409,7 +421,7 @@ std::string TQDB::ComposeCommittedIndex() {
                            [&progress](std::int64_t i) { progress.At(i); });
 }
 
-void TQDB::WriteBack() {
+void TQDB::WriteBack(bool lists_committed) {
   if (read_only_) return;
   std::string target = file_name_;
   if (timestamp_) {
@@ -431,7 +443,7 @@ void TQDB::WriteBack() {
   if (resolved.error != 0) throw QDBFileError(resolved.error, file_name_);
   if (resolved.refused) ThrowInvalidFile(file_name_);
   target = resolved.path;
-  const std::string index = ComposeCommittedIndex();
+  const std::string index = ComposeCommittedIndex(lists_committed);
 
   const fs::path parent = fs::path(target).parent_path();
   const std::string dir = parent.empty() ? std::string(".") : parent.string();
@@ -695,7 +707,7 @@ void TQDB::SaveAs(const std::string& name) {
   file_name_ = path.string();
   timestamp_.reset();
   try {
-    WriteBack();
+    WriteBack(true);
   } catch (...) {
     file_name_ = previous_name;
     timestamp_ = previous_timestamp;

@@ -192,8 +192,10 @@ class TQDB {
   void MakeWorkingCopy();
   bool AdministrativeItemIs(const TIndex& index, std::string_view value) const;
   void Close();
-  void WriteBack();
-  std::string ComposeCommittedIndex();
+  // `lists_committed`: the lists in memory hold exactly the committed index (no change
+  // was dropped), so it is written from them rather than read back from the working files.
+  void WriteBack(bool lists_committed);
+  std::string ComposeCommittedIndex(bool lists_committed);
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;
   RawItem ReadRaw(const TIndex& index) const;
