@@ -382,8 +382,8 @@ void ItemCompressor::Add(std::string_view bytes) {
 void ItemCompressor::Flush() {
   if (pending_.empty()) return;
   if (!work_) work_ = NewBlockWork();
-  AppendBlock(reinterpret_cast<const std::uint8_t*>(pending_.data()), pending_.size(),
-              work_.get(), stored_);
+  AppendBlock(reinterpret_cast<const std::uint8_t*>(pending_.data()), pending_.size(), work_.get(),
+              stored_);
   pending_.clear();
 }
 

@@ -2,14 +2,13 @@
 // refusals with their exact texts, the cache counters and progress reports.
 #include "store/record_store.h"
 
-#include "store/item_coder.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "store/item_coder.h"
 #include "tests/support/qdb_test_files.h"
 
 namespace ferrowyn {
@@ -68,7 +67,8 @@ TEST_F(RecordStore, AddFindGetInKeyOrder) {
 
 TEST_F(RecordStore, PreparedAndCompressedItemsGiveTheSameFileAsAddedOnes) {
   std::string varied;
-  for (int i = 0; varied.size() < 70000; ++i) varied += "\thttp://h/d" + std::to_string(i * 7919 % 1000) + "/p.html\r\n";
+  for (int i = 0; varied.size() < 70000; ++i)
+    varied += "\thttp://h/d" + std::to_string(i * 7919 % 1000) + "/p.html\r\n";
   const std::vector<std::pair<std::string, std::string>> items = {
       {"DISPLAYXXhttp://h/", std::string(40000, 'a') + "<p>page\r\n"},
       {"WEBMAP", varied},
@@ -99,9 +99,9 @@ TEST_F(RecordStore, PreparedAndCompressedItemsGiveTheSameFileAsAddedOnes) {
       }
       EXPECT_EQ(Raised<EQDBIndexError>([&] { c.AddCompressedItem("", 0, "empty"); }),
                 "Duplicate keys are not allowed");
-      EXPECT_EQ(Raised<EQDBIndexError>(
-                    [&] { b.AddPreparedItem(TQDB::PrepareItem("again"), "empty"); }),
-                "Duplicate keys are not allowed");
+      EXPECT_EQ(
+          Raised<EQDBIndexError>([&] { b.AddPreparedItem(TQDB::PrepareItem("again"), "empty"); }),
+          "Duplicate keys are not allowed");
       ASSERT_TRUE(b.FindKey("DISPLAYXXhttp://h/"));
       EXPECT_EQ(b.GetItem(), items[0].second);
     }

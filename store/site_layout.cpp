@@ -161,7 +161,8 @@ std::string WebMapWriter::Take() {
 }
 
 WebMapWriter::StoredRecord WebMapWriter::TakeStored() {
-  if (out_.empty() && compressor_.RawSize() == 0) out_ = JoinRecordLines({std::string(kPlaceholder)});
+  if (out_.empty() && compressor_.RawSize() == 0)
+    out_ = JoinRecordLines({std::string(kPlaceholder)});
   compressor_.Add(out_);
   out_ = std::string();
   StoredRecord record;

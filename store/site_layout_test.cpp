@@ -114,7 +114,8 @@ TEST(WebMapTest, CompressedAsWrittenGivesTheRecordsStoredForm) {
   for (const int nodes : {0, 3, 5000}) {
     WebMapWriter plain, compressed(true);
     for (int i = 0; i < nodes; ++i) {
-      const std::string text = "http://host/d" + std::to_string(i) + "/p\r" + std::to_string(i * 31);
+      const std::string text =
+          "http://host/d" + std::to_string(i) + "/p\r" + std::to_string(i * 31);
       plain.Add(static_cast<std::size_t>(i % 4), text);
       compressed.Add(static_cast<std::size_t>(i % 4), text);
     }
