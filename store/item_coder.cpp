@@ -362,10 +362,12 @@ std::unique_ptr<std::uint8_t[]> NewBlockWork() {
 std::size_t CompressItem(std::string_view item, std::string& out) {
   if (item.empty()) return 0;
   const std::size_t start = out.size();
-  const auto work = NewBlockWork();
+  // On the stack, like the compressor's table: an item per stored page comes here, and a
+  // heap buffer of this size would cost a large allocation each time.
+  std::uint8_t work[2 + kBodyWorkSize];
   const auto* in = reinterpret_cast<const std::uint8_t*>(item.data());
   for (std::size_t at = 0; at < item.size(); at += kPieceSize)
-    AppendBlock(in + at, std::min(kPieceSize, item.size() - at), work.get(), out);
+    AppendBlock(in + at, std::min(kPieceSize, item.size() - at), work, out);
   return out.size() - start;
 }
 

@@ -6,8 +6,8 @@
 // written up with worked examples in docs/item_compression.md.
 //
 // Pure functions without shared state, safe to call from any thread at once.
-// Working memory is fixed per call (an 8 KB hash table on the stack); output
-// goes into the caller's strings and buffers.
+// Working memory is fixed per call (an 8 KB hash table on the stack, and for CompressItem
+// a 32 KB block buffer there too); output goes into the caller's strings and buffers.
 #pragma once
 
 #include <cstddef>
