@@ -614,9 +614,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
   qdb_io::WriteAt(data_file_.fd(), data_size_, stored, file_name_);
   index.position = static_cast<std::int32_t>(data_size_);
   index.size = static_cast<std::int32_t>(stored.size());
-  const bool inserted = ordinary_.Insert(cut, index, &at);
-  assert(inserted);
-  (void)inserted;
+  ordinary_.InsertAt(at, cut, index);
   data_size_ += index.size;
   AppendJournalAddition(pending_journal_, cut, index);
   pending_ends_.push_back(pending_journal_.size());
