@@ -43,10 +43,11 @@ constexpr char kDeleteOpenSite[] =
 constexpr char kRemoved[] = " has been removed from the system.";
 constexpr char kRemoveFailed[] = "There was an error while trying to remove ";
 
-// The "WEBMAP" record written straight from the site map: a copy of its tree first
+// The "WEBMAP" record written straight from the site map and compressed as it is
+// written: a copy of its tree first, or the whole record beside its compressed form,
 // would more than double what a large crawl's map holds, just when it is saved.
-std::string WebMapRecord(const SiteMapModel& map) {
-  WebMapWriter writer;
+WebMapWriter::StoredRecord WebMapRecord(const SiteMapModel& map) {
+  WebMapWriter writer(true);
   // Depth first without recursion: each frame is a sibling list being written.
   struct Frame {
     std::vector<SiteMapNode> nodes;
@@ -64,7 +65,7 @@ std::string WebMapRecord(const SiteMapModel& map) {
     std::vector<SiteMapNode> children = map.Children(node);
     if (!children.empty()) stack.push_back({std::move(children)});
   }
-  return writer.Take();
+  return writer.TakeStored();
 }
 
 std::vector<std::string> MailLines(const QStandardItemModel& mailview) {
@@ -141,7 +142,10 @@ bool Tsearchmain::savesitedialog() {
     QDB_.AddItem(WriteEmail(MailLines(*mailview_)), std::string(kEmailKey));
     added.emplace_back(kEmailKey);
     port_.SetPleaseWaitProgress(55);
-    QDB_.AddItem(WebMapRecord(*mainview_), std::string(kWebMapKey));
+    {
+      const WebMapWriter::StoredRecord map = WebMapRecord(*mainview_);
+      QDB_.AddCompressedItem(map.compressed, map.size, std::string(kWebMapKey));
+    }
     added.emplace_back(kWebMapKey);
     port_.SetPleaseWaitProgress(75);
     QDB_.SaveAs(path);

@@ -44,6 +44,13 @@ bool TIndexList::Insert(std::string key, const TIndex& index, int* at) {
     if (at) *at = place;
     return false;
   }
+  InsertAt(place, std::move(key), index);
+  if (at) *at = place;
+  return true;
+}
+
+void TIndexList::InsertAt(int place, std::string key, const TIndex& index) {
+  assert(place >= 0 && place <= count_);
   if (count_ >= qdb::kMaxEntries) throw EQDBListError(std::string(qdb_text::kOutOfBounds));
   if (blocks_.empty()) {
     blocks_.emplace_back();
@@ -62,8 +69,6 @@ bool TIndexList::Insert(std::string key, const TIndex& index, int* at) {
     starts_.push_back(0);
   }
   RebuildStarts(b);
-  if (at) *at = place;
-  return true;
 }
 
 void TIndexList::Erase(int at) {

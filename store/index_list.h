@@ -45,6 +45,9 @@ class TIndexList {
   // Inserts at the key's sorted place; returns false (and changes nothing) when
   // an equal key exists. `*at` receives the position of the new or equal key.
   bool Insert(std::string key, const TIndex& index, int* at = nullptr);
+  // Insert without the search, at `place` as a Find that found no equal key gave it, with
+  // no change to the list since: a caller that has just searched does not search twice.
+  void InsertAt(int place, std::string key, const TIndex& index);
 
   void Erase(int at);
 

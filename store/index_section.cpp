@@ -131,7 +131,14 @@ void LoadOrdinary(std::vector<TIndexEntry> file_order, TIndexList& ordinary,
 
 std::string WriteIndexSection(const TIndexList& administrative, const TIndexList& ordinary,
                               const std::function<void(std::int64_t)>& on_entry) {
+  // Sized exactly first: the section of a large store is megabytes, and growing it by
+  // doubling would hold up to twice that.
+  std::size_t size = 4 + 1;
+  auto measure = [&size](const TIndexEntry& entry) { size += entry.key.size() + 1 + 12; };
+  administrative.ForEachDescending(measure);
+  ordinary.ForEachDescending(measure);
   std::string out;
+  out.reserve(size);
   qdb::PutInt32(out, static_cast<std::uint32_t>(administrative.Count() + ordinary.Count()));
   std::int64_t i = 0;
   auto put = [&](const TIndexEntry& entry) {

@@ -7,6 +7,8 @@
 #include <cassert>
 #include <cstring>
 #include <iterator>
+#include <memory>
+#include <utility>
 
 namespace ferrowyn {
 namespace {
@@ -383,27 +385,61 @@ void ExpandPiece(const std::uint8_t* body, std::size_t size, std::string& out) {
   out.resize(old + n);
 }
 
+namespace {
+
+// Appends one piece's block (its body length, then its body) to `out`, through a work
+// buffer of the compressor's size: a buffer for the worst case of the whole item, zeroed
+// before use, would touch as many bytes as the item has, most of them for nothing.
+void AppendBlock(const std::uint8_t* in, std::size_t n, std::uint8_t* work, std::string& out) {
+  const std::size_t b = CompressPiece(in, n, work + 2);
+  work[0] = static_cast<std::uint8_t>(b);
+  work[1] = static_cast<std::uint8_t>(b >> 8);
+  out.append(reinterpret_cast<const char*>(work), b + 2);
+}
+
+std::unique_ptr<std::uint8_t[]> NewBlockWork() {
+  return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[2 + kBodyWorkSize]);
+}
+
+}  // namespace
+
 std::size_t CompressItem(std::string_view item, std::string& out) {
   if (item.empty()) return 0;
-  const std::size_t pieces = (item.size() + kPieceSize - 1) / kPieceSize;
   const std::size_t start = out.size();
-  // Room for every block in its largest form (its length and its piece copied
-  // behind a method byte) plus the compressor's work room behind the last one;
-  // blocks are written one after another and the string shrinks to what was
-  // written at the end.
-  out.resize(start + pieces * 3 + item.size() + (kBodyWorkSize - kMaxBodySize));
-  auto* base = reinterpret_cast<std::uint8_t*>(out.data());
+  // On the stack, like the compressor's table: an item per stored page comes here, and a
+  // heap buffer of this size would cost a large allocation each time.
+  std::uint8_t work[2 + kBodyWorkSize];
   const auto* in = reinterpret_cast<const std::uint8_t*>(item.data());
-  std::size_t w = start;
-  for (std::size_t at = 0; at < item.size(); at += kPieceSize) {
-    const std::size_t n = std::min(kPieceSize, item.size() - at);
-    const std::size_t b = CompressPiece(in + at, n, base + w + 2);
-    base[w] = static_cast<std::uint8_t>(b);
-    base[w + 1] = static_cast<std::uint8_t>(b >> 8);
-    w += 2 + b;
+  for (std::size_t at = 0; at < item.size(); at += kPieceSize)
+    AppendBlock(in + at, std::min(kPieceSize, item.size() - at), work, out);
+  return out.size() - start;
+}
+
+void ItemCompressor::Add(std::string_view bytes) {
+  raw_size_ += bytes.size();
+  while (!bytes.empty()) {
+    const std::size_t take = std::min(bytes.size(), kPieceSize - pending_.size());
+    pending_.append(bytes.substr(0, take));
+    bytes.remove_prefix(take);
+    if (pending_.size() == kPieceSize) Flush();
   }
-  out.resize(w);
-  return w - start;
+}
+
+void ItemCompressor::Flush() {
+  if (pending_.empty()) return;
+  if (!work_) work_ = NewBlockWork();
+  AppendBlock(reinterpret_cast<const std::uint8_t*>(pending_.data()), pending_.size(), work_.get(),
+              stored_);
+  pending_.clear();
+}
+
+std::string ItemCompressor::Take() {
+  Flush();
+  raw_size_ = 0;
+  work_.reset();
+  std::string stored = std::exchange(stored_, std::string());
+  pending_ = std::string();
+  return stored;
 }
 
 namespace {

@@ -6,8 +6,8 @@
 // written up with worked examples in docs/item_compression.md.
 //
 // Pure functions without shared state, safe to call from any thread at once.
-// Working memory is fixed per call (an 8 KB hash table on the stack); output
-// goes into the caller's strings and buffers.
+// Working memory is fixed per call (an 8 KB hash table on the stack, and for CompressItem
+// a 32 KB block buffer there too); output goes into the caller's strings and buffers.
 #pragma once
 
 #include <cstddef>
@@ -49,6 +49,26 @@ void ExpandPiece(const std::uint8_t* body, std::size_t size, std::string& out);
 // Appends the stored form of `item` to `out` and returns its length (the stored
 // size; 0 for an empty item). `item` must not view the bytes of `out`.
 std::size_t CompressItem(std::string_view item, std::string& out);
+
+// The stored form of an item given in parts, compressed a piece at a time as the parts
+// arrive: a large item (the site map of a big crawl) never has to be held whole. Gives
+// the same bytes as CompressItem over the parts joined.
+class ItemCompressor {
+ public:
+  void Add(std::string_view bytes);
+  // Bytes added since the start or the last Take.
+  std::size_t RawSize() const { return raw_size_; }
+  // The stored form (empty for an empty item); the compressor starts again empty.
+  std::string Take();
+
+ private:
+  void Flush();
+
+  std::string pending_;  // the piece being filled, under kPieceSize bytes
+  std::string stored_;
+  std::size_t raw_size_ = 0;
+  std::unique_ptr<std::uint8_t[]> work_;
+};
 
 // Expands a whole stored form (the blocks of one item, back to back) and returns the
 // item. Throws ECoderError on a malformed or truncated stored form (a cut-off one is

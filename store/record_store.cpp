@@ -346,7 +346,11 @@ void TQDB::Close() {
     file_name_.clear();
     return;
   }
+  // Changes dropped here stay in the lists in memory: the index is then read back from
+  // the working files.
+  bool lists_committed = true;
   if (read_only_ || !save_on_close_) {
+    lists_committed = pending_ends_.empty();
     pending_journal_.clear();
     pending_ends_.clear();
   } else {
@@ -355,7 +359,7 @@ void TQDB::Close() {
   cache_.Clear();
   modified_ = false;
   try {
-    WriteBack();
+    WriteBack(lists_committed);
   } catch (...) {
     // The old store file is intact; the working files stay in the temporary
     // directory so that nothing committed is lost.
@@ -396,7 +400,15 @@ void TQDB::FlushJournal(int progress_kind) {
   pending_ends_.clear();
 }
 
-std::string TQDB::ComposeCommittedIndex() {
+std::string TQDB::ComposeCommittedIndex(bool lists_committed) {
+  if (lists_committed && pending_ends_.empty()) {
+    // Every change is in the journal, so the lists in memory are the committed index:
+    // reading the working files back would build a second copy of them just when a
+    // large store is written.
+    ProgressPass progress(progress_, 1, administrative_.Count() + ordinary_.Count());
+    return WriteIndexSection(administrative_, ordinary_,
+                             [&progress](std::int64_t i) { progress.At(i); });
+  }
   const std::string section = ReadWholeFile(index_path_, file_name_);
   ParsedIndex parsed = ParseIndexSection(section, data_size_, file_name_);
   TIndexList administrative;
@@ -409,7 +421,7 @@ std::string TQDB::ComposeCommittedIndex() {
                            [&progress](std::int64_t i) { progress.At(i); });
 }
 
-void TQDB::WriteBack() {
+void TQDB::WriteBack(bool lists_committed) {
   if (read_only_) return;
   std::string target = file_name_;
   if (timestamp_) {
@@ -431,7 +443,7 @@ void TQDB::WriteBack() {
   if (resolved.error != 0) throw QDBFileError(resolved.error, file_name_);
   if (resolved.refused) ThrowInvalidFile(file_name_);
   target = resolved.path;
-  const std::string index = ComposeCommittedIndex();
+  const std::string index = ComposeCommittedIndex(lists_committed);
 
   const fs::path parent = fs::path(target).parent_path();
   const std::string dir = parent.empty() ? std::string(".") : parent.string();
@@ -592,14 +604,29 @@ void TQDB::AddItem(std::string_view bytes, const std::string& key) {
       throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
     }
   }
-  AddStored(bytes, compressed, key);
+  AddStored(bytes.size(), compression_ ? std::string_view(compressed) : bytes, key, &bytes);
 }
 
 void TQDB::AddPreparedItem(const PreparedItem& item, const std::string& key) {
-  AddStored(item.bytes, item.compressed, key);
+  const std::string_view bytes = item.bytes;
+  AddStored(bytes.size(), compression_ ? item.compressed : item.bytes, key, &bytes);
 }
 
-void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const std::string& key) {
+void TQDB::AddCompressedItem(std::string_view compressed, std::size_t size,
+                             const std::string& key) {
+  if (compression_) return AddStored(size, compressed, key, nullptr);
+  std::string bytes;
+  try {
+    bytes = ExpandItem(compressed);
+  } catch (const ECoderError&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+  const std::string_view view = bytes;
+  AddStored(view.size(), view, key, &view);
+}
+
+void TQDB::AddStored(std::size_t size, std::string_view stored, const std::string& key,
+                     const std::string_view* bytes) {
   RequireFile();
   if (read_only_) throw EQDBReadOnly(QDBMessage(qdb_text::kReadOnly, file_name_));
   std::string cut = CutKey(key);
@@ -608,29 +635,27 @@ void TQDB::AddStored(std::string_view bytes, std::string_view compressed, const 
   if (ordinary_.Count() >= qdb::kMaxEntries)
     throw EQDBListError(std::string(qdb_text::kOutOfBounds));
   // Reading refuses an item this large, so it is never written.
-  if (bytes.size() > qdb::kMaxItemSize) throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  if (size > qdb::kMaxItemSize) throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
   MakeWorkingCopy();
-  std::string_view stored = bytes;
   TIndex index;
-  if (compression_) {
-    stored = compressed;
-    index.flags = qdb::kFlagCompressed;
-  }
+  if (compression_) index.flags = qdb::kFlagCompressed;
   // Positions and sizes are signed 32-bit in the file.
   if (data_size_ + static_cast<std::int64_t>(stored.size()) > kMaxDataSize)
     throw QDBFileError(EFBIG, file_name_);
   qdb_io::WriteAt(data_file_.fd(), data_size_, stored, file_name_);
   index.position = static_cast<std::int32_t>(data_size_);
   index.size = static_cast<std::int32_t>(stored.size());
-  const bool inserted = ordinary_.Insert(cut, index, &at);
-  assert(inserted);
-  (void)inserted;
+  ordinary_.InsertAt(at, cut, index);
   data_size_ += index.size;
   AppendJournalAddition(pending_journal_, cut, index);
   pending_ends_.push_back(pending_journal_.size());
   item_index_ = at;
   current_key_ = cut;
-  cache_.Offer(current_key_, bytes);
+  if (bytes) {
+    cache_.Offer(current_key_, *bytes);
+  } else {
+    cache_.Remove(current_key_);
+  }
   modified_ = true;
 }
 
@@ -711,7 +736,7 @@ void TQDB::SaveAs(const std::string& name) {
   file_name_ = path.string();
   timestamp_.reset();
   try {
-    WriteBack();
+    WriteBack(true);
   } catch (...) {
     file_name_ = previous_name;
     timestamp_ = previous_timestamp;

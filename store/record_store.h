@@ -74,6 +74,10 @@ class TQDB {
   // AddItem for a prepared item: the same checks, errors and effects, without compressing
   // again (a store that does not compress stores `item.bytes`).
   void AddPreparedItem(const PreparedItem& item, const std::string& key);
+  // AddItem for an item of `size` bytes given only in its stored form (an
+  // ItemCompressor's), for an item too large to hold whole beside it. A store that does
+  // not compress expands and stores the bytes. The same checks, errors and effects.
+  void AddCompressedItem(std::string_view compressed, std::size_t size, const std::string& key);
   // The current item's bytes. Throws EQDBNoFile, EQDBNoData, EQDBIndexError
   // "The file %s is not a valid QDB file" when its stored form is malformed.
   std::string GetItem();
@@ -194,14 +198,18 @@ class TQDB {
   void MakeWorkingCopy();
   bool AdministrativeItemIs(const TIndex& index, std::string_view value) const;
   void Close();
-  void WriteBack();
-  std::string ComposeCommittedIndex();
+  // `lists_committed`: the lists in memory hold exactly the committed index (no change
+  // was dropped), so it is written from them rather than read back from the working files.
+  void WriteBack(bool lists_committed);
+  std::string ComposeCommittedIndex(bool lists_committed);
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;
   RawItem ReadRaw(const TIndex& index) const;
-  // Adds an item whose stored form is `compressed` when the store compresses, `bytes`
-  // otherwise.
-  void AddStored(std::string_view bytes, std::string_view compressed, const std::string& key);
+  // Adds an item of `size` bytes whose stored form, as the data section is to hold it, is
+  // `stored`: its compressed form when the store compresses, its bytes otherwise. The
+  // cache is offered `bytes` when given.
+  void AddStored(std::size_t size, std::string_view stored, const std::string& key,
+                 const std::string_view* bytes);
   void DiscardWorkingState(bool delete_files);
   std::string ExpandName(const std::string& name) const;
   void RequireFile() const;

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "store/item_coder.h"
 #include "tests/support/qdb_test_files.h"
 
 namespace ferrowyn {
@@ -64,31 +65,48 @@ TEST_F(RecordStore, AddFindGetInKeyOrder) {
   EXPECT_EQ(db.GetItem(), "");
 }
 
-TEST_F(RecordStore, PreparedItemsGiveTheSameFileAsAddedOnes) {
+TEST_F(RecordStore, PreparedAndCompressedItemsGiveTheSameFileAsAddedOnes) {
+  std::string varied;
+  for (int i = 0; varied.size() < 70000; ++i)
+    varied += "\thttp://h/d" + std::to_string(i * 7919 % 1000) + "/p.html\r\n";
   const std::vector<std::pair<std::string, std::string>> items = {
       {"DISPLAYXXhttp://h/", std::string(40000, 'a') + "<p>page\r\n"},
+      {"WEBMAP", varied},
       {"QUERYXXhttp://h/", " page text page text page text\r\n"},
       {"EMPTY", ""}};
   for (const bool compression : {true, false}) {
     const std::string added = dir_.File(compression ? "added.fwt" : "plain-added.fwt");
     const std::string prepared = dir_.File(compression ? "prepared.fwt" : "plain-prepared.fwt");
+    const std::string streamed = dir_.File(compression ? "streamed.fwt" : "plain-streamed.fwt");
     {
-      TQDB a, b;
+      TQDB a, b, c;
       a.SetCompression(compression);
       b.SetCompression(compression);
+      c.SetCompression(compression);
       a.SetFileName(added);
       b.SetFileName(prepared);
+      c.SetFileName(streamed);
+      ItemCompressor compressor;
       for (const auto& [key, bytes] : items) {
         a.AddItem(bytes, key);
         b.AddPreparedItem(TQDB::PrepareItem(bytes), key);
+        // In uneven parts, some across the 32,768-byte pieces.
+        for (std::size_t at = 0, part = 1; at < bytes.size(); at += part, part = part * 3 + 5)
+          compressor.Add(std::string_view(bytes).substr(at, part));
+        EXPECT_EQ(compressor.RawSize(), bytes.size());
+        const std::string stored = compressor.Take();
+        c.AddCompressedItem(stored, bytes.size(), key);
       }
-      EXPECT_EQ(Raised<EQDBIndexError>(
-                    [&] { b.AddPreparedItem(TQDB::PrepareItem("again"), "empty"); }),
+      EXPECT_EQ(Raised<EQDBIndexError>([&] { c.AddCompressedItem("", 0, "empty"); }),
                 "Duplicate keys are not allowed");
+      EXPECT_EQ(
+          Raised<EQDBIndexError>([&] { b.AddPreparedItem(TQDB::PrepareItem("again"), "empty"); }),
+          "Duplicate keys are not allowed");
       ASSERT_TRUE(b.FindKey("DISPLAYXXhttp://h/"));
       EXPECT_EQ(b.GetItem(), items[0].second);
     }
     EXPECT_EQ(ReadFileBytes(prepared), ReadFileBytes(added)) << compression;
+    EXPECT_EQ(ReadFileBytes(streamed), ReadFileBytes(added)) << compression;
   }
 }
 

@@ -152,11 +152,26 @@ void WebMapWriter::Add(std::size_t depth, std::string_view text) {
   out_.append(depth, '\t');
   AppendOneLine(out_, text);
   out_ += kCrLf;
+  if (compress_ && out_.size() >= kPieceSize) {
+    compressor_.Add(out_);
+    out_.clear();
+  }
 }
 
 std::string WebMapWriter::Take() {
   if (out_.empty()) return JoinRecordLines({std::string(kPlaceholder)});
   return std::exchange(out_, std::string());
+}
+
+WebMapWriter::StoredRecord WebMapWriter::TakeStored() {
+  if (out_.empty() && compressor_.RawSize() == 0)
+    out_ = JoinRecordLines({std::string(kPlaceholder)});
+  compressor_.Add(out_);
+  out_ = std::string();
+  StoredRecord record;
+  record.size = compressor_.RawSize();
+  record.compressed = compressor_.Take();
+  return record;
 }
 
 std::string WriteWebMap(const SiteMapTree& tree) {

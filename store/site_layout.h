@@ -16,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "store/item_coder.h"
 #include "store/qdb_format.h"
 
 namespace ferrowyn {
@@ -101,12 +102,27 @@ std::string WriteWebMap(const SiteMapTree& tree);
 // the tree in a form of its own and should not copy it first.
 class WebMapWriter {
  public:
+  WebMapWriter() = default;
+  // With `compress`, the record is compressed a piece at a time as it is written (see
+  // TakeStored), so that the record of a large map is never held whole.
+  explicit WebMapWriter(bool compress) : compress_(compress) {}
+
   void Add(std::size_t depth, std::string_view text);
-  // The record; the writer is empty again.
+  // The record; the writer is empty again. Only without `compress`.
   std::string Take();
 
+  // The record's stored form (as CompressItem gives it) and its size in bytes; the writer
+  // is empty again. Only with `compress`.
+  struct StoredRecord {
+    std::string compressed;
+    std::size_t size = 0;
+  };
+  StoredRecord TakeStored();
+
  private:
-  std::string out_;
+  bool compress_ = false;
+  std::string out_;  // with `compress`, the text not yet handed to the compressor
+  ItemCompressor compressor_;
 };
 // The tree of a "WEBMAP" record. A line's depth is its number of leading tabs and
 // blanks, its text the rest. The first line is a top-level node whatever its depth; a

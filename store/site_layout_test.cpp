@@ -97,6 +97,12 @@ TEST(EmailTest, BytesAndRoundTrip) {
             (std::vector<std::string>{"ann@x.com", "PLACEHOLDER"}));
 }
 
+std::string CompressedPlaceholder() {
+  std::string stored;
+  CompressItem("PLACEHOLDER\r\n", stored);
+  return stored;
+}
+
 SiteMapTree SampleTree() {
   return {
       {"http://host/",
@@ -124,6 +130,25 @@ TEST(WebMapTest, BytesAndRoundTrip) {
   EXPECT_EQ(WriteWebMap({}), "PLACEHOLDER\r\n");
   EXPECT_TRUE(ReadWebMap("PLACEHOLDER\r\n").empty());
   EXPECT_TRUE(ReadWebMap("").empty());
+}
+
+TEST(WebMapTest, CompressedAsWrittenGivesTheRecordsStoredForm) {
+  for (const int nodes : {0, 3, 5000}) {
+    WebMapWriter plain, compressed(true);
+    for (int i = 0; i < nodes; ++i) {
+      const std::string text =
+          "http://host/d" + std::to_string(i) + "/p\r" + std::to_string(i * 31);
+      plain.Add(static_cast<std::size_t>(i % 4), text);
+      compressed.Add(static_cast<std::size_t>(i % 4), text);
+    }
+    const std::string record = plain.Take();
+    std::string stored;
+    CompressItem(record, stored);
+    const WebMapWriter::StoredRecord got = compressed.TakeStored();
+    EXPECT_EQ(got.size, record.size()) << nodes;
+    EXPECT_EQ(got.compressed, stored) << nodes;
+    EXPECT_EQ(compressed.TakeStored().compressed, CompressedPlaceholder()) << nodes;
+  }
 }
 
 TEST(WebMapTest, DepthFromTabsAndBlanks) {
