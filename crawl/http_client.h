@@ -118,6 +118,13 @@ class THttpCli : public QObject {
   // and kTimedOut, whatever its phase (redirects included). The crawl ends its
   // transfers with watchdogs of its own and leaves this at zero.
   std::chrono::milliseconds Timeout{0};
+  // When false, an https:// URL or Location is handled like any other scheme: sent over
+  // plain TCP to port 80 unless it names one, exactly as the client always did. When
+  // true, https:// goes over TLS (SNI and certificate verification against the trusted
+  // certificates; see docs/http_client.md) to port 443 unless the URL names one.
+  bool AllowTls = false;
+  // Accepts a server certificate that fails verification (a run's --insecure).
+  bool IgnoreCertificateErrors = false;
 
   // Callbacks, all called on the GUI thread from the event loop. A callback may
   // call Abort(); the client then stops processing what it had in hand.
