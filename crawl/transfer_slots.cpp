@@ -46,6 +46,8 @@ void CrawlRun::begintransfer(TParseUrls& W) {
 
   C.URL = W.CurrentUrl;
   C.Agent = W.Settings.Agent;
+  C.AllowTls = W.Settings.AllowHttps;
+  C.IgnoreCertificateErrors = W.Settings.AcceptBadCertificates;
   W.ErrorText.clear();
 
   if (W.Stopping) {
