@@ -71,12 +71,16 @@ struct PageBase {
   std::string PageHost;  // host of the page's URL, case kept
   std::string PagePort;  // port of the page's URL; empty when the URL names none
   std::string PagePath;  // directory of the page's URL path (pathincludefix), ends in "/"
-  // "http://" + PageHost, then ":" + PagePort when there is one, then PagePath. The port
+  // "https://" for an https:// page when HTTPS is allowed, "http://" otherwise.
+  std::string Scheme = "http://";
+  // Absolute "https://" links are taken like absolute "http://" links.
+  bool AllowHttps = false;
+  // Scheme + PageHost, then ":" + PagePort when there is one, then PagePath. The port
   // is kept so that a relative link on http://host:8080/a/p.htm stays on that server.
   std::string BaseUrl;
 };
 
-PageBase MakePageBase(std::string_view page_url);
+PageBase MakePageBase(std::string_view page_url, bool allow_https = false);
 
 // Resolves one value found on a page (already unquoted, trimmed and not empty) and
 // appends the absolute link to `RawLinks`, or drops it.
@@ -89,7 +93,8 @@ PageBase MakePageBase(std::string_view page_url);
 //    BaseUrl; anything else -> BaseUrl + value (mailto:, javascript:, #top, ?a=b and
 //    other schemes included, left to FilterLinks). The result is cut before its first
 //    quotation mark and appended unless HasBadUrlChar or it is exactly "http://".
-// Every appended link begins with "http://" (any case).
+// Every appended link begins with "http://" (any case). With AllowHttps, "https://..."
+// is taken like "http://...", and the page's Scheme stands for "http://" in the rest.
 void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::string>& RawLinks);
 
 // The worker settings that FilterLinks reads.
@@ -99,6 +104,7 @@ struct LinkFilterSettings {
   std::vector<std::string> FileTypes;
   bool IgnoreScripts = false;  // drop links with script arguments ("?")
   bool GrabMail = false;       // hand "mailto:" addresses to AddMailAddress
+  bool AllowHttps = false;     // follow "https://" links
 };
 
 // The default file types of a new installation.
@@ -108,7 +114,7 @@ std::vector<std::string> DefaultFileTypes();
 // without regard to case): "?target=", ";$" and "#" tails are cut; links with script
 // arguments are dropped when IgnoreScripts is set; "mailto:" links are never followed
 // and, with GrabMail, their address (when it holds "@") goes to `AddMailAddress`;
-// gopher, javascript, https, ftp, news, file and telnet links are dropped; a link is
+// gopher, javascript, https (unless AllowHttps), ftp, news, file and telnet links are dropped; a link is
 // followed when it ends in "/", has script arguments, has no file name, has a name
 // without ".", or a name ending in one of FileTypes.
 // When `Stopping` (may be null) is seen set before a link, `Candidates` is emptied and
