@@ -119,6 +119,9 @@ void CrawlRun::ReportStartPageError(TParseUrls& W) {
 }
 
 void CrawlRun::AdoptRedirect(TParseUrls& W) {
+  if (W.Settings.AllowHttps && ServerOf(W.CurrentUrl) == origin.loginserver &&
+      IsHttpsUpgrade(W.CurrentUrl, W.RedirectUrl))
+    origin.loginserver = ServerOf(W.RedirectUrl);
   W.CurrentUrl = W.RedirectUrl;
   AdoptStartUrl(origin, W.CurrentUrl);
   host_.ShowStartUrl(W.CurrentUrl);

@@ -138,7 +138,8 @@ UrlParts SplitUrl(std::string_view url) {
 }
 
 std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port) {
-  std::string number(port.empty() ? std::string_view("80") : port);
+  const bool secure = EqualsIgnoringLatin1Case(scheme, "https");
+  std::string number(port.empty() ? std::string_view(secure ? "443" : "80") : port);
   if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
   }
@@ -334,6 +335,13 @@ CrawlOrigin MakeCrawlOrigin(std::string_view start_url, std::string_view scope,
   if (origin.crawlscope == kScopeDirectory && origin.startpath == "/")
     origin.crawlscope = kScopeServer;
   return origin;
+}
+
+bool IsHttpsUpgrade(std::string_view from, std::string_view to) {
+  const UrlParts a = SplitUrl(from), b = SplitUrl(to);
+  return ServerOf("http", a.host, "80") == ServerOf(a.scheme, a.host, a.port) &&
+         ServerOf("https", b.host, "443") == ServerOf(b.scheme, b.host, b.port) &&
+         AsciiLower(a.host) == AsciiLower(b.host);
 }
 
 void AdoptStartUrl(CrawlOrigin& origin, std::string_view url) {

@@ -40,11 +40,16 @@ struct UrlParts {
 UrlParts SplitUrl(std::string_view url);
 
 // The server a URL's parts name, as one comparable text "scheme://host:port": the scheme
-// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port, a
+// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port
+// ("443" with the scheme https), a
 // numeric port without leading zeros. Two URLs are on the same server when these are equal; a site
 // login goes only to the server it was given for.
 std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port);
 std::string ServerOf(std::string_view url);
+
+// True when `to` is `from` moved from http:// on port 80 to https:// on port 443 of the
+// same host (ports named or not).
+bool IsHttpsUpgrade(std::string_view from, std::string_view to);
 
 // Reduces a path, in place, to its directory: "" -> "/", a path without "/" gets "/"
 // appended, a path ending in "/" stays, any other is cut after its last "/"
@@ -139,7 +144,8 @@ struct CrawlOrigin {
   std::string crawlscope;   // one of the five scope names
   std::string filter;       // the filter text of a "Filter" crawl, lower-cased
   // ServerOf(the start URL as given): the only server the site login goes to. Unlike
-  // the fields above it stays when the start page is redirected.
+  // the fields above it stays when the start page is redirected, save for a redirect of
+  // an http:// start page to https:// on the same host with HTTPS allowed.
   std::string loginserver;
 };
 

@@ -347,6 +347,17 @@ TEST(CrawlOriginTest, StartUrlAndDirectoryOnRoot) {
   EXPECT_EQ(moved.startpath, "/");
   EXPECT_EQ(moved.startdomain, "other.org");
   EXPECT_EQ(moved.crawlscope, "Directory");
+
+  // The login's server carries the scheme; https has its own default port.
+  EXPECT_EQ(MakeCrawlOrigin("HTTPS://Host/a/", "Server", "").loginserver, "https://host:443");
+  EXPECT_EQ(ServerOf("https://host:443/"), ServerOf("https://host/"));
+  EXPECT_NE(ServerOf("https://host/"), ServerOf("http://host/"));
+  EXPECT_TRUE(IsHttpsUpgrade("http://Host/a.htm", "https://host:443/b/"));
+  EXPECT_TRUE(IsHttpsUpgrade("http://host:80/", "HTTPS://host/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host:8080/", "https://host/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host/", "https://host:8443/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host/", "https://other/"));
+  EXPECT_FALSE(IsHttpsUpgrade("https://host/", "http://host/"));
 }
 
 // {scope, start URL, filter, candidate, in scope}
