@@ -61,8 +61,8 @@ void pathincludefix(std::string& path);
 // ("www.example.com" -> "example.com", "www.example.co.uk" -> "co.uk").
 void DomainOf(std::string& host);
 
-// The file name part of a link: the text after the first "http://" (any case; the whole
-// link when it holds none) is taken; the name is empty when that text is empty, ends in
+// The file name part of a link: the text after a leading "https://", else after the first
+// "http://" (any case; the whole link when it holds neither) is taken; the name is empty when that text is empty, ends in
 // "/" or holds no "/", otherwise it is the text after its last "/", query included.
 std::string FileNamePart(std::string_view link);
 
