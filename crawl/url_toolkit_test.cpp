@@ -114,6 +114,19 @@ struct ResolveCase {
   std::string page, value, expected;
 };
 
+void ExpectResolved(const std::vector<ResolveCase>& cases, bool allow_https) {
+  for (const ResolveCase& c : cases) {
+    std::vector<std::string> links;
+    ResolveLink(c.value, MakePageBase(c.page, allow_https), links);
+    if (c.expected.empty()) {
+      EXPECT_TRUE(links.empty()) << c.page << " + " << c.value << " gave " << links[0];
+    } else {
+      ASSERT_EQ(links.size(), 1u) << c.page << " + " << c.value;
+      EXPECT_EQ(links[0], c.expected) << c.page << " + " << c.value;
+    }
+  }
+}
+
 TEST(ResolveLinkTest, ResolvesAgainstThePage) {
   const std::string p = "http://host/a/b/page.htm";
   const std::string port = "http://host:8080/a/p.htm";
@@ -168,16 +181,7 @@ TEST(ResolveLinkTest, ResolvesAgainstThePage) {
       {"http://host/cgi/run?a=b/c", "x", "http://host/cgi/run?a=b/x"},
       {"http://host", "x.htm", "http://host/x.htm"},
   };
-  for (const ResolveCase& c : cases) {
-    std::vector<std::string> links;
-    ResolveLink(c.value, MakePageBase(c.page), links);
-    if (c.expected.empty()) {
-      EXPECT_TRUE(links.empty()) << c.page << " + " << c.value << " gave " << links[0];
-    } else {
-      ASSERT_EQ(links.size(), 1u) << c.page << " + " << c.value;
-      EXPECT_EQ(links[0], c.expected) << c.page << " + " << c.value;
-    }
-  }
+  ExpectResolved(cases, false);
 }
 
 // With HTTPS allowed: an https page resolves with its scheme; absolute https:// links
@@ -202,16 +206,7 @@ TEST(ResolveLinkTest, KeepsThePageSchemeWithHttps) {
       {"http://host/p.htm", "//other/", "http://other/"},
       {"http://host/p.htm", "https://h/x.htm", "https://h/x.htm"},
   };
-  for (const ResolveCase& c : cases) {
-    std::vector<std::string> links;
-    ResolveLink(c.value, MakePageBase(c.page, true), links);
-    if (c.expected.empty()) {
-      EXPECT_TRUE(links.empty()) << c.page << " + " << c.value << " gave " << links[0];
-    } else {
-      ASSERT_EQ(links.size(), 1u) << c.page << " + " << c.value;
-      EXPECT_EQ(links[0], c.expected) << c.page << " + " << c.value;
-    }
-  }
+  ExpectResolved(cases, true);
   EXPECT_EQ(MakePageBase(s, true).BaseUrl, "https://host/a/b/");
   EXPECT_EQ(MakePageBase(s).BaseUrl, "http://host/a/b/");
 }
