@@ -180,12 +180,8 @@ bool HasBadUrlChar(std::string_view link) {
 PageBase MakePageBase(std::string_view page_url, bool allow_https) {
   UrlParts parts = SplitUrl(page_url);
   PageBase page;
-  if (allow_https && StartsWithNoCase(page_url, kHttps)) {
-    page.Scheme = kHttps;
-    page.AllowHttps = true;
-  } else {
-    page.AllowHttps = allow_https;
-  }
+  page.AllowHttps = allow_https;
+  if (allow_https && StartsWithNoCase(page_url, kHttps)) page.Scheme = kHttps;
   page.PageHost = std::move(parts.host);
   page.PagePort = std::move(parts.port);
   page.PagePath = std::move(parts.path);
@@ -258,7 +254,6 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
                  const std::atomic<bool>* Stopping, std::vector<std::string>& Candidates) {
   static constexpr std::string_view kNotFollowed[] = {
       "gopher://", "javascript:", "https://", "ftp://", "news://", "file://", "telnet://"};
-
   Candidates.clear();
   std::unordered_set<std::string> seen;  // folded forms of the candidates so far
   for (const std::string& raw : RawLinks) {
