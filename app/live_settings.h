@@ -62,6 +62,12 @@ struct LiveSettings {
   EditField httptimeout;
   EditField slowtimeout;
   std::string webagentbox;
+  // `allowhttps` "Allow HTTPS": https:// start URLs are kept as typed and https://
+  // links are followed, over TLS.
+  bool allowhttps = false;
+  // Accept a certificate that fails verification. Given per run (ferrowyn-cli's
+  // --insecure), never stored.
+  bool acceptbadcertificates = false;
 
   // "System" page: track bar positions.
   int internalcachebar = 5;

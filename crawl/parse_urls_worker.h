@@ -44,6 +44,8 @@ struct WorkerSettings {
   bool WithinComments = false;
   std::string ProxyServer, ProxyPort, ProxyPassword, ProxyUser;
   std::string Agent;
+  bool AllowHttps = false;
+  bool AcceptBadCertificates = false;
 };
 
 // One object per slot and run, made by CrawlRun::multithreadit and deleted on the GUI
