@@ -1,6 +1,7 @@
 // Tsearchmain: a query over the stored site (querygo, the preparation pass,
 // terminatequery) and the window's side of the query slots.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <optional>
 #include <string>
 
@@ -20,6 +21,10 @@ constexpr char kPreparingText[] =
 constexpr char kQueryStartFailed[] = "There was an error while trying to run query.";
 constexpr char kQueryCompleted[] = "Query completed.";
 constexpr char kQueryStopped[] = "Query stopped.";
+// How often the preparation pass lets the window process its messages: a trip through the
+// event loop for every record cost more than the rest of the pass on a large site, and
+// this is still finer than the screen can show.
+constexpr qint64 kPassEventsEveryMs = 10;
 
 }  // namespace
 
@@ -98,9 +103,13 @@ bool Tsearchmain::PrepareStoredSite() {
   state_.pages = std::to_string(StoredPageCount(QDB_));
   emit changed();
 
+  QElapsedTimer since_events;
   for (int index = 0; index < records; ++index) {
     port_.SetPleaseWaitProgress(index);
-    QCoreApplication::processEvents();
+    if (index == 0 || since_events.hasExpired(kPassEventsEveryMs)) {
+      QCoreApplication::processEvents();
+      since_events.start();
+    }
     QDB_.SetItemIndex(index);
     const std::string& key = QDB_.CurrentKey();
     if (key == kEmailKey || key == kWebMapKey || key == kWebListKey ||

@@ -11,6 +11,10 @@
 
 namespace ferrowyn::cli {
 
+// The main window a command left to the end of the program, held where a leak checker still
+// finds it (a global the compiler cannot drop, as it could one of this file alone).
+Tsearchmain* main_window_left_to_exit = nullptr;
+
 CliSession::CliSession(const std::string& command, CliUserPortOptions port_options)
     : port_(std::move(port_options)) {
   try {
@@ -31,6 +35,10 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
 }
 
 CliSession::~CliSession() {
+  if (main_) DiscardScratchStores();
+}
+
+void CliSession::DiscardScratchStores() {
   // The scratch stores live in the private directory, which goes with the session: they
   // are dropped rather than written back. A store saved or opened elsewhere closes as
   // usual.
@@ -38,6 +46,13 @@ CliSession::~CliSession() {
   for (TQDB* store : {&main_->QDB(), &main_->urldb()}) {
     if (store->FileName().starts_with(inside)) store->Discard();
   }
+}
+
+void CliSession::LeaveMainWindowToExit() {
+  DiscardScratchStores();
+  main_->QDB().SetFileName("");
+  main_->urldb().SetFileName("");
+  main_window_left_to_exit = main_.release();
 }
 
 void CliSession::RunUntil(const std::function<bool()>& done) {

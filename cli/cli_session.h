@@ -38,7 +38,16 @@ class CliSession {
   // Serves the event loop until `done` answers true.
   void RunUntil(const std::function<bool()>& done);
 
+  // Ends the session of a command that has only read, with its workers ended: the stores
+  // are closed and the private directory goes as at destruction, but the main window with
+  // its lists and models is left for the end of the program to free (a large results list
+  // costs more to take apart than the rest of the command's end). Throws the site store's
+  // error when closing it fails. Nothing of the session may be used afterwards.
+  void LeaveMainWindowToExit();
+
  private:
+  void DiscardScratchStores();
+
   LiveSettings live_;
   SearchFields fields_;
   PrivateDirectory scratch_;

@@ -130,6 +130,12 @@ int RunQuery(const CommandArgs& args) {
       return kExitFailure;
     }
   }
+  try {
+    session->LeaveMainWindowToExit();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "%s\n", error.what());
+    return kExitFailure;
+  }
   return complete ? kExitOk : kExitFailure;
 }
 

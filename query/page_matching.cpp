@@ -6,6 +6,7 @@
 #include <cstring>
 #include <unordered_map>
 
+#include "base/byte_scan.h"
 #include "base/case_folding.h"
 #include "store/qdb_errors.h"
 
@@ -190,21 +191,37 @@ PageMatch PageMatcher::MatchPage(std::string_view PageText, const std::atomic<bo
   return result;
 }
 
+namespace {
+
+// Makes the page text of the record at buffer[1 .. 1 + n) in place, from buffer[0] on, and
+// returns its length: a blank before every line, so a blank where each line break (CR LF,
+// CR or LF) was, except one that ends the record. Lines move down only behind a CR LF.
+std::size_t RecordToPageTextInPlace(char* buffer, std::size_t n) {
+  if (n == 0) return 0;
+  static const ByteFinder kLineBreak("\r\n");
+  const std::string_view record(buffer + 1, n);
+  buffer[0] = ' ';
+  std::size_t written = 1;
+  std::size_t line = 0;  // where the current line begins in the record
+  kLineBreak.ForEach(record, 0, [&](std::size_t end) {
+    if (end < line) return true;  // the LF of a CR LF just passed
+    std::memmove(buffer + written, record.data() + line, end - line);
+    written += end - line;
+    line = end + 1;
+    if (record[end] == '\r' && line < n && record[line] == '\n') ++line;
+    if (line < n) buffer[written++] = ' ';
+    return true;
+  });
+  std::memmove(buffer + written, record.data() + line, n - line);
+  return written + (n - line);
+}
+
+}  // namespace
+
 std::string PageTextFromRecord(std::string_view record) {
-  std::string text;
-  text.reserve(record.size() + 1);
-  std::size_t start = 0;
-  while (start < record.size()) {
-    const std::size_t end = record.find_first_of("\r\n", start);
-    text += ' ';
-    if (end == std::string_view::npos) {
-      text.append(record, start);
-      break;
-    }
-    text.append(record, start, end - start);
-    start = end + 1;
-    if (record[end] == '\r' && start < record.size() && record[start] == '\n') ++start;
-  }
+  std::string text(record.size() + 1, ' ');
+  if (!record.empty()) std::memcpy(text.data() + 1, record.data(), record.size());
+  text.resize(RecordToPageTextInPlace(text.data(), record.size()));
   return text;
 }
 
@@ -216,6 +233,20 @@ std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* read
   // The crawl's text holds no line break: the record is that text and CR LF.
   if (record.ends_with("\r\n")) record.resize(record.size() - 2);
   return record;
+}
+
+std::string_view QueryPageTextInto(const QueryPage& page, const TQDB::PlaceReader* reader,
+                                   PageReadBuffers& buffers) {
+  if (page.text) return *page.text;
+  if (!reader) throw EQDBNoFile(std::string(qdb_text::kNoFile));
+  // One byte is left free in front of the record for the blank that opens the page text.
+  const std::size_t n = reader->ReadInto(page.place, buffers.stored, buffers.text, 1);
+  if (n == 0) return {};
+  char* const record = buffers.text.data();
+  if (!page.crawled) return {record, RecordToPageTextInPlace(record, n)};
+  std::string_view text(record + 1, n);
+  if (text.ends_with("\r\n")) text.remove_suffix(2);
+  return text;
 }
 
 }  // namespace ferrowyn

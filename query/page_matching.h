@@ -87,4 +87,15 @@ std::string PageTextFromRecord(std::string_view record);
 // the store's errors when the record cannot be read (EQDBNoFile without a reader).
 std::string QueryPageTextOf(const QueryPage& page, const TQDB::PlaceReader* reader);
 
+// What one worker keeps from page to page to read pages without copying them around.
+struct PageReadBuffers {
+  ItemBuffer stored;  // a record's stored form
+  ItemBuffer text;    // the record expanded, then the page text made from it in place
+};
+// QueryPageTextOf without a copy: a view of the text the page carries, or of its record
+// read into `buffers` and made into the page text where it lies. The view lasts while the
+// page does and until the buffers are used again. Same texts and errors as QueryPageTextOf.
+std::string_view QueryPageTextInto(const QueryPage& page, const TQDB::PlaceReader* reader,
+                                   PageReadBuffers& buffers);
+
 }  // namespace ferrowyn

@@ -6,12 +6,15 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "query/keyword_parsing.h"
 #include "tests/support/literal_page_matching.h"
+#include "tests/support/qdb_test_files.h"
 #include "tests/support/test_seed.h"
 
 namespace ferrowyn {
@@ -197,6 +200,56 @@ TEST(PageMatchingPageText, StoredLinesBecomeOneTextWithABlankBeforeEachLine) {
   EXPECT_EQ(Match(PageTextFromRecord("word\r\nword\r\n"), {"word"}, kAnyWord), Listed(1, "word"));
   EXPECT_EQ(Match(PageTextFromRecord("word\r\n\r\n\r\nword\r\n"), {"word"}, kAnyWord),
             Listed(2, "word"));
+}
+
+// The page text of a record as described, a line at a time.
+std::string LiteralPageText(const std::string& record) {
+  std::string text, line;
+  for (std::size_t i = 0; i < record.size(); ++i) {
+    if (record[i] != '\r' && record[i] != '\n') {
+      line += record[i];
+      continue;
+    }
+    text += " " + line;
+    line.clear();
+    if (record[i] == '\r' && i + 1 < record.size() && record[i + 1] == '\n') ++i;
+  }
+  if (!line.empty()) text += " " + line;
+  return text;
+}
+
+// Records of every length around the sixteen-byte steps of the line-break scan, some longer
+// than a piece of the item coder, made page texts directly and as a worker reads them from
+// a store (compressed or not), with the same buffers from record to record.
+TEST(PageMatchingPageText, GeneratedRecordsGiveTheDescribedTextHoweverTheyAreRead) {
+  std::mt19937 rng(ferrowyn::testing::TestSeed(20261210, "page text"));
+  ferrowyn::testing::ScratchDir dir;
+  for (const bool compressed : {false, true}) {
+    TQDB store;
+    store.SetCompression(compressed);
+    store.SetFileName(dir.File(compressed ? "packed.qdb" : "plain.qdb"));
+    std::vector<std::pair<std::string, TQDB::ItemPlace>> records;
+    for (int i = 0; i < 300; ++i) {
+      const std::size_t size = i < 100 ? i : i % 50 == 0 ? 40000 + rng() % 30000 : rng() % 400;
+      std::string record;
+      for (std::size_t k = 0; k < size; ++k) record += "ab \r\n"[rng() % (i % 3 == 0 ? 5 : 3)];
+      store.AddItem(record, "QUERYXX" + std::to_string(i));
+      records.emplace_back(record, store.CurrentPlace());
+    }
+    const std::shared_ptr<const TQDB::PlaceReader> reader = store.Reader();
+    PageReadBuffers buffers;
+    for (const auto& [record, place] : records) {
+      const std::string expected = LiteralPageText(record);
+      ASSERT_EQ(PageTextFromRecord(record), expected);
+      ASSERT_EQ(QueryPageTextInto(QueryPage{"u", nullptr, place, false}, reader.get(), buffers),
+                expected);
+      // A record the crawl stored: its text, and the CR LF behind it dropped.
+      const std::string crawled =
+          record.ends_with("\r\n") ? record.substr(0, record.size() - 2) : record;
+      ASSERT_EQ(QueryPageTextInto(QueryPage{"u", nullptr, place, true}, reader.get(), buffers),
+                crawled);
+    }
+  }
 }
 
 // Texts from a small alphabet so that keywords occur often, next to each other and

@@ -161,6 +161,7 @@ void QueryRun::HandBack(TSimulGo& W) {
     W.PageHits = result.hits;
     W.HitsText = std::to_string(result.hits);
     W.FoundText = std::move(result.found);
+    W.Row = std::move(result.row);
     AddResultRow(W);
     AddHits(W);
   }
@@ -191,9 +192,13 @@ void QueryRun::CountPage(TSimulGo& W) {
 void QueryRun::AddResultRow(TSimulGo& W) {
   if (W.Stopping) return;
   try {
-    querylist_.appendRow({new QStandardItem(QString::fromLatin1(W.PageUrl)),
-                          new QStandardItem(QString::fromLatin1(W.HitsText)),
-                          new QStandardItem(QString::fromLatin1(W.FoundText))});
+    if (W.Row[0]) {
+      querylist_.appendRow({W.Row[0].release(), W.Row[1].release(), W.Row[2].release()});
+    } else {
+      querylist_.appendRow({new QStandardItem(QString::fromLatin1(W.PageUrl)),
+                            new QStandardItem(QString::fromLatin1(W.HitsText)),
+                            new QStandardItem(QString::fromLatin1(W.FoundText))});
+    }
   } catch (...) {
   }
 }

@@ -67,9 +67,9 @@ void TSimulGo::MatchBatch() {
     if (Stopping) return;
     PageResult& result = Results.emplace_back();
     result.url = page.url;
-    std::string text;
+    std::string_view text;
     try {
-      text = QueryPageTextOf(page, Reader.get());
+      text = QueryPageTextInto(page, Reader.get(), buffers_);
     } catch (const std::exception& error) {
       result.unreadable = error.what();
       continue;
@@ -78,6 +78,11 @@ void TSimulGo::MatchBatch() {
     result.listed = match.Matches;
     result.hits = match.Hits;
     result.found = match.FoundText;
+    if (result.listed) {
+      result.row = {std::make_unique<QStandardItem>(QString::fromLatin1(result.url)),
+                    std::make_unique<QStandardItem>(QString::number(result.hits)),
+                    std::make_unique<QStandardItem>(QString::fromLatin1(result.found))};
+    }
   }
 }
 

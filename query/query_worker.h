@@ -4,7 +4,9 @@
 // the GUI thread, one per batch of pages.
 #pragma once
 
+#include <QStandardItem>
 #include <QThread>
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -60,12 +62,17 @@ class TSimulGo : public QThread {
     std::int64_t hits = 0;
     std::string found;
     std::optional<std::string> unreadable;  // the store's message: the record was not read
+    // The result row's cells of a listed page, made on the worker's thread so that the GUI
+    // thread only appends them.
+    std::array<std::unique_ptr<QStandardItem>, 3> row;
   };
   std::vector<PageResult> Results;
   // The page whose result is being handed back: its URL, result row cells and hits.
   std::string PageUrl;
   std::string HitsText, FoundText;
   std::int64_t PageHits = 0;
+  // Those cells made already (none when they are to be made from the texts above).
+  std::array<std::unique_ptr<QStandardItem>, 3> Row;
   std::string StatusText;
 
  protected:
@@ -82,6 +89,7 @@ class TSimulGo : public QThread {
   QueryRun& run_;
   const bool lowerpriority_;  // read on the GUI thread when the worker is made
   PageMatcher matcher_;
+  PageReadBuffers buffers_;
 };
 
 }  // namespace ferrowyn

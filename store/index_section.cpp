@@ -113,13 +113,19 @@ void LoadOrdinary(std::vector<TIndexEntry> file_order, TIndexList& ordinary,
   auto less = [cs](const TIndexEntry& a, const TIndexEntry& b) {
     return CompareKeys(a.key, b.key, cs) < 0;
   };
-  if (!std::is_sorted(file_order.begin(), file_order.end(), less))
+  auto not_before = [cs](const TIndexEntry& a, const TIndexEntry& b) {
+    return CompareKeys(a.key, b.key, cs) >= 0;
+  };
+  // A file written by the store holds its keys in order and without repeats: one pass
+  // tells, and only a file that does not needs the sort and the search for a repeat.
+  if (std::adjacent_find(file_order.begin(), file_order.end(), not_before) != file_order.end()) {
     std::stable_sort(file_order.begin(), file_order.end(), less);
-  const auto repeat = std::adjacent_find(file_order.begin(), file_order.end(),
-                                         [cs](const TIndexEntry& a, const TIndexEntry& b) {
-                                           return CompareKeys(a.key, b.key, cs) == 0;
-                                         });
-  if (repeat != file_order.end()) Invalid(store_name);
+    const auto repeat = std::adjacent_find(file_order.begin(), file_order.end(),
+                                           [cs](const TIndexEntry& a, const TIndexEntry& b) {
+                                             return CompareKeys(a.key, b.key, cs) == 0;
+                                           });
+    if (repeat != file_order.end()) Invalid(store_name);
+  }
   ordinary.AssignSorted(std::move(file_order));
 }
 

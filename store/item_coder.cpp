@@ -89,6 +89,36 @@ inline std::size_t MatchLength(const std::uint8_t* in, std::size_t c, std::size_
 
 [[noreturn]] void Malformed(const char* what) { throw ECoderError(what); }
 
+// Writes the copy of a reference `offset` bytes back (1 to 4,095, within what is written
+// already) at op: whole 8-byte moves, 24 bytes whatever the length; the slack behind the
+// output's limit takes what lands past the item.
+inline void CopyReference(std::uint8_t* op, std::size_t offset) {
+  const std::uint8_t* src = op - offset;
+  if (offset >= 8) {
+    // Each move reads only bytes that are already final.
+    Copy8(op, src);
+    Copy8(op + 8, src + 8);
+    Copy8(op + 16, src + 16);
+  } else if (offset == 1) {
+    std::memset(op, *src, 24);
+  } else {
+    // The first 8 bytes one at a time; after them the output repeats
+    // with a period of `offset`, so moves from `step` back, a multiple
+    // of the offset of at least 8, read final bytes only.
+    static constexpr std::uint8_t kStep[8] = {0, 0, 8, 9, 8, 10, 12, 14};
+    for (int k = 0; k < 8; ++k) op[k] = src[k];
+    const std::size_t step = kStep[offset];
+    Copy8(op + 8, op + 8 - step);
+    Copy8(op + 16, op + 16 - step);
+  }
+}
+
+// A whole group of 16 items whose input lies well inside the body and whose literals and
+// copies cannot pass the output's limit is expanded without those checks: this much input
+// holds the 16 items and every 16-byte literal move, this much room 16 copies of 18 bytes.
+constexpr std::ptrdiff_t kGroupInput = 16 * 4 + 16;
+constexpr std::ptrdiff_t kGroupRoom = 16 * kMaxCopy;
+
 // Expands one body into dst, which has room for `limit` bytes plus
 // kExpandSlack behind them. A body that would produce more than `limit` bytes
 // is malformed, as is one that would read or refer outside itself.
@@ -123,6 +153,39 @@ std::size_t ExpandBody(const std::uint8_t* body, std::size_t size, std::uint8_t*
       // A control word is only ever written ahead of an item.
       if (ip == iend) Malformed("control word without items");
     }
+    if (bits == 16 && iend - ip >= kGroupInput && oend - op >= kGroupRoom) {
+      // The same steps as below, less the checks that cannot fail here. A run may use up
+      // the room: the rest of its group then goes the checked way.
+      do {
+        const unsigned count =
+            std::min<unsigned>(static_cast<unsigned>(std::countl_zero(control | 0x8000u)), bits);
+        std::memcpy(op, ip, 16);
+        ip += count;
+        op += count;
+        control <<= count;
+        bits -= count;
+        if (bits == 0) break;
+        const std::size_t b0 = ip[0];
+        const std::size_t b1 = ip[1];
+        const std::size_t offset = (b0 << 4) | (b1 >> 4);
+        control <<= 1;
+        --bits;
+        if (offset != 0) {
+          if (offset > static_cast<std::size_t>(op - dst)) Malformed("copy reaches before the piece");
+          CopyReference(op, offset);
+          op += (b1 & 15) + kMinCopy;
+          ip += 2;
+        } else {
+          const std::size_t length = (b1 << 8) + ip[2] + kMinRun;
+          if (length > static_cast<std::size_t>(oend - op)) Malformed("block expands past a piece");
+          std::memset(op, ip[3], length);
+          ip += 4;
+          op += length;
+          if (oend - op < kGroupRoom) break;
+        }
+      } while (bits != 0);
+      continue;
+    }
     // The literals in front of the next reference (often none) move as one
     // 16-byte block: no branch on their number, which is hard to predict.
     const std::size_t avail = static_cast<std::size_t>(iend - ip);
@@ -150,26 +213,7 @@ std::size_t ExpandBody(const std::uint8_t* body, std::size_t size, std::uint8_t*
       ip += 2;
       if (offset > static_cast<std::size_t>(op - dst)) Malformed("copy reaches before the piece");
       if (length > static_cast<std::size_t>(oend - op)) Malformed("block expands past a piece");
-      const std::uint8_t* src = op - offset;
-      // Whole 8-byte moves, 24 bytes whatever the length; the slack behind
-      // the limit takes what lands past the item.
-      if (offset >= 8) {
-        // Each move reads only bytes that are already final.
-        Copy8(op, src);
-        Copy8(op + 8, src + 8);
-        Copy8(op + 16, src + 16);
-      } else if (offset == 1) {
-        std::memset(op, *src, 24);
-      } else {
-        // The first 8 bytes one at a time; after them the output repeats
-        // with a period of `offset`, so moves from `step` back, a multiple
-        // of the offset of at least 8, read final bytes only.
-        static constexpr std::uint8_t kStep[8] = {0, 0, 8, 9, 8, 10, 12, 14};
-        for (int k = 0; k < 8; ++k) op[k] = src[k];
-        const std::size_t step = kStep[offset];
-        Copy8(op + 8, op + 8 - step);
-        Copy8(op + 16, op + 16 - step);
-      }
+      CopyReference(op, offset);
       op += length;
     } else {
       // b0 = 0 and b1 < 16 here: any other b1 makes a non-zero offset.
@@ -362,11 +406,11 @@ std::size_t CompressItem(std::string_view item, std::string& out) {
   return w - start;
 }
 
-std::string ExpandItem(std::string_view stored, std::size_t max_size) {
-  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
-  const std::size_t size = stored.size();
-  // A first walk over the block lengths refuses a cut-off stored form before any work and
-  // finds the most the item can hold.
+namespace {
+
+// The first walk over the block lengths: refuses a cut-off stored form before any work and
+// gives the most the item can hold.
+std::size_t ExpansionBoundOfItem(const std::uint8_t* p, std::size_t size) {
   std::size_t bound = 0;
   for (std::size_t at = 0; at < size;) {
     if (size - at < 2) Malformed("stored form ends inside a block length");
@@ -376,25 +420,73 @@ std::string ExpandItem(std::string_view stored, std::size_t max_size) {
     bound += ExpansionBound(p + at, b);
     at += b;
   }
-  if (size == 0) return {};
-  // Room is claimed up front for what a genuine item of this shape holds, but never more
-  // than a generous ratio to the stored size nor more than the limit: a few bytes that
-  // claim a great deal get their room block by block, each block checked as it expands.
-  std::string item;
-  item.reserve(std::min({bound, size * kReserveRatio + kPieceSize, max_size}) + kExpandSlack);
+  return bound;
+}
+
+// Room claimed up front for what a genuine item of this shape holds, but never more than a
+// generous ratio to the stored size nor more than the limit: a few bytes that claim a great
+// deal get their room block by block, each block checked as it expands.
+std::size_t FirstRoom(std::size_t bound, std::size_t size, std::size_t max_size) {
+  return std::min({bound, size * kReserveRatio + kPieceSize, max_size}) + kExpandSlack;
+}
+
+// Expands the blocks of a checked stored form one after another. `room(done, need)` gives
+// the start of an output of at least `need` bytes whose first `done` bytes are the item so
+// far. Returns the item's length.
+template <typename Room>
+std::size_t ExpandBlocks(const std::uint8_t* p, std::size_t size, std::size_t max_size,
+                         Room room) {
+  std::size_t done = 0;
   for (std::size_t at = 0; at < size;) {
     const std::size_t b = p[at] | (std::size_t{p[at + 1]} << 8);
     at += 2;
-    const std::size_t done = item.size();
-    const std::size_t room = ExpansionBound(p + at, b);
-    item.resize(done + room + kExpandSlack);
-    const std::size_t n =
-        ExpandBody(p + at, b, reinterpret_cast<std::uint8_t*>(item.data()) + done, room);
-    item.resize(done + n);
-    if (item.size() > max_size) Malformed("item larger than the largest item");
+    const std::size_t bound = ExpansionBound(p + at, b);
+    std::uint8_t* out = room(done, done + bound + kExpandSlack);
+    done += ExpandBody(p + at, b, out + done, bound);
+    if (done > max_size) Malformed("item larger than the largest item");
     at += b;
   }
+  return done;
+}
+
+}  // namespace
+
+std::string ExpandItem(std::string_view stored, std::size_t max_size) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
+  const std::size_t size = stored.size();
+  const std::size_t bound = ExpansionBoundOfItem(p, size);
+  if (size == 0) return {};
+  std::string item;
+  item.reserve(FirstRoom(bound, size, max_size));
+  const std::size_t n =
+      ExpandBlocks(p, size, max_size, [&item](std::size_t, std::size_t need) {
+        if (item.size() < need) item.resize(need);
+        return reinterpret_cast<std::uint8_t*>(item.data());
+      });
+  item.resize(n);
   return item;
+}
+
+void ItemBuffer::Reserve(std::size_t size, std::size_t keep) {
+  if (size <= capacity_) return;
+  const std::size_t grown = std::max(size, capacity_ + capacity_ / 2);
+  std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(grown);
+  if (keep > 0) std::memcpy(bytes.get(), bytes_.get(), std::min(keep, capacity_));
+  bytes_ = std::move(bytes);
+  capacity_ = grown;
+}
+
+std::size_t ExpandItemInto(std::string_view stored, std::size_t max_size, ItemBuffer& out,
+                           std::size_t offset) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
+  const std::size_t size = stored.size();
+  const std::size_t bound = ExpansionBoundOfItem(p, size);
+  if (size == 0) return 0;
+  out.Reserve(offset + FirstRoom(bound, size, max_size), offset);
+  return ExpandBlocks(p, size, max_size, [&out, offset](std::size_t done, std::size_t need) {
+    out.Reserve(offset + need, offset + done);
+    return reinterpret_cast<std::uint8_t*>(out.data()) + offset;
+  });
 }
 
 }  // namespace ferrowyn

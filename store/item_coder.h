@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -58,5 +59,27 @@ std::size_t CompressItem(std::string_view item, std::string& out);
 // `max_size`; beyond that the output grows as it expands. So blocks that claim more
 // than they hold cost little, and no item costs more than about twice `max_size`.
 std::string ExpandItem(std::string_view stored, std::size_t max_size = SIZE_MAX);
+
+// Bytes that a reader keeps from item to item (a query worker expanding page after page),
+// so that each item costs neither an allocation nor the clearing of its room: new room is
+// left as it comes, since the expander writes every byte it hands out. One owner at a time.
+class ItemBuffer {
+ public:
+  char* data() { return bytes_.get(); }
+  const char* data() const { return bytes_.get(); }
+  std::size_t capacity() const { return capacity_; }
+  // Room for at least `size` bytes; the first `keep` bytes stay as they were.
+  void Reserve(std::size_t size, std::size_t keep);
+
+ private:
+  std::unique_ptr<char[]> bytes_;
+  std::size_t capacity_ = 0;
+};
+
+// ExpandItem into `out`, the item landing at out.data() + offset (the bytes before it
+// stay as they were); returns the item's length. The same checks and errors as ExpandItem,
+// and the same bytes.
+std::size_t ExpandItemInto(std::string_view stored, std::size_t max_size, ItemBuffer& out,
+                           std::size_t offset);
 
 }  // namespace ferrowyn

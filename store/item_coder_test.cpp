@@ -246,11 +246,22 @@ TEST(ItemCoderRoundTrip, CompressPieceStaysInsideItsBuffers) {
   }
 }
 
+// ExpandItemInto a buffer that earlier items have used, behind a byte that must stay.
+std::string ExpandIntoReused(const std::string& stored, ItemBuffer& buffer) {
+  buffer.Reserve(1, 0);
+  buffer.data()[0] = '#';
+  const std::size_t n = ExpandItemInto(stored, SIZE_MAX, buffer, 1);
+  EXPECT_EQ(buffer.data()[0], '#');
+  return std::string(buffer.data() + 1, n);
+}
+
 // A body is refused exactly when the oracle refuses it, and otherwise expands
-// to the same bytes: whole stored forms with bytes changed, cut or appended.
+// to the same bytes: whole stored forms with bytes changed, cut or appended. Both the
+// expansion into a new string and the one into a reused buffer.
 TEST(ItemCoderMalformed, DamagedStoredFormsAgreeWithOracle) {
   const unsigned seed = ferrowyn::testing::TestSeed(20261211, "damage");
   std::mt19937 rng(seed);
+  ItemBuffer buffer;
   int refused = 0, accepted = 0;
   for (int round = 0; round < 400; ++round) {
     const Kind kind = static_cast<Kind>(1 + round % 4);
@@ -266,9 +277,11 @@ TEST(ItemCoderMalformed, DamagedStoredFormsAgreeWithOracle) {
     if (expected) {
       ++accepted;
       ASSERT_EQ(ExpandItem(stored), *expected);
+      ASSERT_EQ(ExpandIntoReused(stored, buffer), *expected);
     } else {
       ++refused;
       ASSERT_THROW(ExpandItem(stored), ECoderError);
+      ASSERT_THROW(ExpandIntoReused(stored, buffer), ECoderError);
     }
   }
   // Both verdicts must have been exercised for the comparison to mean anything.
@@ -382,6 +395,10 @@ TEST(ItemCoderMalformed, AnItemClaimsNoMoreMemoryThanItsSizeAllowsNorMoreThanIts
   EXPECT_EQ(ExpandItem(large, 64 * kPieceSize).size(), 64 * kPieceSize);
   largest_allocation = 0;
   EXPECT_THROW(ExpandItem(large, 4 * kPieceSize), ECoderError);
+  EXPECT_LE(largest_allocation.load(), 2 * (4 * kPieceSize + kPieceSize + 64));
+  ItemBuffer buffer;
+  largest_allocation = 0;
+  EXPECT_THROW(ExpandItemInto(large, 4 * kPieceSize, buffer, 1), ECoderError);
   EXPECT_LE(largest_allocation.load(), 2 * (4 * kPieceSize + kPieceSize + 64));
 }
 

@@ -2,6 +2,7 @@
 #include "store/key_collation.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "base/case_folding.h"
@@ -22,11 +23,18 @@ int CompareKeys(std::string_view a, std::string_view b, bool case_sensitive) {
     // bytes quickly and fold only where the raw bytes differ.
     std::size_t i = 0;
     while (i < n) {
-      const auto [x, y] = std::mismatch(a.begin() + i, a.begin() + n, b.begin() + i);
-      i = static_cast<std::size_t>(x - a.begin());
+      // Eight bytes at a time while they are equal.
+      while (n - i >= 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) break;
+        i += 8;
+      }
+      while (i < n && a[i] == b[i]) ++i;
       if (i == n) break;
-      const int fx = FoldKeyByte(static_cast<unsigned char>(*x));
-      const int fy = FoldKeyByte(static_cast<unsigned char>(*y));
+      const int fx = FoldKeyByte(static_cast<unsigned char>(a[i]));
+      const int fy = FoldKeyByte(static_cast<unsigned char>(b[i]));
       if (fx != fy) return fx - fy;
       ++i;
     }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 
 namespace ferrowyn {
@@ -30,6 +32,28 @@ TEST(KeyCollation, OrdersByFoldedUnsignedBytesThenLength) {
   EXPECT_LT(CompareKeys("ab", "abc", false), 0);
   EXPECT_LT(CompareKeys("", "a", false), 0);
   EXPECT_GT(CompareKeys("b", "ABC", false), 0);
+}
+
+TEST(KeyCollation, LongKeysCompareAsTheirFoldedBytesOneByOne) {
+  // Keys that share prefixes of every length, then differ in a byte, its case, or length.
+  std::mt19937 rng(20261210);
+  const std::string base = "QUERYXXhttp://Host.example/Dir/Page-" + std::string(40, 'x');
+  for (int round = 0; round < 20000; ++round) {
+    std::string a = base.substr(0, rng() % base.size());
+    std::string b = a;
+    for (std::string* key : {&a, &b}) {
+      for (std::size_t k = rng() % 4; k > 0; --k) (*key) += "aAbB\xC9\xE9_"[rng() % 7];
+    }
+    if (rng() % 3 == 0 && !b.empty()) b[rng() % b.size()] ^= 0x20;
+    int expected = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()) && expected == 0; ++i) {
+      expected = FoldKeyByte(static_cast<unsigned char>(a[i])) -
+                 FoldKeyByte(static_cast<unsigned char>(b[i]));
+    }
+    if (expected == 0) expected = a.size() == b.size() ? 0 : a.size() < b.size() ? -1 : 1;
+    const int got = CompareKeys(a, b, false);
+    ASSERT_EQ((got > 0) - (got < 0), (expected > 0) - (expected < 0)) << a << " / " << b;
+  }
 }
 
 }  // namespace

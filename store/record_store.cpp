@@ -511,6 +511,37 @@ std::string TQDB::PlaceReader::Read(const ItemPlace& place) const {
   return ExpandRawItem(ReadRawAt(data_.fd(), data_offset_, place, file_name_), file_name_);
 }
 
+std::size_t TQDB::PlaceReader::ReadInto(const ItemPlace& place, ItemBuffer& stored,
+                                        ItemBuffer& out, std::size_t offset) const {
+  const bool compressed = (place.flags & qdb::kFlagCompressed) != 0;
+  if (static_cast<std::uint64_t>(place.size) > kMaxStoredSize) ThrowUnreadable(file_name_);
+  const auto size = static_cast<std::size_t>(place.size);
+  // An item kept as it is goes straight to its place; a compressed one is read whole first.
+  ItemBuffer& to = compressed ? stored : out;
+  const std::size_t at = compressed ? 0 : offset;
+  try {
+    to.Reserve(at + size, at);
+    if (!qdb_io::ReadAt(data_.fd(), data_offset_ + place.position, to.data() + at, size,
+                        file_name_))
+      ThrowUnreadable(file_name_);
+  } catch (const EQDBIndexError&) {
+    throw;
+  } catch (...) {
+    ThrowUnreadable(file_name_);
+  }
+  if (!compressed) {
+    if (size > qdb::kMaxItemSize) ThrowUnreadable(file_name_);
+    return size;
+  }
+  try {
+    return ExpandItemInto(std::string_view(stored.data(), size), qdb::kMaxItemSize, out, offset);
+  } catch (const ECoderError&) {
+    ThrowUnreadable(file_name_);
+  } catch (const std::bad_alloc&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+}
+
 TQDB::ItemPlace TQDB::CurrentPlace() const {
   RequireFile();
   RequireData();

@@ -29,6 +29,7 @@
 
 #include "store/index_list.h"
 #include "store/item_cache.h"
+#include "store/item_coder.h"
 #include "store/qdb_errors.h"
 #include "store/store_file_io.h"
 
@@ -118,6 +119,11 @@ class TQDB {
         : data_(std::move(data)), data_offset_(data_offset), file_name_(std::move(file_name)) {}
     // The item's bytes, expanded when stored compressed. Throws as GetItem does.
     std::string Read(const ItemPlace& place) const;
+    // Read for a reader that goes through many items: the item lands in `out` from
+    // `offset` on, its stored form passing through `stored`; the caller keeps both buffers
+    // from item to item. Returns the item's length. The same bytes and errors as Read.
+    std::size_t ReadInto(const ItemPlace& place, ItemBuffer& stored, ItemBuffer& out,
+                         std::size_t offset) const;
 
    private:
     qdb_io::FileHandle data_;

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ferrowyn {
@@ -31,6 +33,26 @@ TEST(RecordLinesTest, SplitsAtEveryLineBreak) {
   EXPECT_EQ(SplitRecordLines(std::string("a\0b\r\n", 5)),
             std::vector<std::string>{std::string("a\0b", 3)});
   EXPECT_EQ(JoinRecordLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
+
+  // Records of every length around the sixteen-byte steps of the scan for line breaks,
+  // against a split made a byte at a time.
+  std::mt19937 rng(20261210);
+  for (std::size_t size = 0; size < 200; ++size) {
+    std::string record;
+    for (std::size_t k = 0; k < size; ++k) record += "ab\r\n"[rng() % (size % 2 ? 4 : 2)];
+    std::vector<std::string> expected;
+    std::string line;
+    for (std::size_t i = 0; i < record.size(); ++i) {
+      if (record[i] != '\r' && record[i] != '\n') {
+        line += record[i];
+        continue;
+      }
+      expected.push_back(std::exchange(line, {}));
+      if (record[i] == '\r' && i + 1 < record.size() && record[i + 1] == '\n') ++i;
+    }
+    if (!line.empty()) expected.push_back(line);
+    ASSERT_EQ(SplitRecordLines(record), expected) << "record of " << size << " bytes";
+  }
 }
 
 TEST(WebListTest, BytesAndRoundTrip) {
