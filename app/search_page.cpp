@@ -2,6 +2,7 @@
 // site already in the site store; the URL and keyword fields are checked here
 // before the crawl engine or the query engine takes over.
 #include "app/search_center.h"
+#include "app/start_url.h"
 #include "app/text_forms.h"
 
 namespace ferrowyn {
@@ -61,11 +62,7 @@ void Tsearchmain::executesearch() {
 
   std::string& url = state_.fields.URL.text;
   if (url.empty()) return refuse(kNoUrl);
-  if (AsciiLower(url.substr(0, 7)) != kUrlPrefix) {
-    url = kUrlPrefix + url;
-  } else if (AsciiLower(url) == kUrlPrefix) {
-    return refuse(kInvalidUrl);
-  }
+  if (!CompleteStartUrl(url, live_.allowhttps)) return refuse(kInvalidUrl);
 
   state_.usecredentials = false;
   if (live_.userpass) {

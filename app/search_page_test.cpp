@@ -72,6 +72,31 @@ TEST_F(SearchPageTest, TheUrlGetsItsSchemeOrIsRefused) {
     EXPECT_TRUE(RunControlsEnabled()) << bare;
   }
   EXPECT_TRUE(ops_.calls.empty());
+
+  // Without "Allow HTTPS" an https:// URL is just another scheme.
+  Press("https://secure.test/");
+  Press("https://");
+  EXPECT_EQ(ops_.calls, (Strings{"startrecurse None||http://https://secure.test/",
+                                 "startrecurse None||http://https://"}));
+}
+
+TEST_F(SearchPageTest, WithAllowHttpsAnHttpsUrlIsKeptAsTyped) {
+  main_->live().allowhttps = true;
+  Press("HTTPS://Secure.test/a");
+  Press("http://plain.test/");
+  Press("https:/secure.test/");
+  Press("www.site.test");
+  EXPECT_EQ(ops_.calls, (Strings{"startrecurse None||HTTPS://Secure.test/a",
+                                 "startrecurse None||http://plain.test/",
+                                 "startrecurse None||http://https:/secure.test/",
+                                 "startrecurse None||http://www.site.test"}));
+  ops_.calls.clear();
+  for (const char* bare : {"https://", "HTTPS://", "http://"}) {
+    port_.ExpectError("You must enter a valid URL to search.");
+    Press(bare);
+    EXPECT_EQ(state().fields.URL.text, bare);
+  }
+  EXPECT_TRUE(ops_.calls.empty());
 }
 
 TEST_F(SearchPageTest, KeywordsAreTrimmedAndMakeTheCrawlQueryLive) {

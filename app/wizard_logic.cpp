@@ -2,6 +2,7 @@
 #include "app/wizard_logic.h"
 
 #include "app/search_center.h"
+#include "app/start_url.h"
 #include "app/text_forms.h"
 #include "crawl/url_toolkit.h"
 
@@ -18,14 +19,10 @@ constexpr char kNoLevels[] =
 constexpr char kLevelsNotInteger[] = " is not an integer value. Please re-enter.";
 }  // namespace
 
-std::optional<std::string> CheckWizardUrl(std::string& url) {
+std::optional<std::string> CheckWizardUrl(std::string& url, bool allowhttps) {
   url = TrimBlanks(url);
   if (url.empty()) return kNoUrl;
-  if (AsciiLower(url.substr(0, 7)) != kUrlPrefix) {
-    url = kUrlPrefix + url;
-  } else if (AsciiLower(url) == kUrlPrefix) {
-    return kInvalidUrl;
-  }
+  if (!CompleteStartUrl(url, allowhttps)) return kInvalidUrl;
   return std::nullopt;
 }
 

@@ -45,8 +45,9 @@ struct BuildWizardChoices {
 // be left, nullopt when it may, and writes the text it trimmed or completed back
 // through its argument.
 
-// Page 1 "Next": the URL is trimmed and gets "http://" in front unless it begins with it.
-std::optional<std::string> CheckWizardUrl(std::string& url);
+// Page 1 "Next": the URL is trimmed and gets "http://" in front unless it begins with it
+// (or, with `allowhttps`, with "https://"); the prefix alone is refused.
+std::optional<std::string> CheckWizardUrl(std::string& url, bool allowhttps);
 // The keyword text of the Build and Query wizard's page 1: trimmed; no "|".
 std::optional<std::string> CheckWizardKeywords(std::string& keywords);
 // Page 2 "Next": the filter is trimmed; "Use Filter" needs one (`emptymessage`).

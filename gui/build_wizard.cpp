@@ -172,7 +172,7 @@ SearchType BuildWizard::Restriction() const {
 
 void BuildWizard::NextFromFirstPage() {
   std::string url = Latin1(url_->currentText());
-  const std::optional<std::string> refused = CheckWizardUrl(url);
+  const std::optional<std::string> refused = CheckWizardUrl(url, main_.live().allowhttps);
   url_->setEditText(Latin1(url));
   if (Refused(refused)) return;
   if (withquery_) {

@@ -170,6 +170,26 @@ TEST_F(SetupFormTest, ASwitchEnablesItsFieldAndOkStopsAtTheFailingCheckKeepingEa
   EXPECT_NE(levels->text(), "0");
 }
 
+TEST_F(SetupFormTest, AllowHttpsIsReachedByTabFromTheWebAgentAndStoredByOk) {
+  form_.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form_));
+  form_.pages()->setCurrentIndex(3);  // "Internet"
+  QComboBox* agent = nullptr;
+  for (QComboBox* box : form_.findChildren<QComboBox*>())
+    if (box->accessibleName() == "Web Agent") agent = box;
+  ASSERT_NE(agent, nullptr);
+  agent->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  QWidget* allowhttps = QApplication::focusWidget();
+  ASSERT_NE(allowhttps, nullptr);
+  EXPECT_EQ(allowhttps->accessibleName().toStdString(), "Allow HTTPS");
+  QTest::keyClick(allowhttps, Qt::Key_Space);
+  Control<QPushButton>("OK")->click();
+  EXPECT_FALSE(form_.isVisible());
+  EXPECT_EQ(store_.Read(kDefaultsSection, "Allow HTTPS"), "On");
+  EXPECT_TRUE(Control<QCheckBox>("Allow HTTPS")->isChecked());
+}
+
 class HelpWindowTest : public ::testing::Test {
  protected:
   void Write(const QString& name, const QByteArray& html) {

@@ -115,6 +115,7 @@ struct Tsetupform::Controls {
   QLineEdit* httptimeout = nullptr;
   QLineEdit* slowtimeout = nullptr;
   QComboBox* webagentbox = nullptr;
+  QCheckBox* allowhttps = nullptr;
   // System
   QSlider* internalcachebar = nullptr;
   QSlider* searchbar = nullptr;
@@ -346,6 +347,10 @@ void Tsetupform::Build() {
     connect(c.webagentbox, &QComboBox::editTextChanged, this,
             [this](const QString& text) { live_.webagentbox = Latin1(text); });
     labelled("Web Agent:", c.webagentbox);
+    c.allowhttps = check(transfers, "Allow HTTPS", &LiveSettings::allowhttps);
+    c.allowhttps->setObjectName("allowhttps");
+    c.allowhttps->setAccessibleName("Allow HTTPS");
+    grid->addWidget(c.allowhttps, at, 0, 1, 3);
     v->addWidget(transfers);
     v->addStretch();
     c.pages->addTab(page, "Internet");
@@ -506,6 +511,7 @@ void Tsetupform::Refresh() {
     const QSignalBlocker block(c.webagentbox);
     c.webagentbox->setEditText(Latin1(s.webagentbox));
   }
+  c.allowhttps->setChecked(s.allowhttps);
 
   for (auto [slider, value] :
        {std::pair{c.internalcachebar, s.internalcachebar}, std::pair{c.searchbar, s.searchbar},

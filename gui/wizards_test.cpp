@@ -162,6 +162,16 @@ TEST_F(WizardsTest, BasicBuildChecksEachPageThenCrawlsToTheChosenDepth) {
   Type(url, " HTTP:// ");
   Click(wizard, "Next");
   EXPECT_EQ(url->currentText().toStdString(), "HTTP://");
+  main().live().allowhttps = true;  // the setup dialog's "Allow HTTPS"
+  port_.ExpectError("You must enter a valid URL to search.");
+  Type(url, "HTTPS://");
+  Click(wizard, "Next");
+  Type(url, "HTTPS://secure.test/");
+  Click(wizard, "Next");
+  EXPECT_EQ(url->currentText().toStdString(), "HTTPS://secure.test/");
+  ASSERT_EQ(Page(wizard), "2");
+  Click(wizard, "Back");
+  main().live().allowhttps = false;
   const std::string start = server_.Url("/");
   Type(url, QString::fromStdString(start.substr(7)));
   Click(wizard, "Next");
