@@ -81,6 +81,11 @@ struct LiveSettings {
   // The main window's Help menu item "&Show Hints" (`EnableHints1`): its check mark
   // is also whether hints are shown application-wide.
   bool hints = true;
+
+  // "Allow HTTPS": https:// URLs are crawled over TLS. Stored only once turned on.
+  bool allowhttps = false;
+  // A run's acceptance of certificates that fail verification; never stored.
+  bool acceptbadcertificates = false;
 };
 
 // An editable drop-down list of the search center: its text and its items.

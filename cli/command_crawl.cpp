@@ -24,7 +24,7 @@ constexpr const char* kUsage =
     "  crawl URL [--scope none|domain|server|directory|filter] [--filter TEXT] [--levels N]\n"
     "        [--files N] [--kbytes N] [--slots N] [--query-slots N] [--mail]\n"
     "        [--login USER:PASS] [--keywords TEXT [--all] [--word] [--case]]\n"
-    "        [--save FILE [--overwrite]]\n"
+    "        [--save FILE [--overwrite]] [--https] [--insecure]\n"
     "      retrieve a site; the outcome on stderr, the page list (URL, tab, title) on stdout,\n"
     "      or with --keywords the rows of the query run alongside (URL, tab, hits, tab, found);\n"
     "      --save keeps the site as a site file (\".fwb\" added as the save dialog adds it; an\n"
@@ -55,6 +55,7 @@ struct CrawlOptions {
   bool all = false, word = false, matchcase = false;
   std::optional<std::string> save;
   bool overwrite = false;
+  bool https = false, insecure = false;
 };
 
 // Parses the arguments; an error text on failure.
@@ -101,6 +102,10 @@ std::optional<std::string> Parse(const CommandArgs& args, CrawlOptions& options)
       options.overwrite = true;
     } else if (arg == "--keywords" && has_value) {
       options.keywords = args[++i];
+    } else if (arg == "--https") {
+      options.https = true;
+    } else if (arg == "--insecure") {
+      options.insecure = true;
     } else if (arg == "--all") {
       options.all = true;
     } else if (arg == "--word") {
@@ -150,6 +155,8 @@ void Override(const CrawlOptions& options, LiveSettings& live) {
   if (options.transferslots) live.searchbar = *options.transferslots;
   if (options.queryslots) live.querybar = *options.queryslots;
   if (options.mail) live.mailaddr = true;
+  if (options.https) live.allowhttps = true;
+  live.acceptbadcertificates = options.insecure;
   live.userpass = options.login.has_value();
 }
 

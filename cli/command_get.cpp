@@ -22,9 +22,10 @@ namespace {
 constexpr const char* kUsage =
     "  get URL [--proxy HOST[:PORT]] [--proxy-user USER:PASS] [--user USER:PASS] "
     "[--agent TEXT]\n"
-    "      [--timeout SECONDS]\n"
+    "      [--timeout SECONDS] [--https] [--insecure]\n"
     "      retrieve one URL over HTTP/1.0; status on stderr, body on stdout; the request\n"
-    "      ends after SECONDS (default: the \"HTTP Timeout\" setting)";
+    "      ends after SECONDS (default: the \"HTTP Timeout\" setting); --https sends an\n"
+    "      https:// URL over TLS; --insecure accepts a certificate that fails verification";
 
 // Longest wait a user can ask for: a day.
 constexpr int kMaxTimeoutSeconds = 86400;
@@ -79,6 +80,12 @@ int RunGet(const CommandArgs& args) {
       SplitLogin(args[++i], client.Username, client.Password);
     } else if (arg == "--agent" && has_value) {
       client.Agent = args[++i];
+    } else if (arg == "--https") {
+      client.AllowTls = true;
+      continue;
+    } else if (arg == "--insecure") {
+      client.IgnoreCertificateErrors = true;
+      continue;
     } else if (arg == "--timeout" && has_value) {
       timeout = TimeoutSeconds(args[++i]);
       if (!timeout) {

@@ -43,7 +43,9 @@ class CrawlCommandTest : public ::testing::Test {
 
 TEST_F(CrawlCommandTest, ANaturalEndListsThePagesAndReportsTheSite) {
   const std::string root = server_.Url("/");
-  const ProcessResult result = Run({Url(), "--scope", "server", "--slots", "2"});
+  // --https and --insecure leave an http:// site's crawl as it is.
+  const ProcessResult result =
+      Run({Url(), "--scope", "server", "--slots", "2", "--https", "--insecure"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Specified site has been retrieved.\n");
   // Two slots may finish a.htm and b.htm in either order.

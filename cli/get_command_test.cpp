@@ -26,7 +26,8 @@ TEST(GetCommandTest, PrintsStatusAndBodyAndSendsTheOptions) {
   server.Enqueue(ScriptedResponse::Page(std::string("line one\r\nl\0ast", 15)));
   const ProcessResult result =
       RunCli({"http://site.example/page.htm", "--proxy", QString::fromStdString(server.HostPort()),
-              "--proxy-user", "pu:pp", "--user", "al:open:sesame", "--agent", "Test Agent"});
+              "--proxy-user", "pu:pp", "--user", "al:open:sesame", "--agent", "Test Agent",
+              "--https", "--insecure"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "Status: 200 OK\n");
   EXPECT_EQ(result.out, "line one\r\nlast");

@@ -28,6 +28,12 @@ std::size_t FindHttp(std::string_view s) {
 // An index page is known by its directory: http://host/docs/index.html -> http://host/docs
 std::string FoldIndexPage(std::string_view candidate) {
   std::string_view t = candidate;
+  if (candidate.size() >= 8 && AsciiLower(std::string(candidate.substr(0, 8))) == "https://") {
+    t.remove_prefix(8);
+    if (const std::size_t slash = t.rfind('/'); slash != std::string_view::npos)
+      t = t.substr(0, slash);
+    return "https://" + std::string(t);
+  }
   if (const std::size_t p = FindHttp(t); p != std::string_view::npos)
     t.remove_prefix(p + kHttp.size());
   if (const std::size_t slash = t.rfind('/'); slash != std::string_view::npos)

@@ -87,6 +87,15 @@ TEST_F(QueueLinksTest, DirectoryAndIndexPageAreOnePage) {
   EXPECT_TRUE(urldb_.KeyExists("http://host/news"));
   EXPECT_FALSE(urldb_.KeyExists("http://host/news/index.html"));
 
+  // The scheme is kept: an https index page folds into its https directory, and an
+  // https page is another key than the http page of the same path.
+  Queue({"http://host/a.htm", "https://host/news/index.html", "https://host/news/",
+         "https://host/a.htm"},
+        9);
+  EXPECT_EQ(rejected_, Links{"https://host/news/"});
+  EXPECT_TRUE(urldb_.KeyExists("https://host/news"));
+  EXPECT_TRUE(urldb_.KeyExists("https://host/a.htm"));
+
   // A page whose name only holds "index.htm" is a page of its own.
   Queue({"http://host/news/bookindex.html", "http://host/news/sql-createindex.html"});
   EXPECT_TRUE(rejected_.empty());

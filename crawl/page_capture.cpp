@@ -12,8 +12,8 @@
 
 namespace ferrowyn {
 
-void PreparePage(std::vector<std::string>& PageLines, LinkPage& page) {
-  page.Base = MakePageBase(page.CurrentUrl);
+void PreparePage(std::vector<std::string>& PageLines, LinkPage& page, bool allow_https) {
+  page.Base = MakePageBase(page.CurrentUrl, allow_https);
   AssembledPage assembled = AssemblePage(PageLines);
   // An empty body stays empty, so that StorePage leaves it out.
   if (!PageLines.empty()) PageLines.assign(1, std::move(assembled.DisplayText));

@@ -25,7 +25,7 @@ namespace ferrowyn {
 //  2. the lines are joined and decoded (AssemblePage): `PageLines` becomes the display text
 //     as its only line (an empty body stays empty), page.PageText the page text.
 // Throws std::bad_alloc.
-void PreparePage(std::vector<std::string>& PageLines, LinkPage& page);
+void PreparePage(std::vector<std::string>& PageLines, LinkPage& page, bool allow_https = false);
 
 // A page's two records made ready for the site store on the crawl worker's thread, so
 // that the GUI thread, which every worker shares, only writes them: the display record

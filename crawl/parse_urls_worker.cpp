@@ -81,7 +81,7 @@ void TParseUrls::MakePageReady() {
   if (ready.GoesOn) {
     LinkPage page;
     page.CurrentUrl = CurrentUrl;
-    PreparePage(PageLines, page);
+    PreparePage(PageLines, page, Settings.AllowHttps);
     ready.Records = PreparePageRecords(
         PageLines, MakeQueryText(page.PageText, {Settings.WithinTags, Settings.WithinTitles,
                                                  Settings.WithinComments}));
@@ -95,7 +95,8 @@ void TParseUrls::MakePageReady() {
     hooks.AddMailAddress = [&](const std::string& address) {
       ready.Hooks.push_back({HookCall::Kind::kMailAddress, address, {}});
     };
-    const LinkFilterSettings filter{Settings.FileTypes, Settings.IgnoreScripts, Settings.GrabMail};
+    const LinkFilterSettings filter{Settings.FileTypes, Settings.IgnoreScripts, Settings.GrabMail,
+                                    Settings.AllowHttps};
     ready.LinksReady = ExtractLinks(page, filter, Stopping, hooks);
     ready.Candidates = std::move(page.Candidates);
   }

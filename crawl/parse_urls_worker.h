@@ -44,6 +44,10 @@ struct WorkerSettings {
   bool WithinComments = false;
   std::string ProxyServer, ProxyPort, ProxyPassword, ProxyUser;
   std::string Agent;
+  // https:// pages and links are crawled (over TLS); off: an https:// URL is handled as always.
+  bool AllowHttps = false;
+  // A server certificate that fails verification is accepted (the run's --insecure).
+  bool AcceptBadCertificates = false;
 };
 
 // One object per slot and run, made by CrawlRun::multithreadit and deleted on the GUI

@@ -46,6 +46,8 @@ void CrawlRun::begintransfer(TParseUrls& W) {
 
   C.URL = W.CurrentUrl;
   C.Agent = W.Settings.Agent;
+  C.AllowTls = W.Settings.AllowHttps;
+  C.IgnoreCertificateErrors = W.Settings.AcceptBadCertificates;
   W.ErrorText.clear();
 
   if (W.Stopping) {
@@ -117,6 +119,9 @@ void CrawlRun::ReportStartPageError(TParseUrls& W) {
 }
 
 void CrawlRun::AdoptRedirect(TParseUrls& W) {
+  if (W.Settings.AllowHttps && ServerOf(W.CurrentUrl) == origin.loginserver &&
+      IsHttpsUpgrade(W.CurrentUrl, W.RedirectUrl))
+    origin.loginserver = ServerOf(W.RedirectUrl);
   W.CurrentUrl = W.RedirectUrl;
   AdoptStartUrl(origin, W.CurrentUrl);
   host_.ShowStartUrl(W.CurrentUrl);

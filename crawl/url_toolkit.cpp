@@ -11,6 +11,7 @@ namespace ferrowyn {
 namespace {
 
 constexpr std::string_view kHttp = "http://";
+constexpr std::string_view kHttps = "https://";
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && EqualsIgnoringLatin1Case(s.substr(0, prefix.size()), prefix);
@@ -55,8 +56,10 @@ std::string_view CutBefore(std::string_view s, std::string_view marker) {
   return p == std::string_view::npos ? s : s.substr(0, p);
 }
 
-// The text after the first "http://", or the whole text when it holds none.
+// The text after a leading "https://", else after the first "http://", or the whole text
+// when it holds neither.
 std::string_view AfterHttp(std::string_view link) {
+  if (StartsWithNoCase(link, kHttps)) return link.substr(kHttps.size());
   const std::size_t p = FindNoCase(link, kHttp);
   return p == std::string_view::npos ? link : link.substr(p + kHttp.size());
 }
@@ -64,7 +67,7 @@ std::string_view AfterHttp(std::string_view link) {
 bool EndsWithSlash(std::string_view s) { return !s.empty() && s.back() == '/'; }
 
 std::string HostAndPort(const PageBase& page) {
-  std::string s(kHttp);
+  std::string s(page.Scheme);
   s += page.PageHost;
   if (!page.PagePort.empty()) {
     s += ':';
@@ -135,7 +138,8 @@ UrlParts SplitUrl(std::string_view url) {
 }
 
 std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port) {
-  std::string number(port.empty() ? std::string_view("80") : port);
+  const bool secure = EqualsIgnoringLatin1Case(scheme, "https");
+  std::string number(port.empty() ? std::string_view(secure ? "443" : "80") : port);
   if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) {
     number.erase(0, std::min(number.find_first_not_of('0'), number.size() - 1));
   }
@@ -173,9 +177,11 @@ bool HasBadUrlChar(std::string_view link) {
   return link.empty() || link.find_first_of(" ^()|[{}]\"<>`") != std::string_view::npos;
 }
 
-PageBase MakePageBase(std::string_view page_url) {
+PageBase MakePageBase(std::string_view page_url, bool allow_https) {
   UrlParts parts = SplitUrl(page_url);
   PageBase page;
+  page.AllowHttps = allow_https;
+  if (allow_https && StartsWithNoCase(page_url, kHttps)) page.Scheme = kHttps;
   page.PageHost = std::move(parts.host);
   page.PagePort = std::move(parts.port);
   page.PagePath = std::move(parts.path);
@@ -187,14 +193,14 @@ PageBase MakePageBase(std::string_view page_url) {
 void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::string>& RawLinks) {
   const std::string_view v = Trim(CutBefore(CutBefore(value, ' '), '>'));
   if (v.empty()) return;
-  if (StartsWithNoCase(value, kHttp)) {
+  if (StartsWithNoCase(value, kHttp) || (page.AllowHttps && StartsWithNoCase(value, kHttps))) {
     if (!HasBadUrlChar(v)) RawLinks.emplace_back(v);
     return;
   }
 
   std::string link;
   if (v.starts_with("//")) {
-    link = "http:" + std::string(v);
+    link = page.Scheme.substr(0, page.Scheme.size() - 2) + std::string(v);
   } else if (v.starts_with("/.")) {
     // Taken as a path on the page's own server, like any other host-relative link.
     link = HostAndPort(page) + std::string(v);
@@ -206,7 +212,7 @@ void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::
       ++levels;
     }
     std::string_view base = page.BaseUrl;
-    if (base.starts_with(kHttp)) base.remove_prefix(kHttp.size());
+    if (base.starts_with(page.Scheme)) base.remove_prefix(page.Scheme.size());
     if (EndsWithSlash(base)) base.remove_suffix(1);
     // The text before the first "/" is the host (and port), which is never removed: a
     // climb above the root stays at the root.
@@ -216,7 +222,7 @@ void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::
       base = base.substr(0, slash);
     }
     if (base.empty()) return;
-    link = std::string(kHttp) + std::string(base);
+    link = page.Scheme + std::string(base);
     if (!EndsWithSlash(link)) link += '/';
     link += stripped;
   } else if (v.starts_with("./")) {
@@ -235,7 +241,7 @@ void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::
   }
 
   link.resize(CutBefore(link, '"').size());
-  if (HasBadUrlChar(link) || link == kHttp) return;
+  if (HasBadUrlChar(link) || link == page.Scheme) return;
   RawLinks.push_back(std::move(link));
 }
 
@@ -286,7 +292,10 @@ bool FilterLinks(const std::vector<std::string>& RawLinks, const LinkFilterSetti
     }
     if (has_colon &&
         std::any_of(std::begin(kNotFollowed), std::end(kNotFollowed),
-                    [&](std::string_view scheme) { return ContainsNoCase(link, scheme); }))
+                    [&](std::string_view scheme) {
+                      return !(settings.AllowHttps && scheme == kHttps) &&
+                             ContainsNoCase(link, scheme);
+                    }))
       continue;
 
     bool followed = EndsWithSlash(link) || scripted;
@@ -321,6 +330,13 @@ CrawlOrigin MakeCrawlOrigin(std::string_view start_url, std::string_view scope,
   if (origin.crawlscope == kScopeDirectory && origin.startpath == "/")
     origin.crawlscope = kScopeServer;
   return origin;
+}
+
+bool IsHttpsUpgrade(std::string_view from, std::string_view to) {
+  const UrlParts a = SplitUrl(from), b = SplitUrl(to);
+  return ServerOf("http", a.host, "80") == ServerOf(a.scheme, a.host, a.port) &&
+         ServerOf("https", b.host, "443") == ServerOf(b.scheme, b.host, b.port) &&
+         AsciiLower(a.host) == AsciiLower(b.host);
 }
 
 void AdoptStartUrl(CrawlOrigin& origin, std::string_view url) {

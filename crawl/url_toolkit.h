@@ -40,11 +40,16 @@ struct UrlParts {
 UrlParts SplitUrl(std::string_view url);
 
 // The server a URL's parts name, as one comparable text "scheme://host:port": the scheme
-// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port, a
+// and host with ASCII letters lower-cased, "http" for a missing scheme, "80" for a missing port
+// ("443" with the scheme https), a
 // numeric port without leading zeros. Two URLs are on the same server when these are equal; a site
 // login goes only to the server it was given for.
 std::string ServerOf(std::string_view scheme, std::string_view host, std::string_view port);
 std::string ServerOf(std::string_view url);
+
+// True when `to` is `from` moved from http:// on port 80 to https:// on port 443 of the
+// same host (ports named or not).
+bool IsHttpsUpgrade(std::string_view from, std::string_view to);
 
 // Reduces a path, in place, to its directory: "" -> "/", a path without "/" gets "/"
 // appended, a path ending in "/" stays, any other is cut after its last "/"
@@ -56,8 +61,8 @@ void pathincludefix(std::string& path);
 // ("www.example.com" -> "example.com", "www.example.co.uk" -> "co.uk").
 void DomainOf(std::string& host);
 
-// The file name part of a link: the text after the first "http://" (any case; the whole
-// link when it holds none) is taken; the name is empty when that text is empty, ends in
+// The file name part of a link: the text after a leading "https://", else after the first
+// "http://" (any case; the whole link when it holds neither) is taken; the name is empty when that text is empty, ends in
 // "/" or holds no "/", otherwise it is the text after its last "/", query included.
 std::string FileNamePart(std::string_view link);
 
@@ -71,12 +76,16 @@ struct PageBase {
   std::string PageHost;  // host of the page's URL, case kept
   std::string PagePort;  // port of the page's URL; empty when the URL names none
   std::string PagePath;  // directory of the page's URL path (pathincludefix), ends in "/"
-  // "http://" + PageHost, then ":" + PagePort when there is one, then PagePath. The port
+  // "https://" for an https:// page when HTTPS is allowed, "http://" otherwise.
+  std::string Scheme = "http://";
+  // Absolute "https://" links are taken like absolute "http://" links.
+  bool AllowHttps = false;
+  // Scheme + PageHost, then ":" + PagePort when there is one, then PagePath. The port
   // is kept so that a relative link on http://host:8080/a/p.htm stays on that server.
   std::string BaseUrl;
 };
 
-PageBase MakePageBase(std::string_view page_url);
+PageBase MakePageBase(std::string_view page_url, bool allow_https = false);
 
 // Resolves one value found on a page (already unquoted, trimmed and not empty) and
 // appends the absolute link to `RawLinks`, or drops it.
@@ -89,7 +98,8 @@ PageBase MakePageBase(std::string_view page_url);
 //    BaseUrl; anything else -> BaseUrl + value (mailto:, javascript:, #top, ?a=b and
 //    other schemes included, left to FilterLinks). The result is cut before its first
 //    quotation mark and appended unless HasBadUrlChar or it is exactly "http://".
-// Every appended link begins with "http://" (any case).
+// Every appended link begins with "http://" (any case). With AllowHttps, "https://..."
+// is taken like "http://...", and the page's Scheme stands for "http://" in the rest.
 void ResolveLink(std::string_view value, const PageBase& page, std::vector<std::string>& RawLinks);
 
 // The worker settings that FilterLinks reads.
@@ -99,6 +109,7 @@ struct LinkFilterSettings {
   std::vector<std::string> FileTypes;
   bool IgnoreScripts = false;  // drop links with script arguments ("?")
   bool GrabMail = false;       // hand "mailto:" addresses to AddMailAddress
+  bool AllowHttps = false;     // follow "https://" links
 };
 
 // The default file types of a new installation.
@@ -108,7 +119,7 @@ std::vector<std::string> DefaultFileTypes();
 // without regard to case): "?target=", ";$" and "#" tails are cut; links with script
 // arguments are dropped when IgnoreScripts is set; "mailto:" links are never followed
 // and, with GrabMail, their address (when it holds "@") goes to `AddMailAddress`;
-// gopher, javascript, https, ftp, news, file and telnet links are dropped; a link is
+// gopher, javascript, https (unless AllowHttps), ftp, news, file and telnet links are dropped; a link is
 // followed when it ends in "/", has script arguments, has no file name, has a name
 // without ".", or a name ending in one of FileTypes.
 // When `Stopping` (may be null) is seen set before a link, `Candidates` is emptied and
@@ -133,7 +144,8 @@ struct CrawlOrigin {
   std::string crawlscope;   // one of the five scope names
   std::string filter;       // the filter text of a "Filter" crawl, lower-cased
   // ServerOf(the start URL as given): the only server the site login goes to. Unlike
-  // the fields above it stays when the start page is redirected.
+  // the fields above it stays when the start page is redirected, save for a redirect of
+  // an http:// start page to https:// on the same host with HTTPS allowed.
   std::string loginserver;
 };
 

@@ -114,6 +114,19 @@ struct ResolveCase {
   std::string page, value, expected;
 };
 
+void ExpectResolved(const std::vector<ResolveCase>& cases, bool allow_https) {
+  for (const ResolveCase& c : cases) {
+    std::vector<std::string> links;
+    ResolveLink(c.value, MakePageBase(c.page, allow_https), links);
+    if (c.expected.empty()) {
+      EXPECT_TRUE(links.empty()) << c.page << " + " << c.value << " gave " << links[0];
+    } else {
+      ASSERT_EQ(links.size(), 1u) << c.page << " + " << c.value;
+      EXPECT_EQ(links[0], c.expected) << c.page << " + " << c.value;
+    }
+  }
+}
+
 TEST(ResolveLinkTest, ResolvesAgainstThePage) {
   const std::string p = "http://host/a/b/page.htm";
   const std::string port = "http://host:8080/a/p.htm";
@@ -138,6 +151,8 @@ TEST(ResolveLinkTest, ResolvesAgainstThePage) {
       {p, "javascript:void", "http://host/a/b/javascript:void"},
       {p, "javascript:go()", ""},
       {p, "ftp://files/x.zip", "http://host/a/b/ftp://files/x.zip"},
+      {p, "https://h/x.htm", "http://host/a/b/https://h/x.htm"},
+      {"https://host/a/p.htm", "x.htm", "http://host/a/x.htm"},
       {p, "x.htm more words", "http://host/a/b/x.htm"},
       {p, "x.htm>rest", "http://host/a/b/x.htm"},
       {p, "a\"b.htm", "http://host/a/b/a"},
@@ -166,16 +181,34 @@ TEST(ResolveLinkTest, ResolvesAgainstThePage) {
       {"http://host/cgi/run?a=b/c", "x", "http://host/cgi/run?a=b/x"},
       {"http://host", "x.htm", "http://host/x.htm"},
   };
-  for (const ResolveCase& c : cases) {
-    std::vector<std::string> links;
-    ResolveLink(c.value, MakePageBase(c.page), links);
-    if (c.expected.empty()) {
-      EXPECT_TRUE(links.empty()) << c.page << " + " << c.value << " gave " << links[0];
-    } else {
-      ASSERT_EQ(links.size(), 1u) << c.page << " + " << c.value;
-      EXPECT_EQ(links[0], c.expected) << c.page << " + " << c.value;
-    }
-  }
+  ExpectResolved(cases, false);
+}
+
+// With HTTPS allowed: an https page resolves with its scheme; absolute https:// links
+// are taken as they are; an http page is resolved as without the setting.
+TEST(ResolveLinkTest, KeepsThePageSchemeWithHttps) {
+  const std::string s = "https://host/a/b/page.htm";
+  const std::string port = "HTTPS://host:8443/a/p.htm";
+  const std::vector<ResolveCase> cases = {
+      {s, "x.htm", "https://host/a/b/x.htm"},
+      {s, "./x.htm", "https://host/a/b/x.htm"},
+      {s, "../x.htm", "https://host/a/x.htm"},
+      {s, "../../../x.htm", "https://host/x.htm"},
+      {s, "..", "https://host/a/"},
+      {s, "/x.htm", "https://host/x.htm"},
+      {s, "/", "https://host"},
+      {s, "//other/x.htm", "https://other/x.htm"},
+      {s, "http://h/x.htm", "http://h/x.htm"},
+      {s, "HTTPS://h/a b", "HTTPS://h/a"},
+      {s, "https://h/a^b", ""},
+      {port, "../x.htm", "https://host:8443/x.htm"},
+      {port, "/", "https://host:8443"},
+      {"http://host/p.htm", "//other/", "http://other/"},
+      {"http://host/p.htm", "https://h/x.htm", "https://h/x.htm"},
+  };
+  ExpectResolved(cases, true);
+  EXPECT_EQ(MakePageBase(s, true).BaseUrl, "https://host/a/b/");
+  EXPECT_EQ(MakePageBase(s).BaseUrl, "http://host/a/b/");
 }
 
 TEST(ResolveLinkTest, AppendsInOrder) {
@@ -222,6 +255,19 @@ TEST(FilterLinksTest, FollowsPagesDirectoriesAndScripts) {
     EXPECT_TRUE(FilterLinks(c.raw, settings, {}, nullptr, candidates));
     EXPECT_EQ(candidates, c.expected) << c.raw[0];
   }
+
+  // With HTTPS allowed, https:// links are followed like http:// links; other schemes
+  // are still dropped.
+  settings.AllowHttps = true;
+  std::vector<std::string> secure;
+  EXPECT_TRUE(FilterLinks({"https://host/a.htm", "HTTPS://host.com", "https://host/pic.gif",
+                           "https://host/dir/", "http://host/a/https://x/",
+                           "https://host/gopher://g", "https://host/A.HTM", "http://host/a.htm"},
+                          settings, {}, nullptr, secure));
+  EXPECT_EQ(secure, (std::vector<std::string>{"https://host/a.htm", "HTTPS://host.com",
+                                              "https://host/dir/", "http://host/a/https://x/",
+                                              "http://host/a.htm"}));
+  settings.AllowHttps = false;
 
   // ".htm" does not match the end of "page.html"; comparison ignores case.
   settings.FileTypes = {".HTM"};
@@ -296,6 +342,17 @@ TEST(CrawlOriginTest, StartUrlAndDirectoryOnRoot) {
   EXPECT_EQ(moved.startpath, "/");
   EXPECT_EQ(moved.startdomain, "other.org");
   EXPECT_EQ(moved.crawlscope, "Directory");
+
+  // The login's server carries the scheme; https has its own default port.
+  EXPECT_EQ(MakeCrawlOrigin("HTTPS://Host/a/", "Server", "").loginserver, "https://host:443");
+  EXPECT_EQ(ServerOf("https://host:443/"), ServerOf("https://host/"));
+  EXPECT_NE(ServerOf("https://host/"), ServerOf("http://host/"));
+  EXPECT_TRUE(IsHttpsUpgrade("http://Host/a.htm", "https://host:443/b/"));
+  EXPECT_TRUE(IsHttpsUpgrade("http://host:80/", "HTTPS://host/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host:8080/", "https://host/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host/", "https://host:8443/"));
+  EXPECT_FALSE(IsHttpsUpgrade("http://host/", "https://other/"));
+  EXPECT_FALSE(IsHttpsUpgrade("https://host/", "http://host/"));
 }
 
 // {scope, start URL, filter, candidate, in scope}
@@ -331,6 +388,16 @@ TEST(InScopeTest, FiveScopes) {
       {"Filter", www, "shop", "http://x.org/cart/", false},
       {"Filter", www, "", "http://x.org/cart/", true},
       {"Unknown", www, "", "http://www.example.com/", false},
+      // Hosts and paths are compared whatever the scheme.
+      {"Server", www, "", "https://www.example.com/a.htm", true},
+      {"Server", "https://www.example.com/", "", "http://www.example.com/a.htm", true},
+      {"Server", "https://www.example.com/", "", "https://shop.example.com/", false},
+      {"Domain", "https://www.example.com/", "", "http://shop.example.com/", true},
+      {"Domain", www, "", "https://example.org/", false},
+      {"Directory", docs, "", "https://host/docs/a/b.htm", true},
+      {"Directory", docs, "", "https://host/docs", true},
+      {"Directory", "https://host/docs/", "", "http://host/docs/x.htm", true},
+      {"Directory", "https://host/docs/", "", "https://host/other.htm", false},
   };
   for (const ScopeCase& c : cases) {
     const CrawlOrigin origin = MakeCrawlOrigin(c.start, c.scope, c.filter);

@@ -16,13 +16,13 @@ _ferrowyn_cli() {
         --filter|--levels|--files|--kbytes|--slots|--query-slots|--login|--keywords) return ;;
       esac
       options="--scope --filter --levels --files --kbytes --slots --query-slots --mail --login
-               --keywords --all --word --case --save --overwrite" ;;
+               --keywords --all --word --case --save --overwrite --https --insecure" ;;
     export) options="--overwrite" ;;
     get)
       case $prev in
         --proxy|--proxy-user|--user|--agent|--timeout) return ;;
       esac
-      options="--proxy --proxy-user --user --agent --timeout" ;;
+      options="--proxy --proxy-user --user --agent --timeout --https --insecure" ;;
     links) options="--raw --ignore-scripts --mail" ;;
     query)
       case $prev in
