@@ -62,6 +62,12 @@ struct LiveSettings {
   EditField httptimeout;
   EditField slowtimeout;
   std::string webagentbox;
+  // `allowhttps` "Allow HTTPS": https:// start URLs are kept as typed and https://
+  // links are followed, over TLS.
+  bool allowhttps = false;
+  // Accept a certificate that fails verification. Given per run (ferrowyn-cli's
+  // --insecure), never stored.
+  bool acceptbadcertificates = false;
 
   // "System" page: track bar positions.
   int internalcachebar = 5;
@@ -81,11 +87,6 @@ struct LiveSettings {
   // The main window's Help menu item "&Show Hints" (`EnableHints1`): its check mark
   // is also whether hints are shown application-wide.
   bool hints = true;
-
-  // "Allow HTTPS": https:// URLs are crawled over TLS. Stored only once turned on.
-  bool allowhttps = false;
-  // A run's acceptance of certificates that fail verification; never stored.
-  bool acceptbadcertificates = false;
 };
 
 // An editable drop-down list of the search center: its text and its items.

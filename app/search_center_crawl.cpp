@@ -235,6 +235,8 @@ void Tsearchmain::startitup() {
   settings.ProxyPassword = live_.proxypassword.text;
   settings.ProxyUser = live_.proxyusername.text;
   settings.Agent = live_.webagentbox;
+  settings.AllowHttps = live_.allowhttps;
+  settings.AcceptBadCertificates = live_.acceptbadcertificates;
 
   run.usecredentials = state_.usecredentials;
   run.credentialuser = state_.credentialuser;

@@ -16,7 +16,7 @@ using I = SettingId;
 constexpr std::array<EditField L::*, 4> kProxyFields{&L::proxyserver, &L::proxyport,
                                                      &L::proxyusername, &L::proxypassword};
 
-const std::array<SettingRow, 34> kTable{{
+const std::array<SettingRow, 35> kTable{{
     {.id = I::kGenerations,
      .name = "Generations",
      .form = F::kWholeNumber,
@@ -194,6 +194,11 @@ const std::array<SettingRow, 34> kTable{{
      .default_text = kTrue,
      .check = &L::hints},
     {.id = I::kShowFirst, .name = "ShowFirst", .form = F::kOnDemand, .default_text = kOff},
+    {.id = I::kAllowHttps,
+     .name = "Allow HTTPS",
+     .form = F::kOptionalSwitch,
+     .default_text = kOff,
+     .check = &L::allowhttps},
 }};
 
 struct SearchTypeNameEntry {
@@ -253,7 +258,8 @@ void LoadRow(const SettingRow& row, const std::optional<std::string>& stored, Li
       TextOf(row, live) =
           stored && ReadWholeNumber(*stored) ? *stored : std::string(row.default_text);
       break;
-    case F::kSwitch: {
+    case F::kSwitch:
+    case F::kOptionalSwitch: {
       const bool on = stored.value_or(std::string(row.default_text)) == kOn;
       live.*row.check = on;
       for (auto field : row.switched_fields) {
@@ -325,6 +331,7 @@ std::optional<std::string> WrittenText(const SettingRow& row, const LiveSettings
       return scrambler.Output;
     case F::kSwitch:
     case F::kDefaultOnSwitch:
+    case F::kOptionalSwitch:
       return std::string(live.*row.check ? kOn : kOff);
     case F::kSearchType:
       return std::string(SearchTypeName(live.*row.choice));

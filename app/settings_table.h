@@ -76,6 +76,9 @@ enum class SettingId {
   kQueryBar,
   kHints,
   kShowFirst,
+  // Values the program added later; each is written only once it differs from its
+  // default or is in the store already, so older files keep their bytes.
+  kAllowHttps,
 };
 
 enum class SettingForm {
@@ -91,6 +94,7 @@ enum class SettingForm {
   kTrackBar,         // whole number within [minimum, maximum]; else the default
   kTrueFalse,        // "TRUE" (or missing) checks, anything else clears
   kOnDemand,         // feeds no control; read when needed ("ShowFirst")
+  kOptionalSwitch,   // as kSwitch, but written only when checked or already stored
 };
 
 struct SettingRow {

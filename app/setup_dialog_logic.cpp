@@ -45,6 +45,10 @@ bool SetupDialogLogic::BitBtn1Click() {
 
 void SetupDialogLogic::Put(SettingsStore::Session& session, SettingId id) {
   const SettingRow& row = RowOf(id);
+  // A settings file of someone who never switches it on keeps its bytes.
+  if (row.form == SettingForm::kOptionalSwitch && !(live_.*row.check) &&
+      !session.Read(kDefaultsSection, row.name))
+    return;
   session.Write(kDefaultsSection, row.name, *WrittenText(row, live_, QuillEncryption1));
 }
 
@@ -118,7 +122,8 @@ std::optional<std::string> SetupDialogLogic::WriteInOrder(SettingsStore::Session
 
   for (SettingId id : {I::kHighlightColor, I::kIgnoreCgiScript, I::kSearchWithinAllCheck,
                        I::kSearchWithinCommentsCheck, I::kSearchWithinTitlesCheck, I::kHighGraph,
-                       I::kHighText, I::kAgent, I::kInternalCacheBar, I::kSearchBar, I::kQueryBar})
+                       I::kHighText, I::kAgent, I::kInternalCacheBar, I::kSearchBar, I::kQueryBar,
+                       I::kAllowHttps})
     Put(session, id);
   return std::nullopt;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "app/settings_operations.h"
@@ -79,6 +80,36 @@ TEST_F(SetupDialogTest, OkWritesEveryValueFromTheLiveSettings) {
                            "Proxy Port", "ProxyUserName", "ProxyPassword", "Hints", "ShowFirst"})
     EXPECT_EQ(Stored(name), std::nullopt) << name;
   EXPECT_EQ(store_.ReadList(kFileTypesSection), BuiltInFileTypes());
+}
+
+TEST_F(SetupDialogTest, AllowHttpsIsWrittenOnlyOnceSwitchedOnOrAlreadyStored) {
+  auto file_bytes = [this] {
+    QFile file(dir_.filePath("Ferrowyn.ini"));
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly));
+    return file.readAll().toStdString();
+  };
+  dialog_.FormClose();
+  live_.mailaddr = true;
+  EXPECT_TRUE(dialog_.BitBtn1Click());
+  EXPECT_EQ(Stored("Allow HTTPS"), std::nullopt);
+  const std::string before = file_bytes();
+  dialog_.FormClose();
+  EXPECT_TRUE(dialog_.BitBtn1Click());
+  EXPECT_EQ(file_bytes(), before);  // a user who never switches it on keeps every byte
+
+  live_.allowhttps = true;
+  EXPECT_TRUE(dialog_.BitBtn1Click());
+  EXPECT_EQ(Stored("Allow HTTPS"), "On");
+  live_.allowhttps = false;
+  dialog_.FormClose();
+  EXPECT_TRUE(live_.allowhttps);
+  live_.allowhttps = false;
+  EXPECT_TRUE(dialog_.BitBtn1Click());
+  EXPECT_EQ(Stored("Allow HTTPS"), "Off");  // once stored, switching off is written
+  store_.Write(kDefaultsSection, "Allow HTTPS", "on");
+  live_.allowhttps = true;
+  dialog_.FormClose();
+  EXPECT_FALSE(live_.allowhttps);  // only the exact "On" is on
 }
 
 TEST_F(SetupDialogTest, ALevelsCheckFailureKeepsWhatWasWrittenBeforeIt) {

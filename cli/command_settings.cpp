@@ -66,6 +66,7 @@ std::optional<std::string> Apply(const SettingsStore& store, SetupDialogLogic& d
       }
       return std::nullopt;
     case SettingForm::kSwitch:
+    case SettingForm::kOptionalSwitch:
       if (!is_switch_text) return quoted + " takes On or Off";
       dialog.SetSwitch(row.id, on);
       return std::nullopt;

@@ -49,6 +49,7 @@ TEST_F(SettingsCommandTest, AnEmptyStoreShowsEveryDefaultInTableOrder) {
             "SearchWithinAllCheck=Off\nSearchWithinCommentsCheck=Off\n"
             "SearchWithinTitlesCheck=Off\nHighGraph=Off\nHighText=Off\nAgent=Ferrowyn!\n"
             "InternalCacheBar=5\nSearchBar=4\nQueryBar=4\nHints=TRUE\nShowFirst=Off\n"
+            "Allow HTTPS=Off\n"
             "File Types=.htm,.html,.shtml,.shtm,.txt,.asp,.stm\nHistory=\nQueryHistory=\n");
   EXPECT_EQ(FileText(), "");  // showing writes nothing
 }
