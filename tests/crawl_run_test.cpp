@@ -6,6 +6,9 @@
 
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cstdlib>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +16,7 @@
 #include "app/search_center.h"
 #include "store/site_layout.h"
 #include "tests/support/http_test_server.h"
+#include "tests/support/real_peers.h"
 #include "tests/support/scripted_user_port.h"
 
 namespace ferrowyn {
@@ -582,6 +586,109 @@ TEST_F(CrawlRunTest, SuspendedWorkersTakeNoStepUntilResumed) {
   ops_.ResumeCrawlWorkers(*main_);
   WaitForEnd();
   EXPECT_EQ(main_->state().numproc, "4");
+}
+
+// Crawls with "Allow HTTPS" against nginx, which serves one document root over plain HTTP
+// (on Port()) and over TLS (on TlsPort(kGood), certificate for "localhost"); the test's
+// own certificate authority is trusted through SSL_CERT_FILE.
+class HttpsCrawlRunTest : public CrawlRunTest {
+ protected:
+  static void SetUpTestSuite() {
+    try {
+      certificates_ = std::make_unique<testing::TestCertificates>();
+      // Read once per process, at the first TLS connection: set before any.
+      setenv("SSL_CERT_FILE", certificates_->CaFile().c_str(), 1);
+      unsetenv("SSL_CERT_DIR");
+      nginx_ = std::make_unique<testing::NginxPeer>(std::map<std::string, std::string>{},
+                                                    certificates_.get());
+    } catch (const testing::PeerNotInstalled& e) {
+      start_error_ = e.what();
+      not_installed_ = true;
+    } catch (const std::exception& e) {
+      start_error_ = e.what();
+    }
+  }
+  static void TearDownTestSuite() {
+    nginx_.reset();
+    certificates_.reset();
+  }
+  void SetUp() override {
+    if (not_installed_ && !testing::RealPeersRequired())
+      GTEST_SKIP() << "skipped, " << start_error_ << " (FERROWYN_REQUIRE_PEERS=1 fails instead)";
+    ASSERT_TRUE(start_error_.empty()) << "real peers did not start: " << start_error_;
+    live_.proxyserver.text.clear();
+    live_.proxyport.text.clear();
+    live_.allowhttps = true;
+    plain_ = "http://localhost:" + std::to_string(nginx_->Port());
+    tls_ = nginx_->TlsUrl(testing::TestCertificates::kGood, "");
+    other_ = nginx_->Url("");
+  }
+
+  static inline std::unique_ptr<testing::TestCertificates> certificates_;
+  static inline std::unique_ptr<testing::NginxPeer> nginx_;
+  static inline std::string start_error_;
+  static inline bool not_installed_ = false;
+  std::string plain_, tls_, other_;  // "http://localhost:P", "https://localhost:T", "http://127.0.0.1:P"
+};
+
+// http:// and https:// URLs of one host are one server for every scope; the store keeps
+// each page under its own scheme.
+TEST_F(HttpsCrawlRunTest, AMixedSiteIsCrawledAcrossSchemesInEachScope) {
+  nginx_->AddFile("docs/index.html",
+                  Html("Docs", "<a href=\"a.htm\">a</a><a href=\"" + tls_ +
+                                   "/docs/a.htm\">a</a><a href=\"" + tls_ +
+                                   "/docs/b.htm\">b</a><a href=\"" + tls_ +
+                                   "/top.htm\">t</a><a href=\"" + other_ + "/o.htm\">o</a>"));
+  nginx_->AddFile("docs/a.htm", Html("A", ""));
+  // Over TLS, "c.htm" and "//localhost:T/docs/d.htm" stay https://.
+  nginx_->AddFile("docs/b.htm",
+                  Html("B", "<a href=\"c.htm\">c</a><a href=\"" + tls_.substr(6) +
+                                "/docs/d.htm\">d</a><a href=\"" + plain_ + "/docs/a.htm\">a</a>"));
+  nginx_->AddFile("docs/c.htm", Html("C", ""));
+  nginx_->AddFile("docs/d.htm", Html("D", ""));
+  nginx_->AddFile("top.htm", Html("Top", ""));
+  nginx_->AddFile("o.htm", Html("O", ""));
+  const std::string start = plain_ + "/docs/";
+  // a.htm over both schemes is two pages.
+  const Strings all = {start + "\tDocs",          start + "a.htm\tA",     tls_ + "/docs/a.htm\tA",
+                       tls_ + "/docs/b.htm\tB",   tls_ + "/top.htm\tTop", other_ + "/o.htm\tO",
+                       tls_ + "/docs/c.htm\tC",   tls_ + "/docs/d.htm\tD"};
+  struct Case {
+    SearchType type;
+    Strings rows;
+  };
+  Strings same_host = all, same_directory;
+  same_host.erase(same_host.begin() + 5);
+  std::copy_if(same_host.begin(), same_host.end(), std::back_inserter(same_directory),
+               [](const std::string& row) { return row.find("/top.htm") == std::string::npos; });
+  const std::vector<Case> cases = {
+      {SearchType::kNone, all},
+      {SearchType::kDomain, same_host},
+      {SearchType::kServer, same_host},
+      {SearchType::kDirectory, same_directory},
+  };
+  for (const Case& c : cases) {
+    SetScope(c.type);
+    main_->clearbtnClick();
+    if (!main_->mainview().Empty()) ExpectUnsavedQuestion();
+    port_.ExpectInformation(kRetrieved);
+    Crawl(start);
+    EXPECT_EQ(PageListRows(), c.rows) << static_cast<int>(c.type);
+  }
+}
+
+// The start page moves from http:// to https:// and the crawl goes on from there.
+TEST_F(HttpsCrawlRunTest, AnHttpStartPageRedirectedToHttpsIsAdopted) {
+  nginx_->AddFile("index.html",
+                  Html("Home", "<a href=\"p.htm\">p</a><a href=\"" + plain_ + "/q.htm\">q</a>"));
+  nginx_->AddFile("p.htm", Html("P", ""));
+  nginx_->AddFile("q.htm", Html("Q", ""));
+  SetScope(SearchType::kServer);
+  port_.ExpectInformation(kRetrieved);
+  Crawl(plain_ + "/to-tls");
+  EXPECT_EQ(main_->state().fields.URL.text, tls_ + "/index.html");
+  EXPECT_EQ(PageListRows(),
+            (Strings{tls_ + "/index.html\tHome", tls_ + "/p.htm\tP", plain_ + "/q.htm\tQ"}));
 }
 
 }  // namespace

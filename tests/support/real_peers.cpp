@@ -226,6 +226,10 @@ NginxPeer::NginxPeer(const std::map<std::string, std::string>& files,
   port_ = StartOnReservedPort([&](uint16_t port) { Start(program, root, port); });
 }
 
+void NginxPeer::AddFile(const std::string& path, const std::string& content) {
+  WriteFile(dir_.filePath(QString::fromStdString("www/" + path)), content);
+}
+
 void NginxPeer::Start(const QString& program, const std::string& root, uint16_t port_number) {
   const std::string port = std::to_string(port_number);
   // The TLS ports are held beside the plain one until nginx has taken them all.

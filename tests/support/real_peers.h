@@ -72,6 +72,8 @@ class NginxPeer {
   uint16_t TlsPort(TestCertificates::Kind kind) const { return tls_ports_[kind]; }
   // "https://localhost:<TlsPort(kind)>" + path
   std::string TlsUrl(TestCertificates::Kind kind, std::string_view path = "/") const;
+  // Adds or replaces a served file, for pages that must name the peer's own ports.
+  void AddFile(const std::string& path, const std::string& content);
 
  private:
   void Start(const QString& program, const std::string& root, uint16_t port);
