@@ -507,7 +507,9 @@ void ItemBuffer::Reserve(std::size_t size, std::size_t keep) {
   if (size <= capacity_) return;
   const std::size_t grown = std::max(size, capacity_ + capacity_ / 2);
   std::unique_ptr<char[]> bytes = std::make_unique_for_overwrite<char[]>(grown);
-  if (keep > 0) std::memcpy(bytes.get(), bytes_.get(), std::min(keep, capacity_));
+  // An empty buffer has no bytes yet: memcpy must not be handed its null pointer.
+  const std::size_t kept = std::min(keep, capacity_);
+  if (kept > 0) std::memcpy(bytes.get(), bytes_.get(), kept);
   bytes_ = std::move(bytes);
   capacity_ = grown;
 }
