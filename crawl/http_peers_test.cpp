@@ -22,25 +22,18 @@ constexpr const char* kPage = "<html><title>Peer</title>\r\nHello from nginx\r\n
 class HttpPeersTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    try {
+    startup_.Start([] {
       nginx_ = std::make_unique<NginxPeer>(
           std::map<std::string, std::string>{{"index.html", kPage}, {"docs/a.htm", "a"}});
       proxy_ = std::make_unique<TinyproxyPeer>("user", "pass");
-    } catch (const ferrowyn::testing::PeerNotInstalled& e) {
-      start_error_ = e.what();
-      not_installed_ = true;
-    } catch (const std::exception& e) {
-      start_error_ = e.what();
-    }
+    });
   }
   static void TearDownTestSuite() {
     proxy_.reset();
     nginx_.reset();
   }
   void SetUp() override {
-    if (not_installed_ && !ferrowyn::testing::RealPeersRequired())
-      GTEST_SKIP() << "skipped, " << start_error_ << " (FERROWYN_REQUIRE_PEERS=1 fails instead)";
-    ASSERT_TRUE(start_error_.empty()) << "real peers did not start: " << start_error_;
+    FERROWYN_EXPECT_PEERS_STARTED(startup_);
     client_.RcvdStream = &body_;
     client_.OnLocationChange = [this](THttpCli* sender) {
       redirects_.push_back(sender->Redirect());
@@ -68,8 +61,7 @@ class HttpPeersTest : public ::testing::Test {
 
   static inline std::unique_ptr<NginxPeer> nginx_;
   static inline std::unique_ptr<TinyproxyPeer> proxy_;
-  static inline std::string start_error_;
-  static inline bool not_installed_ = false;
+  static inline ferrowyn::testing::PeerStartup startup_;
   THttpCli client_;
   std::string body_;
   std::vector<std::string> redirects_;

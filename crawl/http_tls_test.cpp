@@ -27,22 +27,15 @@ constexpr const char* kPage = "<html><title>Peer</title>\r\nHello over TLS\r\n</
 class HttpTlsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    try {
+    startup_.Start([] {
       certificates_ = std::make_unique<TestCertificates>();
-      // Read once per process, at the first TLS connection: set before any.
-      setenv("SSL_CERT_FILE", certificates_->CaFile().c_str(), 1);
-      unsetenv("SSL_CERT_DIR");
+      certificates_->TrustAloneInThisProcess();
       nginx_ = std::make_unique<NginxPeer>(
           std::map<std::string, std::string>{{"index.html", kPage}, {"docs/a.htm", "a"}},
           certificates_.get());
       proxy_ = std::make_unique<TinyproxyPeer>(
           "user", "pass", std::vector<uint16_t>{nginx_->TlsPort(TestCertificates::kGood)});
-    } catch (const ferrowyn::testing::PeerNotInstalled& e) {
-      start_error_ = e.what();
-      not_installed_ = true;
-    } catch (const std::exception& e) {
-      start_error_ = e.what();
-    }
+    });
   }
   static void TearDownTestSuite() {
     proxy_.reset();
@@ -50,9 +43,7 @@ class HttpTlsTest : public ::testing::Test {
     certificates_.reset();
   }
   void SetUp() override {
-    if (not_installed_ && !ferrowyn::testing::RealPeersRequired())
-      GTEST_SKIP() << "skipped, " << start_error_ << " (FERROWYN_REQUIRE_PEERS=1 fails instead)";
-    ASSERT_TRUE(start_error_.empty()) << "real peers did not start: " << start_error_;
+    FERROWYN_EXPECT_PEERS_STARTED(startup_);
     client_.AllowTls = true;
     client_.RcvdStream = &body_;
   }
@@ -74,8 +65,7 @@ class HttpTlsTest : public ::testing::Test {
   static inline std::unique_ptr<TestCertificates> certificates_;
   static inline std::unique_ptr<NginxPeer> nginx_;
   static inline std::unique_ptr<TinyproxyPeer> proxy_;
-  static inline std::string start_error_;
-  static inline bool not_installed_ = false;
+  static inline ferrowyn::testing::PeerStartup startup_;
   THttpCli client_;
   std::string body_;
 };

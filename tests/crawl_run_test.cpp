@@ -594,28 +594,19 @@ TEST_F(CrawlRunTest, SuspendedWorkersTakeNoStepUntilResumed) {
 class HttpsCrawlRunTest : public CrawlRunTest {
  protected:
   static void SetUpTestSuite() {
-    try {
+    startup_.Start([] {
       certificates_ = std::make_unique<testing::TestCertificates>();
-      // Read once per process, at the first TLS connection: set before any.
-      setenv("SSL_CERT_FILE", certificates_->CaFile().c_str(), 1);
-      unsetenv("SSL_CERT_DIR");
+      certificates_->TrustAloneInThisProcess();
       nginx_ = std::make_unique<testing::NginxPeer>(std::map<std::string, std::string>{},
                                                     certificates_.get());
-    } catch (const testing::PeerNotInstalled& e) {
-      start_error_ = e.what();
-      not_installed_ = true;
-    } catch (const std::exception& e) {
-      start_error_ = e.what();
-    }
+    });
   }
   static void TearDownTestSuite() {
     nginx_.reset();
     certificates_.reset();
   }
   void SetUp() override {
-    if (not_installed_ && !testing::RealPeersRequired())
-      GTEST_SKIP() << "skipped, " << start_error_ << " (FERROWYN_REQUIRE_PEERS=1 fails instead)";
-    ASSERT_TRUE(start_error_.empty()) << "real peers did not start: " << start_error_;
+    FERROWYN_EXPECT_PEERS_STARTED(startup_);
     live_.proxyserver.text.clear();
     live_.proxyport.text.clear();
     live_.allowhttps = true;
@@ -626,19 +617,19 @@ class HttpsCrawlRunTest : public CrawlRunTest {
 
   static inline std::unique_ptr<testing::TestCertificates> certificates_;
   static inline std::unique_ptr<testing::NginxPeer> nginx_;
-  static inline std::string start_error_;
-  static inline bool not_installed_ = false;
-  std::string plain_, tls_, other_;  // "http://localhost:P", "https://localhost:T", "http://127.0.0.1:P"
+  static inline testing::PeerStartup startup_;
+  std::string plain_, tls_,
+      other_;  // "http://localhost:P", "https://localhost:T", "http://127.0.0.1:P"
 };
 
 // http:// and https:// URLs of one host are one server for every scope; the store keeps
 // each page under its own scheme.
 TEST_F(HttpsCrawlRunTest, AMixedSiteIsCrawledAcrossSchemesInEachScope) {
-  nginx_->AddFile("docs/index.html",
-                  Html("Docs", "<a href=\"a.htm\">a</a><a href=\"" + tls_ +
-                                   "/docs/a.htm\">a</a><a href=\"" + tls_ +
-                                   "/docs/b.htm\">b</a><a href=\"" + tls_ +
-                                   "/top.htm\">t</a><a href=\"" + other_ + "/o.htm\">o</a>"));
+  nginx_->AddFile(
+      "docs/index.html",
+      Html("Docs", "<a href=\"a.htm\">a</a><a href=\"" + tls_ + "/docs/a.htm\">a</a><a href=\"" +
+                       tls_ + "/docs/b.htm\">b</a><a href=\"" + tls_ +
+                       "/top.htm\">t</a><a href=\"" + other_ + "/o.htm\">o</a>"));
   nginx_->AddFile("docs/a.htm", Html("A", ""));
   // Over TLS, "c.htm" and "//localhost:T/docs/d.htm" stay https://.
   nginx_->AddFile("docs/b.htm",
@@ -650,9 +641,9 @@ TEST_F(HttpsCrawlRunTest, AMixedSiteIsCrawledAcrossSchemesInEachScope) {
   nginx_->AddFile("o.htm", Html("O", ""));
   const std::string start = plain_ + "/docs/";
   // a.htm over both schemes is two pages.
-  const Strings all = {start + "\tDocs",          start + "a.htm\tA",     tls_ + "/docs/a.htm\tA",
-                       tls_ + "/docs/b.htm\tB",   tls_ + "/top.htm\tTop", other_ + "/o.htm\tO",
-                       tls_ + "/docs/c.htm\tC",   tls_ + "/docs/d.htm\tD"};
+  const Strings all = {start + "\tDocs",        start + "a.htm\tA",     tls_ + "/docs/a.htm\tA",
+                       tls_ + "/docs/b.htm\tB", tls_ + "/top.htm\tTop", other_ + "/o.htm\tO",
+                       tls_ + "/docs/c.htm\tC", tls_ + "/docs/d.htm\tD"};
   struct Case {
     SearchType type;
     Strings rows;

@@ -135,6 +135,22 @@ void CheckDir(const QTemporaryDir& dir) {
 
 }  // namespace
 
+void PeerStartup::Start(const std::function<void()>& start) {
+  try {
+    start();
+  } catch (const PeerNotInstalled& e) {
+    error_ = e.what();
+    not_installed_ = true;
+  } catch (const std::exception& e) {
+    error_ = e.what();
+  }
+}
+
+void TestCertificates::TrustAloneInThisProcess() const {
+  qputenv("SSL_CERT_FILE", QByteArray::fromStdString(CaFile()));
+  qunsetenv("SSL_CERT_DIR");
+}
+
 bool RealPeersRequired() {
   const QByteArray value = qgetenv("FERROWYN_REQUIRE_PEERS");
   return !value.isEmpty() && value != "0";

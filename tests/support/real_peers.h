@@ -13,6 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -32,6 +33,26 @@ class PeerNotInstalled : public std::runtime_error {
 // environment variable FERROWYN_REQUIRE_PEERS is set and not "0" (CI sets it).
 bool RealPeersRequired();
 
+// How starting a test suite's peers went. Start runs `start` and keeps its failure;
+// a test's SetUp then uses FERROWYN_EXPECT_PEERS_STARTED, which skips it when a peer
+// program is missing (and missing peers are allowed) and fails it otherwise.
+class PeerStartup {
+ public:
+  void Start(const std::function<void()>& start);
+  bool MustSkip() const { return not_installed_ && !RealPeersRequired(); }
+  const std::string& Error() const { return error_; }
+
+ private:
+  std::string error_;
+  bool not_installed_ = false;
+};
+
+#define FERROWYN_EXPECT_PEERS_STARTED(startup)                   \
+  if ((startup).MustSkip())                                      \
+    GTEST_SKIP() << "skipped, " << (startup).Error()             \
+                 << " (FERROWYN_REQUIRE_PEERS=1 fails instead)"; \
+  ASSERT_TRUE((startup).Error().empty()) << "real peers did not start: " << (startup).Error()
+
 // A certificate authority of its own and three server certificates it signed, made
 // with the openssl command in a temporary directory. Tests trust the authority
 // through SSL_CERT_FILE=CaFile(), never through the system's store.
@@ -43,6 +64,10 @@ class TestCertificates {
     kExpired,    // for "localhost" and 127.0.0.1, valid in January 2020 only
   };
   TestCertificates();
+  // Makes this process trust the authority alone: SSL_CERT_FILE=CaFile(), no
+  // SSL_CERT_DIR. The client settles its trusted set at its first TLS connection, so
+  // call it before any.
+  void TrustAloneInThisProcess() const;
   std::string CaFile() const;
   std::string CertificateFile(Kind kind) const;
   std::string KeyFile(Kind kind) const;
