@@ -1,17 +1,11 @@
-// THttpCli: HTTP/1.0 GET over QTcpSocket (QSslSocket for https:// with AllowTls) on
-// the GUI thread's event loop, with our own request text, response reading,
+// THttpCli: HTTP/1.0 GET over QTcpSocket (with TLS on OpenSSL for https:// with AllowTls)
+// on the GUI thread's event loop, with our own request text, response reading,
 // redirects, abort and error texts.
 #include "crawl/http_client.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QEventLoop>
 #include <QHostInfo>
-#include <QMap>
 #include <QNetworkProxy>
-#include <QSet>
-#include <QSslConfiguration>
-#include <QSslSocket>
 #include <QTcpSocket>
 #include <QTimer>
 #include <algorithm>
@@ -35,59 +29,6 @@ constexpr const char* kCantConnect = "can't connect: ";
 constexpr int kClientFailureStatus = 404;
 
 bool IsHttps(std::string_view scheme) { return AsciiLower(scheme) == "https"; }
-
-// The certificates of the PEM bundle SSL_CERT_FILE and of the directories in
-// SSL_CERT_DIR (":"-separated). A file or directory that cannot be read adds nothing.
-QList<QSslCertificate> CertificatesNamedByTheEnvironment() {
-  const QString file = qEnvironmentVariable("SSL_CERT_FILE");
-  const QString dirs = qEnvironmentVariable("SSL_CERT_DIR");
-  QList<QSslCertificate> certificates;
-  if (!file.isEmpty()) certificates += QSslCertificate::fromPath(file, QSsl::Pem);
-  for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-    const QDir folder(dir);
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Readable)) {
-      certificates += QSslCertificate::fromPath(folder.filePath(name), QSsl::Pem,
-                                                QSslCertificate::PatternSyntax::FixedString);
-    }
-  }
-  // A certificate directory names each certificate twice or more (its file and hash
-  // links), often beside a bundle of the same: each is kept once, since every one is
-  // loaded again for each connection.
-  QList<QSslCertificate> distinct;
-  QSet<QByteArray> seen;
-  for (const QSslCertificate& certificate : certificates) {
-    const QByteArray digest = certificate.digest(QCryptographicHash::Sha256);
-    if (seen.contains(digest)) continue;
-    seen.insert(digest);
-    distinct.push_back(certificate);
-  }
-  return distinct;
-}
-
-// The TLS settings of every connection, made once per process: peer verification, and
-// sessions kept so that the next connection to a server can resume one. The trusted
-// certificates are those named by SSL_CERT_FILE and SSL_CERT_DIR when either is set, in
-// place of the system's; otherwise the system's, which OpenSSL looks up in the system's
-// certificate directories as a handshake needs them (Qt's default). Every certificate
-// given here is loaded anew for each connection, so the system's are not listed.
-QSslConfiguration BaseTlsConfiguration() {
-  static const QSslConfiguration base = [] {
-    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
-    if (!qEnvironmentVariableIsEmpty("SSL_CERT_FILE") ||
-        !qEnvironmentVariableIsEmpty("SSL_CERT_DIR"))
-      config.setCaCertificates(CertificatesNamedByTheEnvironment());
-    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
-    config.setSslOption(QSsl::SslOptionDisableSessionPersistence, false);
-    return config;
-  }();
-  return base;
-}
-
-// The last TLS session of each server ("host:port"), for resumption. GUI thread only.
-QMap<QString, QByteArray>& SessionTickets() {
-  static QMap<QString, QByteArray> tickets;
-  return tickets;
-}
 
 // A port text as a number; 0 when it is not a port.
 uint16_t ParsePort(std::string_view text) {
@@ -225,8 +166,6 @@ std::string THttpCli::LoginServer(const std::string& scheme, const std::string& 
 void THttpCli::BeginConnection() {
   tls_ = allow_tls_ && IsHttps(target_.scheme);
   tunnel_parser_.reset();
-  tls_failure_.clear();
-  certificate_errors_ignored_ = false;
   std::string host = target_.host;
   std::string port_text = target_.port.empty() ? (tls_ ? "443" : "80") : target_.port;
   if (!proxy_.empty()) {
@@ -236,10 +175,6 @@ void THttpCli::BeginConnection() {
   }
   ++generation_;
   SetState(State::kLookingUp);
-  if (tls_ && !QSslSocket::supportsSsl()) {
-    FailLater(kClientFailureStatus, kNoTls);
-    return;
-  }
   if (host.empty()) {
     FailLater(kClientFailureStatus, kCantResolve);
     return;
@@ -281,7 +216,7 @@ void THttpCli::ConnectTo(const QHostAddress& address, uint16_t port) {
   const uint64_t generation = generation_;
   SetState(State::kConnecting);
   if (generation != generation_) return;  // aborted by a StateChanged handler
-  socket_ = tls_ ? new QSslSocket(this) : new QTcpSocket(this);
+  socket_ = new QTcpSocket(this);
   socket_->setProxy(QNetworkProxy::NoProxy);
   connect(socket_, &QTcpSocket::connected, this, &THttpCli::OnSocketConnected);
   connect(socket_, &QTcpSocket::readyRead, this, &THttpCli::OnSocketReadyRead);
@@ -355,53 +290,24 @@ void THttpCli::HandleTunnelReply(std::string_view block) {
 }
 
 void THttpCli::StartTls() {
-  auto* socket = static_cast<QSslSocket*>(socket_);
-  QSslConfiguration config = BaseTlsConfiguration();
-  const QString host =
-      QString::fromLatin1(target_.host.data(), static_cast<qsizetype>(target_.host.size()));
-  const QString server =
-      host + QLatin1Char(':') +
-      QString::fromLatin1(target_.port.empty() ? std::string("443") : target_.port);
-  if (const auto ticket = SessionTickets().constFind(server); ticket != SessionTickets().cend())
-    config.setSessionTicket(*ticket);
-  socket->setSslConfiguration(config);
-  // The name, not the address connected to, is what the certificate must carry and
-  // what goes out as the server name (SNI).
-  socket->setPeerVerifyName(host);
-  connect(socket, &QSslSocket::sslErrors, this, &THttpCli::OnSslErrors);
-  // The session, to be offered on the next connection to the server: known when the
-  // handshake ends (TLS 1.2) or when a ticket arrives after it (TLS 1.3).
-  // Not one whose certificate was let through: resuming it would skip the check.
-  const auto keep_session = [this, socket, server] {
-    if (socket != socket_ || certificate_errors_ignored_) return;
-    const QByteArray ticket = socket->sslConfiguration().sessionTicket();
-    if (!ticket.isEmpty()) SessionTickets().insert(server, ticket);
-  };
-  connect(socket, &QSslSocket::encrypted, this, [this, keep_session] {
-    if (!tls_failure_.empty()) return;
-    keep_session();
-    SendRequest();
-  });
-  connect(socket, &QSslSocket::newSessionTicketReceived, this, keep_session);
-  socket->startClientEncryption();
+  const std::string port = target_.port.empty() ? "443" : target_.port;
+  tls_resumed_ = false;
+  channel_ = std::make_unique<TlsChannel>(socket_, target_.host, port, ignore_certificate_errors_);
+  AfterHandshakeStep(channel_->Start());
 }
 
-void THttpCli::OnSslErrors(const QList<QSslError>& errors) {
-  if (socket_ == nullptr) return;
-  if (ignore_certificate_errors_) {
-    certificate_errors_ignored_ = true;
-    static_cast<QSslSocket*>(socket_)->ignoreSslErrors();
-    return;
+void THttpCli::AfterHandshakeStep(TlsChannel::Progress progress) {
+  switch (progress) {
+    case TlsChannel::Progress::kHandshaking:
+      return;
+    case TlsChannel::Progress::kFailed:
+      Fail(kClientFailureStatus, channel_->Failure());
+      return;
+    case TlsChannel::Progress::kEstablished:
+      tls_resumed_ = channel_->Resumed();
+      SendRequest();
+      return;
   }
-  // Qt tears the connection down after this signal; the request fails when it does.
-  std::vector<std::string> reasons;
-  for (const QSslError& error : errors) {
-    std::string reason = error.errorString().toStdString();
-    if (std::find(reasons.begin(), reasons.end(), reason) == reasons.end())
-      reasons.push_back(std::move(reason));
-  }
-  tls_failure_ = kCertificateFailed;
-  for (size_t i = 0; i < reasons.size(); ++i) tls_failure_ += (i > 0 ? "; " : "") + reasons[i];
 }
 
 void THttpCli::SendRequest() {
@@ -410,6 +316,10 @@ void THttpCli::SendRequest() {
   SetState(State::kWaitingHeaders);
   if (generation != generation_ || socket_ == nullptr) return;
   const std::string request = RequestText();
+  if (channel_ != nullptr) {
+    if (!channel_->Write(request)) Fail(kClientFailureStatus, channel_->Failure());
+    return;
+  }
   socket_->write(request.data(), static_cast<qint64>(request.size()));
 }
 
@@ -433,14 +343,17 @@ void THttpCli::OnSocketError() {
 
 bool THttpCli::FailedInTunnelOrTls() {
   const uint64_t generation = generation_;
-  // A proxy's answer to CONNECT may come with its close: it is read first.
-  if (tunnel_parser_ != nullptr) OnSocketReadyRead();
+  // A proxy's answer to CONNECT, or the server's last handshake message (an alert saying
+  // why), may come with its close: it is read first.
+  if (tunnel_parser_ != nullptr || channel_ != nullptr) OnSocketReadyRead();
   if (generation != generation_) return true;
-  if (!tls_failure_.empty()) {
-    Fail(kClientFailureStatus, tls_failure_);
-    return true;
+  if (channel_ == nullptr) return false;
+  if (state_ == State::kConnecting) {
+    Fail(kClientFailureStatus, std::string(kTlsHandshakeFailed) + TlsChannel::kClosedInHandshake);
+  } else {
+    EndOfResponse();  // the handshake ended and the request went out
   }
-  return false;
+  return true;
 }
 
 void THttpCli::OnSocketReadyRead() {
@@ -453,6 +366,27 @@ void THttpCli::OnSocketReadyRead() {
     if (socket_->read(&byte, 1) != 1) return;
     HandleTunnelReply(std::string_view(&byte, 1));
     if (generation != generation_) return;
+  }
+  if (channel_ != nullptr) {
+    if (!channel_->Established()) {  // the handshake goes on
+      AfterHandshakeStep(channel_->ContinueHandshake());
+      if (generation != generation_ || channel_ == nullptr || !channel_->Established()) return;
+    }
+    while (generation == generation_ && channel_ != nullptr) {
+      const qint64 n = channel_->Read(buffer, sizeof buffer);
+      if (n == TlsChannel::kNeedMore) return;
+      if (n == TlsChannel::kClosed) {  // the server ended TLS: the response is complete
+        EndOfResponse();
+        return;
+      }
+      if (n == TlsChannel::kFailed) {
+        // Bytes that fail their integrity check are no part of the page.
+        Fail(kClientFailureStatus, channel_->Failure());
+        return;
+      }
+      HandleBlock(std::string_view(buffer, static_cast<size_t>(n)));
+    }
+    return;
   }
   if (parser_ == nullptr) return;
   while (generation == generation_ && socket_ != nullptr && socket_->bytesAvailable() > 0) {
@@ -472,7 +406,12 @@ void THttpCli::OnConnectionClosed() {
   }
   const uint64_t generation = generation_;
   OnSocketReadyRead();  // what arrived before the close is still to be read
-  if (generation != generation_ || parser_ == nullptr) return;
+  if (generation != generation_) return;
+  EndOfResponse();
+}
+
+void THttpCli::EndOfResponse() {
+  if (parser_ == nullptr) return;
   parser_->Finish();
   if (parser_->phase() == HttpResponseParser::Phase::kNoStatusLine) {
     // Closed before a status line: nothing says the retrieval worked.
@@ -650,6 +589,7 @@ void THttpCli::DropConnection() {
     QHostInfo::abortHostLookup(lookup_id_);
     lookup_id_ = -1;
   }
+  channel_.reset();
   if (socket_ == nullptr) return;
   QTcpSocket* socket = socket_;
   socket_ = nullptr;

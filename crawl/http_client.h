@@ -2,8 +2,8 @@
 // proxy, basic authentication for the site and the proxy, redirects followed by
 // the client itself, the body delivered in chunks as it arrives, abort at any
 // moment. Request text, response parsing and error texts are our own; Qt only
-// provides the name lookup, the TCP socket and, for https:// when AllowTls is on,
-// the TLS layer (QSslSocket).
+// provides the name lookup and the TCP socket. For https:// when AllowTls is on, TLS
+// runs over that socket on OpenSSL (TlsChannel).
 //
 // Threading: a THttpCli lives on the GUI thread and is driven by that thread's
 // event loop; every operation, callback and signal happens on it. Get() only
@@ -28,9 +28,9 @@
 #include <vector>
 
 #include "crawl/http_response_parser.h"
+#include "crawl/tls_channel.h"
 
 class QHostInfo;
-class QSslError;
 class QTcpSocket;
 
 namespace ferrowyn {
@@ -86,11 +86,12 @@ class THttpCli : public QObject {
   // "control character in the " + one of: "URL", "User-Agent", "login", "proxy
   // settings", "redirect location".
   static constexpr const char* kControlCharacter = "control character in the ";
-  // A server certificate failed verification: this + Qt's text of each reason, joined
+  // A server certificate failed verification: this + the text of each reason, joined
   // by "; " ("certificate verification failed: The certificate has expired").
-  static constexpr const char* kCertificateFailed = "certificate verification failed: ";
-  // https:// with AllowTls, but the program has no working TLS backend.
-  static constexpr const char* kNoTls = "TLS is not available: no TLS backend could be loaded";
+  static constexpr const char* kCertificateFailed = TlsChannel::kCertificateFailed;
+  // A TLS handshake that failed otherwise: this + what went wrong ("TLS handshake
+  // failed: wrong version number").
+  static constexpr const char* kTlsHandshakeFailed = TlsChannel::kHandshakeFailed;
   // A proxy answered CONNECT with a status below 400 that is not 2xx: this + the
   // status line's code and reason ("proxy refused the tunnel: 302 Found").
   static constexpr const char* kTunnelRefused = "proxy refused the tunnel: ";
@@ -154,6 +155,9 @@ class THttpCli : public QObject {
   uint64_t RcvdCount() const { return rcvd_count_; }
   State state() const { return state_; }
   bool Busy() const { return state_ != State::kIdle; }
+  // The last TLS connection's handshake resumed a session kept from an earlier connection
+  // to the same server (verified ones only are kept).
+  bool TlsSessionResumed() const { return tls_resumed_; }
 
   // Starts a GET for URL and returns at once. The request ends, on the event
   // loop, with OnRequestDone and the RequestDone signal; it has failed when the
@@ -190,7 +194,8 @@ class THttpCli : public QObject {
   void OnSocketConnected();
   void SendRequest();
   void StartTls();
-  void OnSslErrors(const QList<QSslError>& errors);
+  // Goes on after a step of the TLS handshake: the request once it is established.
+  void AfterHandshakeStep(TlsChannel::Progress progress);
   void HandleTunnelReply(std::string_view block);
   // ServerOf with https's own default port (443) when the request may use TLS.
   std::string LoginServer(const std::string& scheme, const std::string& host,
@@ -201,6 +206,8 @@ class THttpCli : public QObject {
   // handshake for a reason known better than the socket's error; false otherwise.
   bool FailedInTunnelOrTls();
   void OnConnectionClosed();
+  // The server has ended the response (closed the connection, or ended TLS).
+  void EndOfResponse();
   void HandleBlock(std::string_view block);
   void DeliverBody(std::string_view chunk);
   void FollowRedirect();
@@ -231,11 +238,11 @@ class THttpCli : public QObject {
   bool allow_tls_ = false;
   bool ignore_certificate_errors_ = false;
   // The connection in hand: TLS (an https:// target with allow_tls_), its CONNECT
-  // reply being read (a proxy), and why its handshake failed, if it did.
+  // reply being read (a proxy), and its TLS once the handshake has begun.
   bool tls_ = false;
+  bool tls_resumed_ = false;
   std::unique_ptr<HttpResponseParser> tunnel_parser_;
-  std::string tls_failure_;
-  bool certificate_errors_ignored_ = false;
+  std::unique_ptr<TlsChannel> channel_;
   size_t max_response_bytes_ = kDefaultMaxResponseBytes;
   std::string* stream_ = nullptr;
   QTimer deadline_;  // Timeout, running while a request is

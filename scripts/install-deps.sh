@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev fonts-dejavu-core
+  qt6-base-dev qt6-qpa-plugins qt6-svg-dev libgl-dev fonts-dejavu-core libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev liblz4-dev
   clang libclang-rt-14-dev
   # Real peers for the HTTP client's integration tests; openssl makes their certificates.
