@@ -80,6 +80,15 @@ TEST_F(HttpTlsTest, PageFetchedOverTlsByNameAndByAddress) {
   EXPECT_EQ(body_, "a");
 }
 
+TEST_F(HttpTlsTest, SecondConnectionToAServerResumesItsSession) {
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/docs/a.htm")).has_value());
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/docs/a.htm")).has_value());
+  EXPECT_TRUE(client_.TlsSessionResumed());
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/docs/a.htm")).has_value());
+  EXPECT_TRUE(client_.TlsSessionResumed());
+  EXPECT_EQ(body_, "a");
+}
+
 TEST_F(HttpTlsTest, FailingCertificatesAreRefusedWithTheReasonUnlessIgnored) {
   auto failure = Fetch(Url(TestCertificates::kOtherName));
   ASSERT_TRUE(failure.has_value());

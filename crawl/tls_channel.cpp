@@ -131,6 +131,10 @@ TlsChannel::TlsChannel(QTcpSocket* socket, const std::string& host, const std::s
 TlsChannel::~TlsChannel() {
   if (ssl_ != nullptr) {
     SSL_set_app_data(ssl_, nullptr);
+    // HTTP/1.0 ends with the server's close, seldom with a TLS close: a connection that
+    // ended without a TLS failure is taken as shut down properly. Otherwise OpenSSL marks
+    // its session as one never to resume, and every page would cost a full handshake.
+    if (established_ && failure_.empty()) SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN);
     SSL_free(ssl_);  // frees both buffers
   }
   ERR_clear_error();
