@@ -349,7 +349,8 @@ bool THttpCli::FailedInTunnelOrTls() {
   if (generation != generation_) return true;
   if (channel_ == nullptr) return false;
   if (state_ == State::kConnecting) {
-    Fail(kClientFailureStatus, std::string(kTlsHandshakeFailed) + TlsChannel::kClosedInHandshake);
+    channel_->NoteClosedInHandshake();
+    Fail(kClientFailureStatus, channel_->Failure());
   } else {
     EndOfResponse();  // the handshake ended and the request went out
   }

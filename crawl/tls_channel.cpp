@@ -125,7 +125,15 @@ TlsChannel::TlsChannel(QTcpSocket* socket, const std::string& host, const std::s
     SSL_set_hostflags(ssl_, X509_CHECK_FLAG_NO_PARTIAL_WILDCARDS);
     SSL_set1_host(ssl_, host.c_str());
   }
-  if (SSL_SESSION* session = KeptTlsSession(server_)) SSL_set_session(ssl_, session);
+  if (SSL_SESSION* session = KeptTlsSession(server_)) {
+    SSL_set_session(ssl_, session);
+    // A TLS 1.2 session is resumed only in TLS 1.2, and a hello that offered TLS 1.3 as
+    // well would make a key pair for it on every connection (most of a resumed
+    // handshake's cost): the version the server chose last time is offered alone.
+    // Should it not take the session, it still has that version to answer with.
+    const int version = SSL_SESSION_get_protocol_version(session);
+    if (version == TLS1_2_VERSION) SSL_set_max_proto_version(ssl_, version);
+  }
 }
 
 TlsChannel::~TlsChannel() {
@@ -158,11 +166,13 @@ TlsChannel::Progress TlsChannel::ContinueHandshake() {
 TlsChannel::Progress TlsChannel::Handshake() {
   ERR_clear_error();
   const int result = SSL_do_handshake(ssl_);
-  Flush();
   if (result == 1) {
+    // The last handshake message goes out with the request, in one write: one segment
+    // and one wake-up of the server less per page.
     established_ = true;
     return Progress::kEstablished;
   }
+  Flush();
   if (SSL_get_error(ssl_, result) == SSL_ERROR_WANT_READ) return Progress::kHandshaking;
   NoteFailure();
   return Progress::kFailed;
@@ -201,6 +211,11 @@ bool TlsChannel::Write(std::string_view bytes) {
   return true;
 }
 
+void TlsChannel::NoteClosedInHandshake() {
+  ForgetTlsSession(server_);
+  failure_ = std::string(kHandshakeFailed) + "the connection was closed during the handshake";
+}
+
 bool TlsChannel::Resumed() const { return ssl_ != nullptr && SSL_session_reused(ssl_) == 1; }
 
 void TlsChannel::Pull() {
@@ -221,6 +236,9 @@ void TlsChannel::Flush() {
 }
 
 void TlsChannel::NoteFailure() {
+  // The next connection starts afresh, offering every version: the server may have
+  // changed since the session was made.
+  if (!established_) ForgetTlsSession(server_);
   if (!certificate_errors_.empty() && !certificate_errors_ignored_) {
     failure_ = kCertificateFailed;
     for (size_t i = 0; i < certificate_errors_.size(); ++i)

@@ -31,8 +31,6 @@ class TlsChannel {
   static constexpr const char* kHandshakeFailed = "TLS handshake failed: ";
   // A failure once established (a record that fails its check, an alert): this + what.
   static constexpr const char* kConnectionFailed = "TLS connection failed: ";
-  static constexpr const char* kClosedInHandshake =
-      "the connection was closed during the handshake";
 
   enum class Progress { kHandshaking, kEstablished, kFailed };
   // What Read() gives besides bytes.
@@ -49,7 +47,8 @@ class TlsChannel {
   TlsChannel(const TlsChannel&) = delete;
   TlsChannel& operator=(const TlsChannel&) = delete;
 
-  // Sends the first handshake message.
+  // Sends the first handshake message. When a step gives kEstablished, the handshake's
+  // last message waits for the first Write(), so that both go out together.
   Progress Start();
   // Takes in what the socket has and goes on with the handshake.
   Progress ContinueHandshake();
@@ -59,6 +58,8 @@ class TlsChannel {
   // Once established: encrypts `bytes` and writes them to the socket. False on failure.
   bool Write(std::string_view bytes);
 
+  // The socket closed before the handshake ended: sets Failure().
+  void NoteClosedInHandshake();
   bool Established() const { return established_; }
   const std::string& Failure() const { return failure_; }
   // The handshake resumed the session kept for the server.

@@ -98,4 +98,12 @@ void KeepTlsSession(const std::string& server, SSL_SESSION* session) {
   kept = session;
 }
 
+void ForgetTlsSession(const std::string& server) {
+  auto& sessions = State().sessions;
+  const auto found = sessions.find(server);
+  if (found == sessions.end()) return;
+  SSL_SESSION_free(found->second);
+  sessions.erase(found);
+}
+
 }  // namespace ferrowyn

@@ -31,4 +31,7 @@ SSL_SESSION* KeptTlsSession(const std::string& server);
 // here (see TlsChannel).
 void KeepTlsSession(const std::string& server, SSL_SESSION* session);
 
+// Forgets the session kept for `server`, if any.
+void ForgetTlsSession(const std::string& server);
+
 }  // namespace ferrowyn
