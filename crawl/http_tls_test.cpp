@@ -3,6 +3,9 @@
 // SSL_CERT_FILE only), and tinyproxy for CONNECT.
 #include <gtest/gtest.h>
 
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -24,6 +27,18 @@ using ferrowyn::testing::TinyproxyPeer;
 
 constexpr const char* kPage = "<html><title>Peer</title>\r\nHello over TLS\r\n</html>";
 
+// Many TLS records long, with every byte value but NUL, in no repeating pattern that a
+// lost or repeated record would keep.
+std::string BigPage() {
+  std::string page;
+  uint32_t x = 12345;
+  while (page.size() < 100000) {
+    x = x * 1103515245u + 12345u;
+    page.push_back(static_cast<char>(1 + (x >> 16) % 255));
+  }
+  return page;
+}
+
 class HttpTlsTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -31,7 +46,8 @@ class HttpTlsTest : public ::testing::Test {
       certificates_ = std::make_unique<TestCertificates>();
       certificates_->TrustAloneInThisProcess();
       nginx_ = std::make_unique<NginxPeer>(
-          std::map<std::string, std::string>{{"index.html", kPage}, {"docs/a.htm", "a"}},
+          std::map<std::string, std::string>{
+              {"index.html", kPage}, {"docs/a.htm", "a"}, {"docs/big.htm", BigPage()}},
           certificates_.get());
       proxy_ = std::make_unique<TinyproxyPeer>(
           "user", "pass", std::vector<uint16_t>{nginx_->TlsPort(TestCertificates::kGood)});
@@ -78,6 +94,32 @@ TEST_F(HttpTlsTest, PageFetchedOverTlsByNameAndByAddress) {
   const std::string port = std::to_string(nginx_->TlsPort(TestCertificates::kGood));
   EXPECT_FALSE(Fetch("https://127.0.0.1:" + port + "/docs/a.htm").has_value());
   EXPECT_EQ(body_, "a");
+  EXPECT_FALSE(Fetch(Url(TestCertificates::kGood, "/docs/big.htm")).has_value());
+  EXPECT_EQ(body_, BigPage());
+}
+
+TEST_F(HttpTlsTest, HandshakeWithAServerThatDoesNotCompleteItFailsWithTheReason) {
+  // The plain port answers the hello with an HTTP error page and closes.
+  const auto failure = Fetch("https://localhost:" + std::to_string(nginx_->Port()) + "/");
+  ASSERT_TRUE(failure.has_value());
+  EXPECT_EQ(failure->StatusCode(), 404);
+  EXPECT_EQ(failure->ReasonPhrase(), "TLS handshake failed: wrong version number");
+  EXPECT_EQ(body_, "");
+
+  // A server that closes as soon as it has the hello.
+  QTcpServer closer;
+  ASSERT_TRUE(closer.listen(QHostAddress::LocalHost));
+  QObject::connect(&closer, &QTcpServer::newConnection, [&closer] {
+    QTcpSocket* connection = closer.nextPendingConnection();
+    QObject::connect(connection, &QTcpSocket::readyRead, connection, [connection] {
+      connection->readAll();
+      connection->disconnectFromHost();
+    });
+  });
+  const auto cut = Fetch("https://localhost:" + std::to_string(closer.serverPort()) + "/");
+  ASSERT_TRUE(cut.has_value());
+  EXPECT_EQ(cut->ReasonPhrase(),
+            "TLS handshake failed: the connection was closed during the handshake");
 }
 
 TEST_F(HttpTlsTest, SecondConnectionToAServerResumesItsSession) {
