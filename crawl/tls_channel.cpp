@@ -232,6 +232,8 @@ void TlsChannel::Flush() {
   const long pending = BIO_get_mem_data(out_, &data);
   if (pending <= 0) return;
   socket_->write(data, pending);
+  // Out at once, not at the next turn of the event loop: a handshake waits on every flight.
+  socket_->flush();
   (void)BIO_reset(out_);
 }
 
