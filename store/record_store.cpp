@@ -215,7 +215,6 @@ void TQDB::Unpack() {
     parsed = ParseIndexSection(section, data_size_, name,
                                [&progress](std::int64_t i) { progress.At(i); });
   }
-  std::string().swap(section);
   LoadAdministrative(std::move(parsed.administrative), administrative_, name);
   bool case_sensitive = false;
   int at = 0;
@@ -224,7 +223,9 @@ void TQDB::Unpack() {
   }
   ordinary_.EmptyAndClear();
   ordinary_.SetCaseSensitive(case_sensitive);
-  LoadOrdinary(std::move(parsed.ordinary), ordinary_, name);
+  LoadOrdinary(section, parsed.ordinary, ordinary_, name);
+  std::string().swap(section);
+  std::vector<std::uint32_t>().swap(parsed.ordinary);
 
   item_index_ = 0;
   current_key_ = ordinary_.Count() > 0 ? ordinary_.Key(0) : std::string();
@@ -414,7 +415,7 @@ std::string TQDB::ComposeCommittedIndex(bool lists_committed) {
   TIndexList administrative;
   LoadAdministrative(std::move(parsed.administrative), administrative, file_name_);
   TIndexList ordinary(ordinary_.CaseSensitive());
-  LoadOrdinary(std::move(parsed.ordinary), ordinary, file_name_);
+  LoadOrdinary(section, parsed.ordinary, ordinary, file_name_);
   ReplayJournal(ReadWholeFile(journal_path_, file_name_), data_size_, ordinary, file_name_);
   ProgressPass progress(progress_, 1, administrative.Count() + ordinary.Count());
   return WriteIndexSection(administrative, ordinary,
@@ -570,15 +571,19 @@ std::shared_ptr<const TQDB::PlaceReader> TQDB::Reader() {
   return reader_;
 }
 
-const std::string& TQDB::KeyAt(int index) const {
+void TQDB::RequireItem(int index) const {
   RequireFile();
   RequireData();
   if (index < 0 || index >= Count()) throw EQDBOutOfBounds(std::string(qdb_text::kOutOfBounds));
+}
+
+std::string TQDB::KeyAt(int index) const {
+  RequireItem(index);
   return ordinary_.Key(index);
 }
 
 TQDB::RawItem TQDB::ReadRawItem(int index) const {
-  KeyAt(index);
+  RequireItem(index);
   return ReadRaw(ordinary_.Entry(index));
 }
 
@@ -662,7 +667,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
 std::string TQDB::GetItem() {
   RequireFile();
   RequireData();
-  const std::string& key = ordinary_.Key(item_index_);
+  const std::string key = ordinary_.Key(item_index_);
   std::string bytes;
   if (cache_.Lookup(key, &bytes)) return bytes;
   bytes = ReadItem(ordinary_.Entry(item_index_));

@@ -96,7 +96,7 @@ class TQDB {
     bool compressed = false;  // flag bit 1: `stored` is the compressed form
   };
   // Throws EQDBNoFile, EQDBNoData, EQDBOutOfBounds outside 0 .. Count - 1.
-  const std::string& KeyAt(int index) const;
+  std::string KeyAt(int index) const;
   // Throws as KeyAt, and EQDBIndexError "The file %s is not a valid QDB file" when
   // the stored form cannot be read or is larger than any legitimate item.
   RawItem ReadRawItem(int index) const;
@@ -214,6 +214,8 @@ class TQDB {
   std::string ExpandName(const std::string& name) const;
   void RequireFile() const;
   void RequireData() const;
+  // RequireFile, RequireData, and EQDBOutOfBounds outside 0 .. Count - 1.
+  void RequireItem(int index) const;
 
   std::string file_name_;
   bool assigned_ = false;
