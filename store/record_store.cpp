@@ -336,6 +336,7 @@ void TQDB::DiscardWorkingState(bool delete_files) {
   item_index_ = 0;
   current_key_.clear();
   modified_ = false;
+  changed_since_written_ = false;
   timestamp_.reset();
 }
 
@@ -343,6 +344,13 @@ void TQDB::Close() {
   assert(assigned_);
   if (in_place_) {
     // Never changed: the store file already is the store, and stays exactly as it is.
+    DiscardWorkingState(true);
+    file_name_.clear();
+    return;
+  }
+  if (!changed_since_written_ && timestamp_ && qdb_io::ModificationTime(file_name_) == timestamp_) {
+    // Nothing changed since the store file was last written, and it is still the file this
+    // store wrote: writing it back would give the very same bytes again.
     DiscardWorkingState(true);
     file_name_.clear();
     return;
@@ -656,6 +664,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
   pending_ends_.push_back(pending_journal_.size());
   item_index_ = at;
   current_key_ = cut;
+  changed_since_written_ = true;
   if (bytes) {
     cache_.Offer(current_key_, *bytes);
   } else {
@@ -712,6 +721,7 @@ void TQDB::DeleteItem() {
   cache_.Remove(key);
   AppendJournalRemoval(pending_journal_, key);
   pending_ends_.push_back(pending_journal_.size());
+  changed_since_written_ = true;
   ordinary_.Erase(item_index_);
   if (item_index_ == 0) {
     current_key_.clear();
@@ -747,6 +757,7 @@ void TQDB::SaveAs(const std::string& name) {
     timestamp_ = previous_timestamp;
     throw;
   }
+  if (!read_only_) changed_since_written_ = false;
   modified_ = false;
 }
 

@@ -9,8 +9,9 @@
 // journal (every addition and removal committed since). From then on the store
 // file is rewritten from them when the store closes and by SaveAs: the new file is
 // written beside the old one, synced, and renamed over it, so the store file is
-// always either the old or the new complete file. A store that was never changed
-// writes nothing when it closes: its file keeps its bytes, inode and time stamp.
+// always either the old or the new complete file. A store that was never changed, or
+// not since SaveAs wrote it, writes nothing when it closes: its file keeps its bytes,
+// inode and time stamp (a file another program changed since is written back as usual).
 //
 // GUI thread only (one thread at a time); not copyable. Destruction closes the
 // store (write-back) and swallows a failure of that write-back, leaving the
@@ -222,6 +223,8 @@ class TQDB {
   int item_index_ = 0;
   std::string current_key_;
   bool modified_ = false;
+  // An item was added or deleted since the store file was opened or last written.
+  bool changed_since_written_ = false;
   // Modification time of the store file when opened or last written.
   std::optional<std::int64_t> timestamp_;
 
