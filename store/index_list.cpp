@@ -31,6 +31,47 @@ void TIndexList::SetCaseSensitive(bool on) {
   case_sensitive_ = on;
 }
 
+std::string TIndexList::FullKey(const Block& block, const Slot& slot) {
+  std::string key;
+  key.reserve(block.prefix.size() + slot.size);
+  key.append(block.prefix);
+  key.append(TailOf(block, slot));
+  return key;
+}
+
+std::uint64_t TIndexList::HeadOf(std::string_view tail) const {
+  std::uint64_t head = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    unsigned char c = 0;
+    if (i < tail.size()) {
+      c = static_cast<unsigned char>(tail[i]);
+      if (!case_sensitive_) c = FoldKeyByte(c);
+    }
+    head = (head << 8) | c;
+  }
+  return head;
+}
+
+TIndexList::Slot TIndexList::MakeSlot(std::string_view tail, std::size_t at,
+                                      const TIndex& index) const {
+  const std::uint64_t head = HeadOf(tail);
+  return Slot{static_cast<std::uint32_t>(head >> 32), static_cast<std::uint32_t>(head),
+              static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(tail.size()), index};
+}
+
+int TIndexList::AgainstTail(const Block& block, const Slot& slot, std::string_view rest,
+                            std::uint64_t rest_head) const {
+  const std::uint64_t slot_head = HeadOf(slot);
+  if (rest_head != slot_head) return rest_head < slot_head ? -1 : 1;
+  // Keys hold no zero byte, so equal heads with an end shorter than eight bytes mean ends
+  // of the same length; either way the first min(8, sizes) bytes compare equal.
+  if (rest.size() <= 8 || slot.size <= 8) {
+    if (rest.size() == slot.size) return 0;
+    return rest.size() < slot.size ? -1 : 1;
+  }
+  return CompareKeys(rest.substr(8), TailOf(block, slot).substr(8), case_sensitive_);
+}
+
 int TIndexList::AgainstPrefix(const Block& block, std::string_view key,
                               std::string_view* rest) const {
   const std::string_view prefix = block.prefix;
@@ -44,29 +85,22 @@ int TIndexList::AgainstPrefix(const Block& block, std::string_view key,
   return 0;
 }
 
-int TIndexList::AgainstLast(const Block& block, std::string_view key) const {
-  std::string_view rest;
-  const int r = AgainstPrefix(block, key, &rest);
-  if (r != 0) return r;
-  return CompareKeys(rest, TailOf(block, block.entries.back()), case_sensitive_);
-}
-
 std::size_t TIndexList::LowerBound(const Block& block, std::string_view key, bool* equal) const {
   *equal = false;
   std::string_view rest;
   const int r = AgainstPrefix(block, key, &rest);
   if (r < 0) return 0;
   if (r > 0) return block.entries.size();
+  const std::uint64_t head = HeadOf(rest);
   const auto slot =
       std::partition_point(block.entries.begin(), block.entries.end(), [&](const Slot& s) {
-        return CompareKeys(TailOf(block, s), rest, case_sensitive_) < 0;
+        return AgainstTail(block, s, rest, head) > 0;
       });
-  *equal = slot != block.entries.end() &&
-           CompareKeys(TailOf(block, *slot), rest, case_sensitive_) == 0;
+  *equal = slot != block.entries.end() && AgainstTail(block, *slot, rest, head) == 0;
   return static_cast<std::size_t>(slot - block.entries.begin());
 }
 
-void TIndexList::Repack(Block& block, const std::string_view* also) {
+void TIndexList::Repack(Block& block, const std::string_view* also) const {
   if (block.entries.empty()) {
     block.prefix = also ? std::string(*also) : std::string();
     block.tails.clear();
@@ -75,19 +109,18 @@ void TIndexList::Repack(Block& block, const std::string_view* also) {
   }
   // Every key starts with the old prefix, so the new one is the old one followed by
   // what the ends share (or less, for `also`).
-  const std::string_view first = std::string_view(block.tails).substr(block.entries[0].at,
-                                                                      block.entries[0].size);
+  const std::string_view first = TailOf(block, block.entries[0]);
   std::size_t shared = first.size();
   for (const Slot& slot : block.entries)
     shared = std::min(shared, CommonLength(first, TailOf(block, slot)));
-  std::size_t length = block.prefix.size() + shared;
   std::string prefix = block.prefix;
   prefix.append(first.substr(0, shared));
-  if (also) length = std::min(length, CommonLength(prefix, *also));
-  prefix.resize(length);
+  if (also) prefix.resize(CommonLength(prefix, *also));
+  const std::size_t length = prefix.size();
 
   std::string tails;
-  tails.reserve(block.live + block.entries.size() * (block.prefix.size() - std::min(length, block.prefix.size())));
+  tails.reserve(block.live + block.entries.size() *
+                                 (block.prefix.size() - std::min(length, block.prefix.size())));
   for (Slot& slot : block.entries) {
     const std::string_view tail = TailOf(block, slot);
     const auto at = static_cast<std::uint32_t>(tails.size());
@@ -97,8 +130,7 @@ void TIndexList::Repack(Block& block, const std::string_view* also) {
     } else {
       tails.append(tail.substr(length - block.prefix.size()));
     }
-    slot.at = at;
-    slot.size = static_cast<std::uint32_t>(tails.size() - at);
+    slot = MakeSlot(std::string_view(tails).substr(at), at, slot.index);
   }
   block.prefix = std::move(prefix);
   block.tails = std::move(tails);
@@ -107,15 +139,16 @@ void TIndexList::Repack(Block& block, const std::string_view* also) {
 
 bool TIndexList::Find(std::string_view key, int* at) const {
   // First block whose last key is not below `key`.
-  auto block = std::partition_point(blocks_.begin(), blocks_.end(),
-                                    [&](const Block& b) { return AgainstLast(b, key) > 0; });
-  if (block == blocks_.end()) {
+  const auto fence = std::partition_point(fences_.begin(), fences_.end(), [&](const std::string& f) {
+    return CompareKeys(f, key, case_sensitive_) < 0;
+  });
+  if (fence == fences_.end()) {
     *at = count_;
     return false;
   }
+  const auto b = static_cast<std::size_t>(fence - fences_.begin());
   bool equal = false;
-  const std::size_t entry = LowerBound(*block, key, &equal);
-  const auto b = static_cast<std::size_t>(block - blocks_.begin());
+  const std::size_t entry = LowerBound(blocks_[b], key, &equal);
   *at = starts_[b] + static_cast<int>(entry);
   return equal;
 }
@@ -136,6 +169,7 @@ void TIndexList::InsertAt(int place, std::string_view key, const TIndex& index) 
   if (count_ >= qdb::kMaxEntries) throw EQDBListError(std::string(qdb_text::kOutOfBounds));
   if (blocks_.empty()) {
     blocks_.emplace_back();
+    fences_.emplace_back();
     starts_.push_back(0);
   }
   // A key past the end goes into the last block; otherwise into the block that holds `place`.
@@ -144,11 +178,12 @@ void TIndexList::InsertAt(int place, std::string_view key, const TIndex& index) 
   if (block.entries.empty() || key.substr(0, block.prefix.size()) != block.prefix)
     Repack(block, &key);
   const std::string_view tail = key.substr(block.prefix.size());
-  const Slot slot{static_cast<std::uint32_t>(block.tails.size()),
-                  static_cast<std::uint32_t>(tail.size()), index};
+  const Slot slot = MakeSlot(tail, block.tails.size(), index);
+  const auto local = static_cast<std::size_t>(place - starts_[b]);
   block.tails.append(tail);
   block.live += tail.size();
-  block.entries.insert(block.entries.begin() + (place - starts_[b]), slot);
+  block.entries.insert(block.entries.begin() + static_cast<std::ptrdiff_t>(local), slot);
+  if (local + 1 == block.entries.size()) fences_[b] = std::string(key);
   ++count_;
   if (block.entries.size() > kMaxBlock) {
     Block upper;
@@ -162,7 +197,9 @@ void TIndexList::InsertAt(int place, std::string_view key, const TIndex& index) 
       Repack(*half, nullptr);
       half->entries.shrink_to_fit();
     }
+    std::string lower_fence = FullKey(block, block.entries.back());
     blocks_.insert(blocks_.begin() + static_cast<std::ptrdiff_t>(b) + 1, std::move(upper));
+    fences_.insert(fences_.begin() + static_cast<std::ptrdiff_t>(b), std::move(lower_fence));
     starts_.push_back(0);
   }
   RebuildStarts(b);
@@ -173,14 +210,18 @@ void TIndexList::Erase(int at) {
   const std::size_t b = BlockOf(at);
   Block& block = blocks_[b];
   const auto slot = block.entries.begin() + (at - starts_[b]);
+  const bool last = slot + 1 == block.entries.end();
   block.live -= slot->size;
   block.entries.erase(slot);
   --count_;
   if (block.entries.empty()) {
     blocks_.erase(blocks_.begin() + static_cast<std::ptrdiff_t>(b));
+    fences_.erase(fences_.begin() + static_cast<std::ptrdiff_t>(b));
     starts_.pop_back();
-  } else if (block.tails.size() > kRepackFloor && block.live * 2 < block.tails.size()) {
-    Repack(block, nullptr);
+  } else {
+    if (block.tails.size() > kRepackFloor && block.live * 2 < block.tails.size())
+      Repack(block, nullptr);
+    if (last) fences_[b] = FullKey(block, block.entries.back());
   }
   RebuildStarts(b);
 }
@@ -189,12 +230,7 @@ std::string TIndexList::Key(int at) const {
   assert(at >= 0 && at < count_);
   const std::size_t b = BlockOf(at);
   const Block& block = blocks_[b];
-  const Slot& slot = block.entries[static_cast<std::size_t>(at - starts_[b])];
-  std::string key;
-  key.reserve(block.prefix.size() + slot.size);
-  key.append(block.prefix);
-  key.append(TailOf(block, slot));
-  return key;
+  return FullKey(block, block.entries[static_cast<std::size_t>(at - starts_[b])]);
 }
 
 const TIndex& TIndexList::Entry(int at) const {
@@ -217,6 +253,7 @@ void TIndexList::AssignSorted(std::size_t count,
   // Blocks start half full so that the first insertions do not split at once.
   const std::size_t fill = kMaxBlock / 2;
   blocks_.reserve(count / fill + 1);
+  fences_.reserve(count / fill + 1);
   starts_.reserve(count / fill + 1);
   for (std::size_t i = 0; i < count; i += fill) {
     const std::size_t end = std::min(count, i + fill);
@@ -235,11 +272,11 @@ void TIndexList::AssignSorted(std::size_t count,
     for (std::size_t j = i; j < end; ++j) {
       const TIndexEntryView view = entry(j);
       const std::string_view tail = view.key.substr(shared);
-      block.entries.push_back(Slot{static_cast<std::uint32_t>(block.tails.size()),
-                                 static_cast<std::uint32_t>(tail.size()), view.index});
+      block.entries.push_back(MakeSlot(tail, block.tails.size(), view.index));
       block.tails.append(tail);
     }
     block.live = block.tails.size();
+    fences_.push_back(FullKey(block, block.entries.back()));
     blocks_.push_back(std::move(block));
     starts_.push_back(0);
   }
@@ -249,6 +286,7 @@ void TIndexList::AssignSorted(std::size_t count,
 
 void TIndexList::EmptyAndClear() {
   blocks_.clear();
+  fences_.clear();
   starts_.clear();
   count_ = 0;
 }

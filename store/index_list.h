@@ -92,8 +92,14 @@ class TIndexList {
 
  private:
   // One key of a block: its end (the bytes after the block's prefix) lies at `at` in
-  // the block's tails, `size` bytes long.
+  // the block's tails, `size` bytes long. `head` is the end's first eight bytes as the
+  // comparison sees them (folded unless case-sensitive; zero bytes after a shorter end),
+  // the first one most significant: most comparisons inside a block are settled by it
+  // without reading the end itself.
   struct Slot {
+    // Two halves, so that a slot needs no 8-byte alignment: 28 bytes, not 32.
+    std::uint32_t head_high = 0;
+    std::uint32_t head_low = 0;
     std::uint32_t at = 0;
     std::uint32_t size = 0;
     TIndex index;
@@ -108,17 +114,25 @@ class TIndexList {
   static std::string_view TailOf(const Block& block, const Slot& slot) {
     return std::string_view(block.tails).substr(slot.at, slot.size);
   }
+  static std::string FullKey(const Block& block, const Slot& slot);
+  std::uint64_t HeadOf(std::string_view tail) const;
+  static std::uint64_t HeadOf(const Slot& slot) {
+    return (std::uint64_t{slot.head_high} << 32) | slot.head_low;
+  }
+  // A slot for an end of `tail` at `at` in its block's tails.
+  Slot MakeSlot(std::string_view tail, std::size_t at, const TIndex& index) const;
+  // Order of a key end `rest` (whose head is `rest_head`) against the slot's end.
+  int AgainstTail(const Block& block, const Slot& slot, std::string_view rest,
+                  std::uint64_t rest_head) const;
   // Compares `key` with the block's prefix. Returns the order of `key` against every key
   // of the block when the prefix decides it, or 0 with `*rest` set to the part of `key`
   // after the prefix, to be compared with the keys' ends.
   int AgainstPrefix(const Block& block, std::string_view key, std::string_view* rest) const;
-  // Order of `key` against the block's last key.
-  int AgainstLast(const Block& block, std::string_view key) const;
   // Position in the block of the first key not below `key`, and whether it equals `key`.
   std::size_t LowerBound(const Block& block, std::string_view key, bool* equal) const;
   // Makes the block's prefix the longest one its keys (and `also`, when not null) share,
   // rewriting the ends accordingly.
-  static void Repack(Block& block, const std::string_view* also);
+  void Repack(Block& block, const std::string_view* also) const;
   // Index of the block whose entries start at or before position `at`.
   std::size_t BlockOf(int at) const;
   void RebuildStarts(std::size_t from);
@@ -126,6 +140,9 @@ class TIndexList {
   bool case_sensitive_;
   int count_ = 0;
   std::vector<Block> blocks_;
+  // fences_[b]: the last key of block b, kept apart from the blocks so that finding a
+  // key's block reads one small array rather than every block it passes.
+  std::vector<std::string> fences_;
   // starts_[b]: position of the first entry of block b.
   std::vector<int> starts_;
 };
