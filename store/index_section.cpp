@@ -2,6 +2,7 @@
 #include "store/index_section.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "store/key_collation.h"
 #include "store/qdb_errors.h"
@@ -36,13 +37,15 @@ class Cursor {
     return bytes_[at_++];
   }
 
-  std::string Key() {
+  std::string_view Key() {
     const auto end = bytes_.find('\0', at_);
     if (end == std::string_view::npos || end - at_ > qdb::kMaxKeyLength) Invalid(store_name_);
-    std::string key(bytes_.substr(at_, end - at_));
+    const std::string_view key = bytes_.substr(at_, end - at_);
     at_ = end + 1;
     return key;
   }
+
+  std::size_t At() const { return at_; }
 
   TIndex Index(std::int64_t data_size) {
     TIndex index;
@@ -61,7 +64,7 @@ class Cursor {
   std::size_t at_ = 0;
 };
 
-void PutEntry(std::string& out, const TIndexEntry& entry) {
+void PutEntry(std::string& out, const TIndexEntryView& entry) {
   out += entry.key;
   out += '\0';
   qdb::PutInt32(out, static_cast<std::uint32_t>(entry.index.position));
@@ -81,52 +84,68 @@ ParsedIndex ParseIndexSection(std::string_view section, std::int64_t data_size,
   if (count < 0 || count >= qdb::kMaxEntries ||
       static_cast<std::uint64_t>(count) * qdb::kMinEntrySize > in.Left())
     Invalid(store_name);
+  // The section is at most 2 GiB, so an entry's offset fits 32 bits.
+  if (section.size() > std::numeric_limits<std::uint32_t>::max()) Invalid(store_name);
   ParsedIndex parsed;
   parsed.ordinary.reserve(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count; ++i) {
     if (on_entry) on_entry(i);
-    TIndexEntry entry;
-    entry.key = in.Key();
-    entry.index = in.Index(data_size);
-    if (entry.index.flags & qdb::kFlagAdministrative)
-      parsed.administrative.push_back(std::move(entry));
+    const auto at = static_cast<std::uint32_t>(in.At());
+    const std::string_view key = in.Key();
+    const TIndex index = in.Index(data_size);
+    if (index.flags & qdb::kFlagAdministrative)
+      parsed.administrative.push_back(TIndexEntry{std::string(key), index});
     else
-      parsed.ordinary.push_back(std::move(entry));
+      parsed.ordinary.push_back(at);
   }
   return parsed;
+}
+
+TIndexEntryView IndexEntryAt(std::string_view section, std::uint32_t offset) {
+  const std::string_view rest = section.substr(offset);
+  const std::size_t end = rest.find('\0');
+  const char* fields = rest.data() + end + 1;
+  return TIndexEntryView{rest.substr(0, end),
+                         TIndex{qdb::GetInt32(fields), qdb::GetInt32(fields + 4),
+                                qdb::GetUInt32(fields + 8)}};
 }
 
 void LoadAdministrative(std::vector<TIndexEntry> entries, TIndexList& administrative,
                         const std::string& store_name) {
   administrative.EmptyAndClear();
   for (auto& entry : entries) {
-    if (!administrative.Insert(std::move(entry.key), entry.index))
+    if (!administrative.Insert(entry.key, entry.index))
       throw EQDBIndexError(QDBMessage(qdb_text::kNoMemoryIndex, store_name));
   }
 }
 
-void LoadOrdinary(std::vector<TIndexEntry> file_order, TIndexList& ordinary,
-                  const std::string& store_name) {
+void LoadOrdinary(std::string_view section, const std::vector<std::uint32_t>& file_order,
+                  TIndexList& ordinary, const std::string& store_name) {
   // The file holds the keys from the last to the first.
-  std::reverse(file_order.begin(), file_order.end());
+  const std::size_t count = file_order.size();
+  auto ascending = [&](std::size_t i) { return IndexEntryAt(section, file_order[count - 1 - i]); };
   const bool cs = ordinary.CaseSensitive();
-  auto less = [cs](const TIndexEntry& a, const TIndexEntry& b) {
-    return CompareKeys(a.key, b.key, cs) < 0;
-  };
-  auto not_before = [cs](const TIndexEntry& a, const TIndexEntry& b) {
-    return CompareKeys(a.key, b.key, cs) >= 0;
-  };
   // A file written by the store holds its keys in order and without repeats: one pass
   // tells, and only a file that does not needs the sort and the search for a repeat.
-  if (std::adjacent_find(file_order.begin(), file_order.end(), not_before) != file_order.end()) {
-    std::stable_sort(file_order.begin(), file_order.end(), less);
-    const auto repeat = std::adjacent_find(file_order.begin(), file_order.end(),
-                                           [cs](const TIndexEntry& a, const TIndexEntry& b) {
-                                             return CompareKeys(a.key, b.key, cs) == 0;
-                                           });
-    if (repeat != file_order.end()) Invalid(store_name);
+  bool in_order = true;
+  for (std::size_t i = 1; i < count && in_order; ++i)
+    in_order = CompareKeys(ascending(i - 1).key, ascending(i).key, cs) < 0;
+  if (in_order) {
+    ordinary.AssignSorted(count, ascending);
+    return;
   }
-  ordinary.AssignSorted(std::move(file_order));
+  std::vector<TIndexEntry> entries;
+  entries.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) entries.push_back(ascending(i));
+  std::stable_sort(entries.begin(), entries.end(), [cs](const TIndexEntry& a, const TIndexEntry& b) {
+    return CompareKeys(a.key, b.key, cs) < 0;
+  });
+  const auto repeat = std::adjacent_find(entries.begin(), entries.end(),
+                                         [cs](const TIndexEntry& a, const TIndexEntry& b) {
+                                           return CompareKeys(a.key, b.key, cs) == 0;
+                                         });
+  if (repeat != entries.end()) Invalid(store_name);
+  ordinary.AssignSorted(std::move(entries));
 }
 
 std::string WriteIndexSection(const TIndexList& administrative, const TIndexList& ordinary,
@@ -134,14 +153,14 @@ std::string WriteIndexSection(const TIndexList& administrative, const TIndexList
   // Sized exactly first: the section of a large store is megabytes, and growing it by
   // doubling would hold up to twice that.
   std::size_t size = 4 + 1;
-  auto measure = [&size](const TIndexEntry& entry) { size += entry.key.size() + 1 + 12; };
+  auto measure = [&size](const TIndexEntryView& entry) { size += entry.key.size() + 1 + 12; };
   administrative.ForEachDescending(measure);
   ordinary.ForEachDescending(measure);
   std::string out;
   out.reserve(size);
   qdb::PutInt32(out, static_cast<std::uint32_t>(administrative.Count() + ordinary.Count()));
   std::int64_t i = 0;
-  auto put = [&](const TIndexEntry& entry) {
+  auto put = [&](const TIndexEntryView& entry) {
     if (on_entry) on_entry(i);
     ++i;
     PutEntry(out, entry);
@@ -155,7 +174,7 @@ std::string WriteIndexSection(const TIndexList& administrative, const TIndexList
 
 void AppendJournalAddition(std::string& journal, std::string_view key, const TIndex& index) {
   journal += '+';
-  PutEntry(journal, TIndexEntry{std::string(key), index});
+  PutEntry(journal, TIndexEntryView{key, index});
 }
 
 void AppendJournalRemoval(std::string& journal, std::string_view key) {
@@ -169,10 +188,10 @@ void ReplayJournal(std::string_view journal, std::int64_t data_size, TIndexList&
   Cursor in(journal, store_name);
   while (!in.AtEnd()) {
     const char op = in.Byte();
-    std::string key = in.Key();
+    const std::string_view key = in.Key();
     if (op == '+') {
       const TIndex index = in.Index(data_size);
-      if (!ordinary.Insert(std::move(key), index)) Invalid(store_name);
+      if (!ordinary.Insert(key, index)) Invalid(store_name);
     } else if (op == '-') {
       int at = 0;
       if (!ordinary.Find(key, &at)) Invalid(store_name);

@@ -22,8 +22,14 @@ namespace ferrowyn {
 
 struct ParsedIndex {
   std::vector<TIndexEntry> administrative;  // as they occur in the section
-  std::vector<TIndexEntry> ordinary;        // as they occur in the section
+  // Where each ordinary entry starts in the section, as they occur in it: the keys stay
+  // in the section until the list is built, rather than one heap string each.
+  std::vector<std::uint32_t> ordinary;
 };
+
+// The entry that starts at `offset` of a section ParseIndexSection accepted; the key
+// points into `section`.
+TIndexEntryView IndexEntryAt(std::string_view section, std::uint32_t offset);
 
 // Splits the section into its entries. Every entry's stored form must lie
 // inside a data section of `data_size` bytes; keys longer than 255 bytes, a
@@ -38,11 +44,11 @@ ParsedIndex ParseIndexSection(std::string_view section, std::int64_t data_size,
 void LoadAdministrative(std::vector<TIndexEntry> entries, TIndexList& administrative,
                         const std::string& store_name);
 
-// Puts ordinary entries read in file order (descending) into `ordinary`, which
-// keeps its comparison. Entries out of order are sorted; two equal keys refuse
-// the file.
-void LoadOrdinary(std::vector<TIndexEntry> file_order, TIndexList& ordinary,
-                  const std::string& store_name);
+// Puts the ordinary entries of `section` found at `file_order` (descending, as the
+// file holds them) into `ordinary`, which keeps its comparison. Entries out of order
+// are sorted; two equal keys refuse the file.
+void LoadOrdinary(std::string_view section, const std::vector<std::uint32_t>& file_order,
+                  TIndexList& ordinary, const std::string& store_name);
 
 // The complete index section. `on_entry(i)` is called before entry i is written.
 std::string WriteIndexSection(const TIndexList& administrative, const TIndexList& ordinary,

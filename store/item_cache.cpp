@@ -14,17 +14,18 @@ void TCacheList::Offer(const std::string& key, std::string_view bytes) {
   const auto length = static_cast<std::int64_t>(bytes.size());
   if (length >= budget_) return;
   Remove(key);
-  while (!by_stamp_.empty() && length + cached_bytes_ > budget_) {
-    const std::string oldest = by_stamp_.begin()->second;
-    Remove(oldest);
+  while (!recency_.empty() && length + cached_bytes_ > budget_) {
+    const auto oldest = entries_.find(*recency_.front());
+    cached_bytes_ -= static_cast<std::int64_t>(oldest->second.bytes.size());
+    recency_.pop_front();
+    entries_.erase(oldest);
   }
   try {
-    const std::uint64_t stamp = ++clock_;
-    entries_.emplace(key, Item{std::string(bytes), stamp});
+    const auto [entry, added] = entries_.emplace(key, Item{std::string(bytes), {}});
     try {
-      by_stamp_.emplace(stamp, key);
+      entry->second.place = recency_.insert(recency_.end(), &entry->first);
     } catch (const std::bad_alloc&) {
-      entries_.erase(key);
+      entries_.erase(entry);
       return;
     }
     cached_bytes_ += length;
@@ -37,10 +38,7 @@ bool TCacheList::Lookup(const std::string& key, std::string* out) {
   auto it = entries_.find(key);
   if (it == entries_.end()) return false;
   *out = it->second.bytes;
-  auto node = by_stamp_.extract(it->second.stamp);
-  it->second.stamp = ++clock_;
-  node.key() = it->second.stamp;
-  by_stamp_.insert(std::move(node));
+  recency_.splice(recency_.end(), recency_, it->second.place);
   ++hits_;
   ++lookups_;
   return true;
@@ -50,13 +48,13 @@ void TCacheList::Remove(const std::string& key) {
   auto it = entries_.find(key);
   if (it == entries_.end()) return;
   cached_bytes_ -= static_cast<std::int64_t>(it->second.bytes.size());
-  by_stamp_.erase(it->second.stamp);
+  recency_.erase(it->second.place);
   entries_.erase(it);
 }
 
 void TCacheList::Clear() {
+  recency_.clear();
   entries_.clear();
-  by_stamp_.clear();
   cached_bytes_ = 0;
   ResetCounters();
 }

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
+#include <list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -42,18 +42,25 @@ class TCacheList {
   std::size_t Entries() const { return entries_.size(); }
 
  private:
+  struct Item;
+  using EntryMap = std::unordered_map<std::string, Item>;
+  // Recency order, least recently used first: a list rather than a search tree of
+  // stamps, so that a crawl's URL store, which caches an empty item for every URL it
+  // meets, pays a list node per entry and no second copy of its key.
+  // The list holds each entry's key as it lies in entries_ (which keeps element addresses,
+  // unlike iterators, when it grows).
+  using Recency = std::list<const std::string*>;
   struct Item {
     std::string bytes;
-    std::uint64_t stamp;
+    Recency::iterator place;
   };
 
   std::int64_t budget_;
   std::int64_t cached_bytes_ = 0;
-  std::uint64_t clock_ = 0;
   std::uint64_t hits_ = 0;
   std::uint64_t lookups_ = 0;
-  std::unordered_map<std::string, Item> entries_;
-  std::map<std::uint64_t, std::string> by_stamp_;  // oldest first
+  EntryMap entries_;
+  Recency recency_;
 };
 
 }  // namespace ferrowyn

@@ -215,7 +215,6 @@ void TQDB::Unpack() {
     parsed = ParseIndexSection(section, data_size_, name,
                                [&progress](std::int64_t i) { progress.At(i); });
   }
-  std::string().swap(section);
   LoadAdministrative(std::move(parsed.administrative), administrative_, name);
   bool case_sensitive = false;
   int at = 0;
@@ -224,7 +223,9 @@ void TQDB::Unpack() {
   }
   ordinary_.EmptyAndClear();
   ordinary_.SetCaseSensitive(case_sensitive);
-  LoadOrdinary(std::move(parsed.ordinary), ordinary_, name);
+  LoadOrdinary(section, parsed.ordinary, ordinary_, name);
+  std::string().swap(section);
+  std::vector<std::uint32_t>().swap(parsed.ordinary);
 
   item_index_ = 0;
   current_key_ = ordinary_.Count() > 0 ? ordinary_.Key(0) : std::string();
@@ -335,6 +336,7 @@ void TQDB::DiscardWorkingState(bool delete_files) {
   item_index_ = 0;
   current_key_.clear();
   modified_ = false;
+  changed_since_written_ = false;
   timestamp_.reset();
 }
 
@@ -342,6 +344,13 @@ void TQDB::Close() {
   assert(assigned_);
   if (in_place_) {
     // Never changed: the store file already is the store, and stays exactly as it is.
+    DiscardWorkingState(true);
+    file_name_.clear();
+    return;
+  }
+  if (!changed_since_written_ && timestamp_ && qdb_io::ModificationTime(file_name_) == timestamp_) {
+    // Nothing changed since the store file was last written, and it is still the file this
+    // store wrote: writing it back would give the very same bytes again.
     DiscardWorkingState(true);
     file_name_.clear();
     return;
@@ -414,7 +423,7 @@ std::string TQDB::ComposeCommittedIndex(bool lists_committed) {
   TIndexList administrative;
   LoadAdministrative(std::move(parsed.administrative), administrative, file_name_);
   TIndexList ordinary(ordinary_.CaseSensitive());
-  LoadOrdinary(std::move(parsed.ordinary), ordinary, file_name_);
+  LoadOrdinary(section, parsed.ordinary, ordinary, file_name_);
   ReplayJournal(ReadWholeFile(journal_path_, file_name_), data_size_, ordinary, file_name_);
   ProgressPass progress(progress_, 1, administrative.Count() + ordinary.Count());
   return WriteIndexSection(administrative, ordinary,
@@ -570,15 +579,19 @@ std::shared_ptr<const TQDB::PlaceReader> TQDB::Reader() {
   return reader_;
 }
 
-const std::string& TQDB::KeyAt(int index) const {
+void TQDB::RequireItem(int index) const {
   RequireFile();
   RequireData();
   if (index < 0 || index >= Count()) throw EQDBOutOfBounds(std::string(qdb_text::kOutOfBounds));
+}
+
+std::string TQDB::KeyAt(int index) const {
+  RequireItem(index);
   return ordinary_.Key(index);
 }
 
 TQDB::RawItem TQDB::ReadRawItem(int index) const {
-  KeyAt(index);
+  RequireItem(index);
   return ReadRaw(ordinary_.Entry(index));
 }
 
@@ -651,6 +664,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
   pending_ends_.push_back(pending_journal_.size());
   item_index_ = at;
   current_key_ = cut;
+  changed_since_written_ = true;
   if (bytes) {
     cache_.Offer(current_key_, *bytes);
   } else {
@@ -662,7 +676,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
 std::string TQDB::GetItem() {
   RequireFile();
   RequireData();
-  const std::string& key = ordinary_.Key(item_index_);
+  const std::string key = ordinary_.Key(item_index_);
   std::string bytes;
   if (cache_.Lookup(key, &bytes)) return bytes;
   bytes = ReadItem(ordinary_.Entry(item_index_));
@@ -707,6 +721,7 @@ void TQDB::DeleteItem() {
   cache_.Remove(key);
   AppendJournalRemoval(pending_journal_, key);
   pending_ends_.push_back(pending_journal_.size());
+  changed_since_written_ = true;
   ordinary_.Erase(item_index_);
   if (item_index_ == 0) {
     current_key_.clear();
@@ -742,6 +757,7 @@ void TQDB::SaveAs(const std::string& name) {
     timestamp_ = previous_timestamp;
     throw;
   }
+  if (!read_only_) changed_since_written_ = false;
   modified_ = false;
 }
 

@@ -9,8 +9,9 @@
 // journal (every addition and removal committed since). From then on the store
 // file is rewritten from them when the store closes and by SaveAs: the new file is
 // written beside the old one, synced, and renamed over it, so the store file is
-// always either the old or the new complete file. A store that was never changed
-// writes nothing when it closes: its file keeps its bytes, inode and time stamp.
+// always either the old or the new complete file. A store that was never changed, or
+// not since SaveAs wrote it, writes nothing when it closes: its file keeps its bytes,
+// inode and time stamp (a file another program changed since is written back as usual).
 //
 // GUI thread only (one thread at a time); not copyable. Destruction closes the
 // store (write-back) and swallows a failure of that write-back, leaving the
@@ -96,7 +97,7 @@ class TQDB {
     bool compressed = false;  // flag bit 1: `stored` is the compressed form
   };
   // Throws EQDBNoFile, EQDBNoData, EQDBOutOfBounds outside 0 .. Count - 1.
-  const std::string& KeyAt(int index) const;
+  std::string KeyAt(int index) const;
   // Throws as KeyAt, and EQDBIndexError "The file %s is not a valid QDB file" when
   // the stored form cannot be read or is larger than any legitimate item.
   RawItem ReadRawItem(int index) const;
@@ -214,12 +215,16 @@ class TQDB {
   std::string ExpandName(const std::string& name) const;
   void RequireFile() const;
   void RequireData() const;
+  // RequireFile, RequireData, and EQDBOutOfBounds outside 0 .. Count - 1.
+  void RequireItem(int index) const;
 
   std::string file_name_;
   bool assigned_ = false;
   int item_index_ = 0;
   std::string current_key_;
   bool modified_ = false;
+  // An item was added or deleted since the store file was opened or last written.
+  bool changed_since_written_ = false;
   // Modification time of the store file when opened or last written.
   std::optional<std::int64_t> timestamp_;
 

@@ -105,6 +105,33 @@ TEST_F(WriteBack, TheFileNameFollowsTheRenamedWriteBack) {
   EXPECT_EQ(check.Count(), 2);
 }
 
+TEST_F(WriteBack, CloseAfterSaveAsRewritesOnlyWhatChangedSince) {
+  const std::string name = dir_.File("site.QDB");
+  TQDB db;
+  db.SetFileName(dir_.File("temp.fwt"));
+  db.AddItem("a", "DISPLAYXXa");
+  db.AddItem("b", "DISPLAYXXb");
+  db.SaveAs(name);
+  const std::string saved = ReadFileBytes(name);
+  struct stat before;
+  ASSERT_EQ(::stat(name.c_str(), &before), 0);
+  db.SetFileName("");
+  struct stat after;
+  ASSERT_EQ(::stat(name.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);  // not written again
+  EXPECT_EQ(ReadFileBytes(name), saved);
+  // A deletion after SaveAs is a change like an addition: it reaches the file.
+  db.SetFileName(dir_.File("temp.fwt"));
+  db.AddItem("c", "DISPLAYXXc");
+  db.SaveAs(name);
+  db.SetItemIndex(0);
+  db.DeleteItem();
+  db.SetFileName("");
+  TQDB check;
+  check.SetFileName(name);
+  ASSERT_EQ(check.Count(), 0);
+}
+
 TEST_F(WriteBack, WithoutSaveOnCloseOnlyCommittedChangesReachTheFile) {
   TQDB db;
   db.SetFileName(dir_.File("s"));
