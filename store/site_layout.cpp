@@ -195,16 +195,65 @@ SiteMapTree ReadWebMap(std::string_view bytes) {
 }
 
 std::optional<std::string> CheckWebMap(std::string_view bytes) {
-  std::optional<std::string> first, second;
-  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
-    if (level != 0) return;
-    if (!first) {
-      first = text;
-    } else if (!second) {
-      second = text;
+  WebMapCheck check;
+  check.Add(bytes);
+  return check.Finish();
+}
+
+// The lines as ForEachRecordLine finds them in the parts joined, a line that runs across
+// parts gathered in `carry_`; each line's level as WalkWebMap finds it.
+void WebMapCheck::Add(std::string_view part) {
+  static const ByteFinder kLineBreak("\r\n");
+  std::size_t start = 0;
+  if (after_cr_ && !part.empty()) {
+    after_cr_ = false;
+    if (part.front() == '\n') start = 1;
+  }
+  kLineBreak.ForEach(part, start, [&](std::size_t end) {
+    if (end < start) return true;  // the LF of a CR LF just passed
+    if (carry_.empty()) {
+      Line(part.substr(start, end - start));
+    } else {
+      carry_.append(part.substr(start, end - start));
+      Line(carry_);
+      carry_.clear();
     }
+    start = end + 1;
+    if (part[end] == '\r') {
+      if (start == part.size()) {
+        after_cr_ = true;
+      } else if (part[start] == '\n') {
+        ++start;
+      }
+    }
+    return true;
   });
-  return first && *first == kPlaceholder ? second : first;
+  if (start < part.size()) carry_.append(part.substr(start));
+}
+
+std::optional<std::string> WebMapCheck::Finish() {
+  if (!carry_.empty()) Line(carry_);
+  carry_.clear();
+  return first_ && *first_ == kPlaceholder ? second_ : first_;
+}
+
+void WebMapCheck::Line(std::string_view line) {
+  std::size_t depth = 0;
+  while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
+  const std::string_view text = line.substr(depth);
+  if (levels_ == 0) {
+    depth = 0;
+  } else if (depth > levels_) {
+    throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
+                        std::string(text) + "\"");
+  }
+  levels_ = depth + 1;
+  if (depth != 0) return;
+  if (!first_) {
+    first_ = text;
+  } else if (!second_) {
+    second_ = text;
+  }
 }
 
 int StoredPageCount(int count, bool has_email_record) {

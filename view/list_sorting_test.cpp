@@ -14,18 +14,17 @@ using Strings = std::vector<std::string>;
 class ListSortingTest : public ::testing::Test {
  protected:
   void Add(const char* url, const char* hits, const char* found) {
-    list_.appendRow({new QStandardItem(url), new QStandardItem(hits), new QStandardItem(found)});
+    list_.AppendRow(url, hits, found);
   }
   Strings Urls() const {
     Strings urls;
     for (int row = 0; row < list_.rowCount(); ++row) {
-      urls.push_back(list_.item(row, 0)->text().toStdString() + "|" +
-                     list_.item(row, 1)->text().toStdString() + "|" +
-                     list_.item(row, 2)->text().toStdString());
+      urls.push_back(std::string(list_.Cell(row, 0)) + "|" + std::string(list_.Cell(row, 1)) +
+                     "|" + std::string(list_.Cell(row, 2)));
     }
     return urls;
   }
-  QStandardItemModel list_{0, 3};
+  QueryListModel list_;
 };
 
 TEST_F(ListSortingTest, EachColumnSortsAscendingWithHitsHighestFirst) {
