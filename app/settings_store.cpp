@@ -180,7 +180,8 @@ void SettingsStore::Session::Write(std::string_view section, std::string_view na
   if (memory_) {
     auto section_values = memory_->sections.find(section);
     if (section_values == memory_->sections.end())
-      section_values = memory_->sections.emplace(std::string(section), MemoryValues::Values()).first;
+      section_values =
+          memory_->sections.emplace(std::string(section), MemoryValues::Values()).first;
     section_values->second.insert_or_assign(std::string(name), std::string(value));
     return;
   }

@@ -36,8 +36,7 @@ void AddToLabel(std::string& label, std::int64_t amount) {
 
 }  // namespace
 
-QueryRun::QueryRun(QueryHost& host, QueryQueue& queue, QueryListModel& querylist,
-                   QObject* parent)
+QueryRun::QueryRun(QueryHost& host, QueryQueue& queue, QueryListModel& querylist, QObject* parent)
     : QObject(parent), host_(host), queue_(queue), querylist_(querylist) {
   queryidle.fill(true);
 }

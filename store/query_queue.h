@@ -6,9 +6,9 @@
 #include <cstddef>
 #include <deque>
 #include <iterator>
-#include <string_view>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 

@@ -146,8 +146,8 @@ class WebMapCheck {
  private:
   void Line(std::string_view line);
 
-  std::string carry_;      // the start of a line that the last part ended inside
-  bool after_cr_ = false;  // the last part ended with a CR: an LF first in the next is its end
+  std::string carry_;       // the start of a line that the last part ended inside
+  bool after_cr_ = false;   // the last part ended with a CR: an LF first in the next is its end
   std::size_t levels_ = 0;  // the previous node's level + 1; 0 before the first line
   std::optional<std::string> first_, second_;  // the first two top-level texts
 };

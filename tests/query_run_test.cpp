@@ -83,8 +83,8 @@ class QueryRunTest : public ::testing::Test {
     Strings rows;
     const QueryListModel& list = main_->querylist();
     for (int row = 0; row < list.rowCount(); ++row) {
-      rows.push_back(std::string(list.Cell(row, 0)) + "|" + std::string(list.Cell(row, 1)) +
-                     "|" + std::string(list.Cell(row, 2)));
+      rows.push_back(std::string(list.Cell(row, 0)) + "|" + std::string(list.Cell(row, 1)) + "|" +
+                     std::string(list.Cell(row, 2)));
     }
     return rows;
   }
