@@ -12,15 +12,24 @@ if(NOT WIN32)
   install(TARGETS adpurge RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
 
-# Manual pages carry the version; they are rendered by man itself.
+# Manual pages carry the version; they are rendered by man itself and installed compressed,
+# as Debian's policy asks (gzip -9n: no name or time stamp, so the same page gives the same
+# bytes).
 set(man_pages ferrowyn-cli adpurge)
 if(FERROWYN_GUI)
   list(APPEND man_pages ferrowyn)
 endif()
+set(compressed_man_pages)
 foreach(page ${man_pages})
-  configure_file(${pkg}/${page}.1 ${CMAKE_BINARY_DIR}/man/${page}.1 @ONLY)
-  install(FILES ${CMAKE_BINARY_DIR}/man/${page}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  set(man_page ${CMAKE_BINARY_DIR}/man/${page}.1)
+  configure_file(${pkg}/${page}.1 ${man_page} @ONLY)
+  add_custom_command(OUTPUT ${man_page}.gz
+                     COMMAND gzip -9n -c ${man_page} > ${man_page}.gz
+                     DEPENDS ${man_page} VERBATIM)
+  list(APPEND compressed_man_pages ${man_page}.gz)
+  install(FILES ${man_page}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
+add_custom_target(ferrowyn_man_pages ALL DEPENDS ${compressed_man_pages})
 
 install(FILES ${pkg}/ferrowyn-cli.bash DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
         RENAME ferrowyn-cli)

@@ -71,14 +71,14 @@ if [ -e gui/pictures/ferrowyn-icon.svg ]; then
 fi
 
 echo "--- each manual page renders without warnings"
-for page in "$share"/man/man1/*.1; do
+for page in "$share"/man/man1/*.1.gz; do
   warnings=$(MANWIDTH=80 man -l --warnings "$page" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "$page: $warnings"
   MANWIDTH=80 man -l "$page" 2>/dev/null | grep -q '^NAME' || fail "$page does not render"
 done
 bash -c "source '$share/bash-completion/completions/ferrowyn-cli' 2>/dev/null; complete -p ferrowyn-cli" \
   >/dev/null || fail "the completion registers nothing"
-scripts/check-manual-commands.sh "$prefix/bin/ferrowyn-cli" "$share/man/man1/ferrowyn-cli.1"
+scripts/check-manual-commands.sh "$prefix/bin/ferrowyn-cli" <(zcat "$share/man/man1/ferrowyn-cli.1.gz")
 
 echo "--- the installed ferrowyn starts offscreen and writes nothing beside itself"
 if [ -x "$prefix/bin/ferrowyn" ]; then

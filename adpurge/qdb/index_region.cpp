@@ -72,7 +72,7 @@ bool IndexRegion::ValidNode(uint32_t node) {
 }
 
 std::optional<uint32_t> IndexRegion::NewNode(const IndexEntry& entry) {
-  hooks_.lock_allocation();
+  if (!hooks_.lock_allocation()) return std::nullopt;
   std::optional<uint32_t> node;
   const uint32_t at = Word(kNextFreeAt);
   const uint32_t pages = Word(kPagesAt);

@@ -18,7 +18,8 @@ namespace adpurge::qdb {
 struct RegionHooks {
   // Makes the first `pages` pages of the view usable; false when the system refuses.
   std::function<bool(uint32_t pages)> commit = [](uint32_t) { return true; };
-  std::function<void()> lock_allocation = [] {};
+  // Takes the allocation mutex; false when it could not be had (nothing is allocated then).
+  std::function<bool()> lock_allocation = [] { return true; };
   std::function<void()> unlock_allocation = [] {};
 };
 

@@ -90,7 +90,7 @@ bool QueueDb::Open(const std::string& name, RecordConverter converter) {
   if (!guard.handle.valid()) return false;
   guard_ = std::move(guard.handle);
   first_ = !guard.existed;
-  if (guard.existed && !Taken(pf::wait_one(guard_, pf::kInfinite))) {
+  if (guard.existed && !Taken(pf::wait_one(guard_, kLockWaitMs))) {
     ReleaseAll();
     return false;
   }
@@ -129,7 +129,7 @@ bool QueueDb::Open(const std::string& name, RecordConverter converter) {
 bool QueueDb::AttachRegion() {
   const std::string name = names_.objects + "__IS";
   allocation_mutex_ = pf::create_mutex(name + "__AM", false).handle;
-  if (!allocation_mutex_.valid() || !Taken(pf::wait_one(allocation_mutex_, pf::kInfinite)))
+  if (!allocation_mutex_.valid() || !Taken(pf::wait_one(allocation_mutex_, kLockWaitMs)))
     return false;
   auto mapping = pf::create_mapping(name + "__FM", IndexRegion::kSize);
   mapping_ = std::move(mapping.handle);
@@ -143,7 +143,7 @@ bool QueueDb::AttachRegion() {
       return view_.commit(
           0, static_cast<uint32_t>(std::min<uint64_t>(uint64_t{pages} * page, IndexRegion::kSize)));
     };
-    hooks.lock_allocation = [this] { pf::wait_one(allocation_mutex_, pf::kInfinite); };
+    hooks.lock_allocation = [this] { return Taken(pf::wait_one(allocation_mutex_, kLockWaitMs)); };
     hooks.unlock_allocation = [this] { pf::release_mutex(allocation_mutex_); };
     region_.emplace(std::span<uint8_t>(view_.data(), IndexRegion::kSize), page, hooks);
     if (mapping.existed) {

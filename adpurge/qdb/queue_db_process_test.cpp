@@ -100,6 +100,23 @@ TEST(QueueDbProcesses, ReadersShareTheLockAndAWriterWaitsForTheLastOne) {
   EXPECT_TRUE(Signalled(no_readers, 0));
 }
 
+TEST(QueueDbProcesses, AWriterGivesUpOnAReaderThatDiedHoldingTheLock) {
+  const std::string prefix = testing::unique_name("rwl-dead");
+  RwLock lock;  // keeps the objects in being, as the ad client would
+  ASSERT_TRUE(lock.Create(prefix, 50));
+  const std::string in = testing::unique_name("dead-in"), go = testing::unique_name("dead-go");
+  pf::Handle in_event = Event(in), go_event = Event(go);
+  auto reader = testing::start_child("qdb_hold_lock", {prefix, "shared", in, go});
+  ASSERT_TRUE(Signalled(in_event, kGuard));
+  ASSERT_TRUE(reader.kill());
+  testing::wait_child(reader);
+
+  // Its count stays behind for good: a writer would wait forever without a bound.
+  EXPECT_FALSE(lock.LockExclusive());
+  ASSERT_TRUE(lock.LockShared()) << "the mutex must not stay taken after the failed wait";
+  EXPECT_TRUE(lock.UnlockShared());
+}
+
 TEST(QueueDbProcesses, AKilledHolderLeavesTheDatabaseUsable) {
   const TestFolder dir("killed");
   WriteGoldenFiles(dir / "q");

@@ -14,7 +14,8 @@ bool Taken(const platform::WaitResult& r) {
 
 }  // namespace
 
-bool RwLock::Create(const std::string& prefix) {
+bool RwLock::Create(const std::string& prefix, std::uint32_t wait_ms) {
+  wait_ms_ = wait_ms;
   mutex_ = platform::create_mutex(prefix + "__RWL2_NWM", false).handle;
   no_readers_ = platform::create_event(prefix + "__RWL2_NRE", true, true).handle;
   readers_ = platform::create_semaphore(prefix + "__RWL2_NES", 0, 0x7FFFFFFF).handle;
@@ -28,7 +29,7 @@ void RwLock::Close() {
 }
 
 bool RwLock::LockShared() {
-  if (!Taken(platform::wait_one(mutex_, platform::kInfinite))) return false;
+  if (!Taken(platform::wait_one(mutex_, wait_ms_))) return false;
   const auto before = platform::release_semaphore(readers_, 1);
   if (before && *before == 0) platform::reset_event(no_readers_);
   platform::release_mutex(mutex_);
@@ -37,12 +38,12 @@ bool RwLock::LockShared() {
 
 bool RwLock::LockExclusive() {
   const platform::Handle* both[] = {&mutex_, &no_readers_};
-  return Taken(platform::wait_all(both, platform::kInfinite));
+  return Taken(platform::wait_all(both, wait_ms_));
 }
 
 bool RwLock::UnlockShared() {
   const platform::Handle* both[] = {&mutex_, &readers_};
-  if (!Taken(platform::wait_all(both, platform::kInfinite))) return false;
+  if (!Taken(platform::wait_all(both, wait_ms_))) return false;
   // Taking one more count without waiting tells whether other readers remain.
   if (platform::wait_one(readers_, 0).status == WaitStatus::kSignaled)
     platform::release_semaphore(readers_, 1);
