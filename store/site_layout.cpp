@@ -54,26 +54,31 @@ void ForEachRecordLine(std::string_view bytes, F&& line) {
   if (start < bytes.size()) line(bytes.substr(start));
 }
 
-// Calls node(level, text) for each line of a "WEBMAP" record, with the level the node
-// takes in the tree (0 for a top-level node), as ReadWebMap describes. Throws
-// ESiteMapError for a line more than one level deeper than the node before it.
+// The level in the tree (0 for a top-level node) of a "WEBMAP" record's line and its text,
+// as ReadWebMap describes; `levels` is the previous node's level + 1, 0 before the first
+// line. Throws ESiteMapError for a line more than one level deeper than the node before it.
+std::size_t NodeLevel(std::string_view line, std::size_t& levels, std::string_view& text) {
+  std::size_t depth = 0;
+  while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
+  text = line.substr(depth);
+  if (levels == 0) {
+    depth = 0;
+  } else if (depth > levels) {
+    throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
+                        std::string(text) + "\"");
+  }
+  levels = depth + 1;
+  return depth;
+}
+
+// Calls node(level, text) for each line of a "WEBMAP" record, with its NodeLevel.
 template <typename F>
 void WalkWebMap(std::string_view bytes, F&& node) {
-  std::size_t levels = 0;  // the previous node's level + 1; 0 before the first line
+  std::size_t levels = 0;
   ForEachRecordLine(bytes, [&](std::string_view line) {
-    std::size_t depth = 0;
-    while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
-    const std::string_view text = line.substr(depth);
-    if (levels == 0) {
-      levels = 1;
-      return node(0, text);
-    }
-    if (depth > levels) {
-      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
-                          std::string(text) + "\"");
-    }
-    levels = depth + 1;
-    node(depth, text);
+    std::string_view text;
+    const std::size_t level = NodeLevel(line, levels, text);
+    node(level, text);
   });
 }
 
@@ -238,17 +243,8 @@ std::optional<std::string> WebMapCheck::Finish() {
 }
 
 void WebMapCheck::Line(std::string_view line) {
-  std::size_t depth = 0;
-  while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
-  const std::string_view text = line.substr(depth);
-  if (levels_ == 0) {
-    depth = 0;
-  } else if (depth > levels_) {
-    throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
-                        std::string(text) + "\"");
-  }
-  levels_ = depth + 1;
-  if (depth != 0) return;
+  std::string_view text;
+  if (NodeLevel(line, levels_, text) != 0) return;
   if (!first_) {
     first_ = text;
   } else if (!second_) {

@@ -188,7 +188,8 @@ TEST(WebMapTest, CheckedInPartsAsTheTreeReadsTheWhole) {
   // Breaks of every kind, a CR LF and lines cut at each pair of places.
   for (const std::string& map :
        {std::string("PLACEHOLDER\r\n\tx\n\r\ty\r\r\nroot two\r\n z"),
-        std::string("\t\tfirst\r\n\tsecond\r"), std::string("a\r\n\tb\r\nc\n\n\t\td\r\n")}) {
+        std::string("\t\tfirst\r\n\tsecond\r"), std::string("a\r\n\tb\r\nc\n\n\t\td\r\n"),
+        std::string("PLACEHOLDER\r\n\tx\r\n\t\ty\r\nreal")}) {
     std::string expected;
     try {
       const SiteMapTree tree = ReadWebMap(map);
