@@ -52,10 +52,7 @@ class QueryFilesTest : public SearchCenterFixture {
                                           std::vector<std::string>{});
   }
   void AddRow(const std::string& url, const std::string& hits, const std::string& found) {
-    main_->querylist().appendRow(
-        QList<QStandardItem*>{new QStandardItem(QString::fromLatin1(url.c_str())),
-                              new QStandardItem(QString::fromLatin1(hits.c_str())),
-                              new QStandardItem(QString::fromLatin1(found.c_str()))});
+    main_->querylist().AppendRow(url, hits, found);
   }
   // A site opened from its file, with the results of a query run on it.
   void QueryOnOpenSite(const std::string& site) {
@@ -99,7 +96,7 @@ TEST_F(QueryFilesTest, MenuGuardsRefuseWhileAQueryOrRetrievalRuns) {
   main_->Delete2Click();
 
   main_->state().queryactive = false;
-  main_->querylist().removeRows(0, 1);
+  main_->querylist().Clear();
   port_.ExpectError("There are no query results to save.");
   main_->Save1Click();
   EXPECT_TRUE(ops_.calls.empty());
@@ -175,7 +172,7 @@ TEST_F(QueryFilesTest, QuerySavedRightAfterItsSiteOpensWithoutTheSiteQuestion) {
   EXPECT_NE(ReadFileBytes(datadir_ + "cats.fwq").find("\r\nSite: cats.fwb\r\n"), std::string::npos);
 
   // Opened again with the site open: the rows come back and nothing is asked.
-  main_->querylist().removeRows(0, 1);
+  main_->querylist().Clear();
   main_->state().querykeywords.clear();
   port_.ExpectFile(FileDialogRequest::kOpen, datadir_ + "cats.fwq")
       .ExpectInformation("Query \"cats.fwq\" has been loaded.");

@@ -1,9 +1,6 @@
 // Gathering the query report from the results list and loading one back into it.
 #include "app/query_report.h"
 
-#include <QList>
-#include <QStandardItem>
-
 namespace ferrowyn {
 namespace {
 
@@ -19,15 +16,6 @@ std::string EightBit(const QString& text) {
   return bytes;
 }
 
-std::string CellText(const QStandardItemModel& model, int row, int column) {
-  const QStandardItem* item = model.item(row, column);
-  return item ? item->text().toLatin1().toStdString() : std::string();
-}
-
-QStandardItem* Cell(const std::string& text) {
-  return new QStandardItem(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
-}
-
 }  // namespace
 
 std::string ShortDateLongTime(const QDateTime& when, const QLocale& locale) {
@@ -35,16 +23,17 @@ std::string ShortDateLongTime(const QDateTime& when, const QLocale& locale) {
          EightBit(locale.toString(when.time(), QLocale::LongFormat));
 }
 
-std::vector<QueryResultRow> QueryResultRows(const QStandardItemModel& querylist) {
+std::vector<QueryResultRow> QueryResultRows(const QueryListModel& querylist) {
   std::vector<QueryResultRow> rows;
   rows.reserve(static_cast<size_t>(querylist.rowCount()));
   for (int row = 0; row < querylist.rowCount(); ++row)
-    rows.push_back(
-        {CellText(querylist, row, 0), CellText(querylist, row, 1), CellText(querylist, row, 2)});
+    rows.push_back({std::string(querylist.Cell(row, kResultUrl)),
+                    std::string(querylist.Cell(row, kResultHits)),
+                    std::string(querylist.Cell(row, kResultFound))});
   return rows;
 }
 
-QueryReport GatherQueryReport(const SearchCenterState& state, const QStandardItemModel& querylist,
+QueryReport GatherQueryReport(const SearchCenterState& state, const QueryListModel& querylist,
                               const QDateTime& when) {
   QueryReport report;
   // The results may be those of a query file whose site was not opened: they still
@@ -61,15 +50,14 @@ QueryReport GatherQueryReport(const SearchCenterState& state, const QStandardIte
 }
 
 void LoadQueryReport(const QueryFileContents& contents, SearchCenterState& state,
-                     QStandardItemModel& querylist) {
-  querylist.removeRows(0, querylist.rowCount());
+                     QueryListModel& querylist) {
+  querylist.Clear();
   state.querysitename = contents.sitename;
   state.querykeywords = contents.keywords;
   if (contents.any) state.queryany = *contents.any;
   if (contents.wholeword) state.querywholeword = *contents.wholeword;
   if (contents.casesensitive) state.querycasesensitive = *contents.casesensitive;
-  for (const QueryResultRow& row : contents.rows)
-    querylist.appendRow(QList<QStandardItem*>{Cell(row.url), Cell(row.hits), Cell(row.found)});
+  querylist.AppendRows(contents.rows);
 }
 
 }  // namespace ferrowyn

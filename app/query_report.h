@@ -5,11 +5,11 @@
 
 #include <QDateTime>
 #include <QLocale>
-#include <QStandardItemModel>
 #include <string>
 #include <vector>
 
 #include "app/search_center_state.h"
+#include "query/query_list_model.h"
 #include "store/query_file.h"
 
 namespace ferrowyn {
@@ -20,18 +20,18 @@ namespace ferrowyn {
 std::string ShortDateLongTime(const QDateTime& when, const QLocale& locale);
 
 // The rows of a results list with the columns "URL", "Hits" and "Found", in list order.
-std::vector<QueryResultRow> QueryResultRows(const QStandardItemModel& querylist);
+std::vector<QueryResultRow> QueryResultRows(const QueryListModel& querylist);
 
 // The report of the results now listed: the site they belong to (`querysitename`, or
 // `sitename` while the results name no saved site), the query's text and options, the
 // rows, and `when` in the user's formats (QLocale::system()). GUI thread.
-QueryReport GatherQueryReport(const SearchCenterState& state, const QStandardItemModel& querylist,
+QueryReport GatherQueryReport(const SearchCenterState& state, const QueryListModel& querylist,
                               const QDateTime& when = QDateTime::currentDateTime());
 
 // Empties the results list and fills it with the file's rows; the site name and the
 // search text become the file's (empty when it gives none); an option the file does not
 // give keeps its value. GUI thread.
 void LoadQueryReport(const QueryFileContents& contents, SearchCenterState& state,
-                     QStandardItemModel& querylist);
+                     QueryListModel& querylist);
 
 }  // namespace ferrowyn

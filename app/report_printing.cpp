@@ -25,7 +25,7 @@ void WriteReportHeadings(TPagePrinter& printer, const LiveSettings& live, const 
 }
 
 void WriteQueryReport(TPagePrinter& printer, const LiveSettings& live, const std::string& sitename,
-                      const QStandardItemModel& querylist, const QDateTime& when) {
+                      const QueryListModel& querylist, const QDateTime& when) {
   printer.BeginDoc();
   WriteReportHeadings(printer, live, "Ferrowyn! Query Report", "Query Name: " + sitename, when);
   printer.SetTableFormat("<4|<1|<3");

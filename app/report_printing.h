@@ -4,10 +4,10 @@
 #pragma once
 
 #include <QDateTime>
-#include <QStandardItemModel>
 #include <string>
 
 #include "app/live_settings.h"
+#include "query/query_list_model.h"
 #include "view/page_printer.h"
 
 namespace ferrowyn {
@@ -33,7 +33,7 @@ void WriteReportHeadings(TPagePrinter& printer, const LiveSettings& live, const 
 // "tide | moon" stays in its column). Throws EFontDescriptionError or
 // EPagePrinterError; what was written before stays laid out. GUI thread.
 void WriteQueryReport(TPagePrinter& printer, const LiveSettings& live, const std::string& sitename,
-                      const QStandardItemModel& querylist,
+                      const QueryListModel& querylist,
                       const QDateTime& when = QDateTime::currentDateTime());
 
 }  // namespace ferrowyn

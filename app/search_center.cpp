@@ -22,12 +22,6 @@ constexpr char kCloseDuringCrawl[] =
 constexpr char kCloseUnsavedSite[] =
     "The current Ferrowyn! site is unsaved. Would you like to save it now?";
 
-std::unique_ptr<QStandardItemModel> ListModel(const QStringList& headers) {
-  auto model = std::make_unique<QStandardItemModel>(0, headers.size());
-  model->setHorizontalHeaderLabels(headers);
-  return model;
-}
-
 void ConfigureStore(TQDB& store, std::int64_t cache) {
   store.SetReadOnly(false);
   store.SetSaveOnClose(true);
@@ -98,7 +92,7 @@ void Tsearchmain::FormCreate() {
   }
 
   slotview_ = std::make_unique<SlotViewModel>();
-  querylist_ = ListModel({QStringLiteral("URL"), QStringLiteral("Hits"), QStringLiteral("Found")});
+  querylist_ = std::make_unique<QueryListModel>();
   mainview_ = std::make_unique<SiteMapModel>();
   urllistview_ = std::make_unique<PageListModel>();
   mailview_ = std::make_unique<QStandardItemModel>(0, 1);
@@ -152,7 +146,7 @@ void Tsearchmain::clearview() {
     mainview_->Clear();
     urllistview_->Clear();
     mailview_->removeRows(0, mailview_->rowCount());
-    querylist_->removeRows(0, querylist_->rowCount());
+    querylist_->Clear();
     state_.hits = "0";
     state_.pages = "0";
     state_.pagesavl = "0";

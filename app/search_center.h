@@ -207,7 +207,7 @@ class Tsearchmain : public QObject {
   THttpCli& httpclient(int slot);
 
   SlotViewModel& slotview() { return *slotview_; }
-  QStandardItemModel& querylist() { return *querylist_; }  // "URL", "Hits", "Found"
+  QueryListModel& querylist() { return *querylist_; }  // "URL", "Hits", "Found"
   SiteMapModel& mainview() { return *mainview_; }          // the site map tree
   PageListModel& urllistview() { return *urllistview_; }   // "URL", "Title"
   QStandardItemModel& mailview() { return *mailview_; }    // the mail miner's addresses
@@ -267,7 +267,7 @@ class Tsearchmain : public QObject {
   std::array<std::unique_ptr<THttpCli>, 4> httpclients_;
 
   std::unique_ptr<SlotViewModel> slotview_;
-  std::unique_ptr<QStandardItemModel> querylist_;
+  std::unique_ptr<QueryListModel> querylist_;
   std::unique_ptr<SiteMapModel> mainview_;
   std::unique_ptr<PageListModel> urllistview_;
   std::unique_ptr<QStandardItemModel> mailview_;

@@ -2,6 +2,7 @@
 // terminatequery) and the window's side of the query slots.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <algorithm>
 #include <optional>
 #include <string>
 
@@ -100,7 +101,9 @@ bool Tsearchmain::PrepareStoredSite() {
     port_.ClosePleaseWait();
     return false;
   }
-  state_.pages = std::to_string(StoredPageCount(QDB_));
+  const int pages = StoredPageCount(QDB_);
+  state_.pages = std::to_string(pages);
+  queries_.preparedcopy.reserve(static_cast<std::size_t>(std::max(pages, 0)));
   emit changed();
 
   QElapsedTimer since_events;
@@ -120,9 +123,10 @@ bool Tsearchmain::PrepareStoredSite() {
     // memory than the pages being matched.
     if (!queries_.reader) queries_.reader = QDB_.Reader();
     const std::size_t prefix = key.find(kQueryPrefix);
-    std::string url =
-        prefix == std::string::npos ? std::string() : key.substr(prefix + kQueryPrefix.size());
-    queries_.AddStoredPage(std::move(url), QDB_.CurrentPlace());
+    const std::string_view url = prefix == std::string::npos
+                                     ? std::string_view()
+                                     : std::string_view(key).substr(prefix + kQueryPrefix.size());
+    queries_.AddStoredPage(url, QDB_.CurrentPlace());
   }
 
   port_.ClosePleaseWait();

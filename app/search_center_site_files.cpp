@@ -224,10 +224,15 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     // Each list is emptied even when its record is missing, so that no view goes on
     // showing the previous site's rows under this site's name.
     urllistview_->Clear();
+    // Without the lists, each record is still read through, a piece at a time: a record
+    // that cannot be read fails the open, yet none is held whole (a large site's map runs
+    // to tens of megabytes).
+    const auto read_through = [this] { QDB_.ScanItem([](std::string_view) {}); };
     if (QDB_.FindKey(std::string(kWebListKey))) {
-      // Read even when no list is wanted: a record that cannot be read fails the open.
-      const std::string record = QDB_.GetItem();
-      if (!opensiteswithoutlists_) {
+      if (opensiteswithoutlists_) {
+        read_through();
+      } else {
+        const std::string record = QDB_.GetItem();
         port_.SetPleaseWaitProgress(10);
         const std::size_t lines = SplitRecordLines(record).size();
         port_.SetPleaseWaitProgress(20);
@@ -246,9 +251,12 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     port_.SetPleaseWaitProgress(55);
 
     if (QDB_.FindKey(std::string(kEmailKey))) {
-      const std::string record = QDB_.GetItem();
-      SetMailLines(*mailview_,
-                   opensiteswithoutlists_ ? std::vector<std::string>{} : ReadEmail(record));
+      if (opensiteswithoutlists_) {
+        read_through();
+        SetMailLines(*mailview_, {});
+      } else {
+        SetMailLines(*mailview_, ReadEmail(QDB_.GetItem()));
+      }
     } else {
       SetMailLines(*mailview_, {});
       missing = true;
@@ -256,14 +264,17 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     port_.SetPleaseWaitProgress(65);
 
     if (QDB_.FindKey(std::string(kWebMapKey))) {
-      const std::string record = QDB_.GetItem();
-      port_.SetPleaseWaitProgress(75);
       if (opensiteswithoutlists_) {
-        if (const std::optional<std::string> start = CheckWebMap(record)) {
+        WebMapCheck check;
+        QDB_.ScanItem([&check](std::string_view part) { check.Add(part); });
+        port_.SetPleaseWaitProgress(75);
+        if (const std::optional<std::string> start = check.Finish()) {
           state_.fields.URL.text = *start;
           state_.siteurl = *start;
         }
       } else {
+        const std::string record = QDB_.GetItem();
+        port_.SetPleaseWaitProgress(75);
         mainview_->SetTree(ReadWebMap(record));
         const std::vector<SiteMapNode> top = mainview_->Children(kNoNode);
         if (!top.empty()) {

@@ -114,8 +114,7 @@ TEST_F(SearchCenterStartTest, ShowLoadsSettingsResetsTheViewsAndStartsTimer1) {
   main.state().FindAgain1.enabled = true;
   main.state().lowerpage = LowerPage::kRetrievalProgress;
   main.mainview().AddTopLevelNode("http://a/", kStartPageImage);
-  main.querylist().appendRow(
-      {new QStandardItem("http://a/"), new QStandardItem("1"), new QStandardItem("x")});
+  main.querylist().AppendRow("http://a/", "1", "x");
   std::vector<bool> hints;
   QObject::connect(&main, &Tsearchmain::hintsChanged, [&](bool on) { hints.push_back(on); });
 
@@ -206,7 +205,7 @@ TEST_F(SearchCenterStartTest, ClearviewEmptiesEveryViewAndCounter) {
   main.mainview().AddTopLevelNode("http://a/", kStartPageImage);
   main.urllistview().AddRow("http://a/", "A");
   main.mailview().appendRow(new QStandardItem("a@b.test"));
-  main.querylist().appendRow(new QStandardItem("http://a/"));
+  main.querylist().AppendRow("http://a/", "", "");
 
   main.clearview();
 

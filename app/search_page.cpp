@@ -80,7 +80,7 @@ void Tsearchmain::executesearch() {
   state_.hits = "0";
   state_.pages = "0";
   state_.pagesavl = "0";
-  querylist_->removeRows(0, querylist_->rowCount());
+  querylist_->Clear();
   emit changed();
 
   switch (live_.searchtype) {
@@ -177,7 +177,7 @@ void Tsearchmain::searchbuttonit() {
 
   state_.clearbtn.enabled = false;
   state_.searchbtn.caption = kHaltCaption;
-  querylist_->removeRows(0, querylist_->rowCount());
+  querylist_->Clear();
   state_.querysearchenabled = false;
   emit changed();
   ops_.querygo(*this, keywords);

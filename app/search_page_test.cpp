@@ -104,7 +104,7 @@ TEST_F(SearchPageTest, KeywordsAreTrimmedAndMakeTheCrawlQueryLive) {
   state().pages = "9";
   state().pagesavl = "9";
   state().numproc = "7";
-  main_->querylist().appendRow(new QStandardItem("http://old/"));
+  main_->querylist().AppendRow("http://old/", "", "");
   Press("http://a.test/", "  \"red fox\" den \t");
 
   EXPECT_EQ(state().fields.querysearch.text, "\"red fox\" den");
@@ -214,7 +214,7 @@ TEST_F(SearchPageTest, QueryGuards) {
 TEST_F(SearchPageTest, AQueryStartsWithItsHistoryAndControls) {
   LoadSite(2);
   state().fields.querysearch.items = {"den"};
-  main_->querylist().appendRow(new QStandardItem("http://old/"));
+  main_->querylist().AppendRow("http://old/", "", "");
   Press("http://site.test", "  fox  ");
 
   EXPECT_EQ(ops_.calls, (Strings{"querygo fox"}));

@@ -8,6 +8,7 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <cerrno>
+#include <map>
 
 #include "app/settings_file_format.h"
 #include "app/text_forms.h"
@@ -73,11 +74,24 @@ QSettings::Format FileFormat() {
 }
 }  // namespace
 
+// Section, then name, to value.
+struct SettingsStore::MemoryValues {
+  using Values = std::map<std::string, std::string, std::less<>>;
+  std::map<std::string, Values, std::less<>> sections;
+};
+
 SettingsStore::SettingsStore() = default;
+
+SettingsStore SettingsStore::InMemory() {
+  SettingsStore store;
+  store.memory_ = std::make_shared<MemoryValues>();
+  return store;
+}
 
 SettingsStore::SettingsStore(std::string file_path) : file_path_(std::move(file_path)) {}
 
 SettingsStore::Session SettingsStore::Open() const {
+  if (memory_) return Session(memory_);
 #ifndef Q_OS_WIN
   // QSettings reads its file as it is made: a FIFO there would hold it for ever, and a
   // write would rename a new file over a device.
@@ -100,16 +114,28 @@ SettingsStore::Session SettingsStore::Open() const {
   return Session(std::move(settings));
 }
 
-std::string SettingsStore::Location() const { return Open().settings_->fileName().toStdString(); }
+std::string SettingsStore::Location() const {
+  if (memory_) return {};
+  return Open().settings_->fileName().toStdString();
+}
 
 SettingsStore::Session::Session(std::unique_ptr<QSettings> settings)
     : settings_(std::move(settings)) {}
+SettingsStore::Session::Session(std::shared_ptr<MemoryValues> memory)
+    : memory_(std::move(memory)) {}
 SettingsStore::Session::Session(Session&&) noexcept = default;
 SettingsStore::Session& SettingsStore::Session::operator=(Session&&) noexcept = default;
 SettingsStore::Session::~Session() = default;  // QSettings writes back on destruction
 
 std::optional<std::string> SettingsStore::Session::Read(std::string_view section,
                                                         std::string_view name) const {
+  if (memory_) {
+    const auto section_values = memory_->sections.find(section);
+    if (section_values == memory_->sections.end()) return std::nullopt;
+    const auto value = section_values->second.find(name);
+    if (value == section_values->second.end()) return std::nullopt;
+    return value->second;
+  }
   const QVariant value = settings_->value(KeyOf(section, name));
   if (!value.isValid()) return std::nullopt;
   return FromQt(value.toString());
@@ -126,13 +152,21 @@ std::vector<std::string> SettingsStore::Session::ReadList(std::string_view secti
   const int count = ReadInteger(section, "Count").value_or(0);
   // Walk the items that exist rather than 0 .. Count - 1, so that a damaged
   // "Count" of two billion costs nothing.
+  std::vector<std::string> names;
+  if (memory_) {
+    const auto section_values = memory_->sections.find(section);
+    if (section_values != memory_->sections.end()) {
+      for (const auto& entry : section_values->second) names.push_back(entry.first);
+    }
+  } else {
+    settings_->beginGroup(ToQt(section));
+    for (const QString& name : settings_->childKeys()) names.push_back(name.toStdString());
+    settings_->endGroup();
+  }
   std::vector<int> present;
-  settings_->beginGroup(ToQt(section));
-  const QStringList names = settings_->childKeys();
-  settings_->endGroup();
-  for (const QString& name : names) {
-    const std::optional<int> index = ReadWholeNumber(name.toStdString());
-    if (index && *index >= 0 && *index < count && std::to_string(*index) == name.toStdString())
+  for (const std::string& name : names) {
+    const std::optional<int> index = ReadWholeNumber(name);
+    if (index && *index >= 0 && *index < count && std::to_string(*index) == name)
       present.push_back(*index);
   }
   std::sort(present.begin(), present.end());
@@ -143,6 +177,14 @@ std::vector<std::string> SettingsStore::Session::ReadList(std::string_view secti
 
 void SettingsStore::Session::Write(std::string_view section, std::string_view name,
                                    std::string_view value) {
+  if (memory_) {
+    auto section_values = memory_->sections.find(section);
+    if (section_values == memory_->sections.end())
+      section_values =
+          memory_->sections.emplace(std::string(section), MemoryValues::Values()).first;
+    section_values->second.insert_or_assign(std::string(name), std::string(value));
+    return;
+  }
   settings_->setValue(KeyOf(section, name), ToQt(value));
   written_ = true;
 }
@@ -150,11 +192,13 @@ void SettingsStore::Session::Write(std::string_view section, std::string_view na
 void SettingsStore::Session::WriteInteger(std::string_view section, std::string_view name,
                                           int value) {
 #ifdef Q_OS_WIN
-  settings_->setValue(KeyOf(section, name), value);  // a 32-bit integer value in the registry
-  written_ = true;
-#else
-  Write(section, name, std::to_string(value));
+  if (!memory_) {
+    settings_->setValue(KeyOf(section, name), value);  // a 32-bit integer value in the registry
+    written_ = true;
+    return;
+  }
 #endif
+  Write(section, name, std::to_string(value));
 }
 
 void SettingsStore::Session::WriteList(std::string_view section,

@@ -26,13 +26,19 @@ class ESettingsError : public std::runtime_error {
 // opens the store, reads or writes, and closes it, so nothing is cached between
 // operations. GUI thread only (one thread at a time).
 class SettingsStore {
+  struct MemoryValues;
+
  public:
   // The per-user store of organisation "Castrel", application "Ferrowyn".
   SettingsStore();
   // A store kept in the given file (tests, tools); same format as the per-user one.
   explicit SettingsStore(std::string file_path);
+  // A store kept in memory only, shared by the copies of this object and gone with the
+  // last of them: for a run whose writes nobody reads once it ends. Nothing is written to
+  // a disk, so a write costs no wait for one.
+  static SettingsStore InMemory();
 
-  // The file the store lives in (the registry path on Windows).
+  // The file the store lives in (the registry path on Windows); empty in memory.
   std::string Location() const;
 
   // A store opened for a run of reads and writes; the writes reach the file when
@@ -62,7 +68,9 @@ class SettingsStore {
    private:
     friend class SettingsStore;
     explicit Session(std::unique_ptr<QSettings> settings);
-    std::unique_ptr<QSettings> settings_;
+    explicit Session(std::shared_ptr<MemoryValues> memory);
+    std::unique_ptr<QSettings> settings_;  // null in memory
+    std::shared_ptr<MemoryValues> memory_;
     bool written_ = false;
   };
 
@@ -77,7 +85,8 @@ class SettingsStore {
   void WriteList(std::string_view section, const std::vector<std::string>& items) const;
 
  private:
-  std::string file_path_;  // empty: the per-user store
+  std::string file_path_;  // empty: the per-user store (or the memory one)
+  std::shared_ptr<MemoryValues> memory_;
 };
 
 }  // namespace ferrowyn

@@ -105,8 +105,8 @@ TEST_F(SettingsStoreTest, ValuesReadBackExactlyAsWritten) {
   EXPECT_EQ(again.Read("Nowhere", "v0"), std::nullopt);
 }
 
-TEST_F(SettingsStoreTest, IntegersAndListsFollowTheirTextForms) {
-  const SettingsStore store(Path());
+// The same in the file and in memory.
+void CheckIntegersAndLists(const SettingsStore& store) {
   store.WriteInteger("Position", "Top", -12);
   store.Write("Position", "Left", "12px");
   EXPECT_EQ(store.ReadInteger("Position", "Top"), -12);
@@ -131,6 +131,17 @@ TEST_F(SettingsStoreTest, IntegersAndListsFollowTheirTextForms) {
   EXPECT_TRUE(store.ReadList("History").empty());
   store.Write("History", "Count", "two");
   EXPECT_TRUE(store.ReadList("History").empty());
+}
+
+TEST_F(SettingsStoreTest, IntegersAndListsFollowTheirTextForms) {
+  CheckIntegersAndLists(SettingsStore(Path()));
+  const SettingsStore memory = SettingsStore::InMemory();
+  CheckIntegersAndLists(memory);
+  // Copies of a store in memory share it; another one starts empty.
+  const SettingsStore copy = memory;
+  copy.Write("Defaults", "Proxy", "On");
+  EXPECT_EQ(memory.Read("Defaults", "Proxy"), "On");
+  EXPECT_EQ(SettingsStore::InMemory().Read("Defaults", "Proxy"), std::nullopt);
 }
 
 TEST_F(SettingsStoreTest, RefusedWriteRaises) {

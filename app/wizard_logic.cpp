@@ -105,7 +105,7 @@ std::optional<std::string> ApplyBuildWizard(Tsearchmain& main, const BuildWizard
   state.hits = "0";
   state.pages = "0";
   state.pagesavl = "0";
-  main.querylist().removeRows(0, main.querylist().rowCount());
+  main.querylist().Clear();
 
   state.fields.URL.text = choices.url;
   main.ToolbarButton975Click();  // the search page; emits the change

@@ -22,17 +22,15 @@ constexpr int kRows = 10000;
 
 // Results as a query lists them: URLs of 40 to 120 characters (some wrap in their
 // column), hit counts, and the keywords found.
-std::unique_ptr<QStandardItemModel> Results() {
-  auto results = std::make_unique<QStandardItemModel>(0, 3);
+std::unique_ptr<QueryListModel> Results() {
+  auto results = std::make_unique<QueryListModel>();
   std::mt19937 rng(18);
   for (int i = 0; i < kRows; ++i) {
     std::string url = "http://www.example.com/";
     const int length = 40 + static_cast<int>(rng() % 80);
     while (static_cast<int>(url.size()) < length) url += static_cast<char>('a' + rng() % 26);
     url += "/" + std::to_string(i) + ".htm";
-    results->appendRow({new QStandardItem(QString::fromStdString(url)),
-                        new QStandardItem(QString::number(rng() % 500)),
-                        new QStandardItem(i % 3 == 0 ? "All" : "tide | moon")});
+    results->AppendRow(url, std::to_string(rng() % 500), i % 3 == 0 ? "All" : "tide | moon");
   }
   return results;
 }

@@ -90,14 +90,14 @@ void BM_SortPageList(benchmark::State& state) {
 BENCHMARK(BM_SortPageList)->Unit(benchmark::kMillisecond);
 
 void BM_SortResults(benchmark::State& state) {
-  QStandardItemModel results;
+  QueryListModel results;
   QTreeView view;
   view.setModel(&results);
   std::mt19937 rng(5);
   for (int i = 0; i < kRows; ++i) {
-    results.appendRow({new QStandardItem(QString::fromStdString(RandomWord(rng, 20))),
-                       new QStandardItem(QString::number(rng() % 500)),
-                       new QStandardItem(QString::fromStdString(RandomWord(rng, 10)))});
+    const std::string url = RandomWord(rng, 20);
+    const std::string hits = std::to_string(rng() % 500);
+    results.AppendRow(url, hits, RandomWord(rng, 10));
   }
   int column = 0;
   for (auto _ : state) {

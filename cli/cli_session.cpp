@@ -26,9 +26,9 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
                  error.what());
   }
   directory_ = scratch_.path();
-  // The run's history entries go to a settings file of the private directory: the
-  // user's settings are never written.
-  main_ = std::make_unique<Tsearchmain>(port_, SettingsStore(directory_ + "/settings.ini"),
+  // The run's history entries go to a store in memory that ends with the run: the user's
+  // settings are never written, and a query or crawl never waits for a disk to take them.
+  main_ = std::make_unique<Tsearchmain>(port_, SettingsStore::InMemory(),
                                         directory_, live_, operations_, std::vector<std::string>{});
   main_->state().fields.URL.items = fields_.URL.items;
   main_->state().fields.querysearch.items = fields_.querysearch.items;

@@ -1,6 +1,6 @@
 // A headless main window for one ferrowyn-cli command: the user's live settings (read,
-// never written back), a private program directory for the scratch stores and the
-// histories, the command's user port and the controller over them.
+// never written back), a private program directory for the scratch stores, the histories
+// in memory, the command's user port and the controller over them.
 #pragma once
 
 #include <functional>

@@ -1,6 +1,5 @@
 // "ferrowyn-cli report": a query file read as the search center opens one, printed as the
 // search, its options and the result rows, or printed as its report into a PDF file.
-#include <QStandardItemModel>
 #include <cstdio>
 #include <string>
 
@@ -35,7 +34,7 @@ void PrintLine(const std::string& prefix, const std::string& rest) {
 }
 
 // The report as the search center prints it, in the printing fonts of the settings.
-int WritePdf(const SearchCenterState& state, const QStandardItemModel& querylist,
+int WritePdf(const SearchCenterState& state, const QueryListModel& querylist,
              const std::string& out) {
   LiveSettings live;
   TQuillEncryption unused;
@@ -72,7 +71,7 @@ int Run(const CommandArgs& args) {
   // Loaded into a fresh search center's query state, so that options the file does not
   // give read as they would after opening it at start-up.
   SearchCenterState state;
-  QStandardItemModel querylist;
+  QueryListModel querylist;
   LoadQueryReport(contents, state, querylist);
   if (pdf) {
     if (!contents.Complete()) {

@@ -145,13 +145,11 @@ TEST_F(SiteMapPageTest, SortsByAHeaderAndTogglesThePanes) {
   ClickHeader(list, 1);
   EXPECT_EQ(Column(list->model(), 1), (Strings{"Alpha", "Alpha & Co", "beta"}));
 
-  QStandardItemModel& results = program_->controller().querylist();
+  QueryListModel& results = program_->controller().querylist();
   for (const Strings& row : {Strings{"http://b", "3", "x"}, Strings{"http://A", "12", "y"},
                              Strings{"http://c", "none", "z"}, Strings{"http://D", "9", "w"},
                              Strings{"http://e", "", "v"}}) {
-    QList<QStandardItem*> items;
-    for (const std::string& text : row) items << new QStandardItem(QString::fromStdString(text));
-    results.appendRow(items);
+    results.AppendRow(row[0], row[1], row[2]);
   }
   program_->controller().ToolbarButton975Click();
   auto* querylist = window().findChild<QTreeView*>("querylist");
@@ -233,8 +231,7 @@ TEST_F(SiteMapPageTest, OpensPagesWithEachFocus) {
   Activate();
   port_.ExpectError(kSelectQueryResultFirst);
   Key(Qt::Key_O);
-  main.querylist().appendRow(
-      {new QStandardItem(kThree), new QStandardItem("2"), new QStandardItem("alpha")});
+  main.querylist().AppendRow(kThree, "2", "alpha");
   auto* querylist = window().findChild<QTreeView*>("querylist");
   querylist->setCurrentIndex(main.querylist().index(0, 0));
   Key(Qt::Key_O);

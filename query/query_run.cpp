@@ -36,8 +36,7 @@ void AddToLabel(std::string& label, std::int64_t amount) {
 
 }  // namespace
 
-QueryRun::QueryRun(QueryHost& host, QueryQueue& queue, QStandardItemModel& querylist,
-                   QObject* parent)
+QueryRun::QueryRun(QueryHost& host, QueryQueue& queue, QueryListModel& querylist, QObject* parent)
     : QObject(parent), host_(host), queue_(queue), querylist_(querylist) {
   queryidle.fill(true);
 }
@@ -161,7 +160,6 @@ void QueryRun::HandBack(TSimulGo& W) {
     W.PageHits = result.hits;
     W.HitsText = std::to_string(result.hits);
     W.FoundText = std::move(result.found);
-    W.Row = std::move(result.row);
     AddResultRow(W);
     AddHits(W);
   }
@@ -192,13 +190,7 @@ void QueryRun::CountPage(TSimulGo& W) {
 void QueryRun::AddResultRow(TSimulGo& W) {
   if (W.Stopping) return;
   try {
-    if (W.Row[0]) {
-      querylist_.appendRow({W.Row[0].release(), W.Row[1].release(), W.Row[2].release()});
-    } else {
-      querylist_.appendRow({new QStandardItem(QString::fromLatin1(W.PageUrl)),
-                            new QStandardItem(QString::fromLatin1(W.HitsText)),
-                            new QStandardItem(QString::fromLatin1(W.FoundText))});
-    }
+    querylist_.AppendRow(W.PageUrl, W.HitsText, W.FoundText);
   } catch (...) {
   }
 }

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QObject>
-#include <QStandardItemModel>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -18,6 +17,7 @@
 
 #include "base/worker_pool.h"
 #include "query/page_matching.h"
+#include "query/query_list_model.h"
 #include "store/query_queue.h"
 
 namespace ferrowyn {
@@ -49,9 +49,6 @@ class QueryHost {
   virtual void Changed() = 0;
 };
 
-// The results list's columns.
-enum QueryListColumn { kResultUrl = 0, kResultHits = 1, kResultFound = 2 };
-
 // Owned by the main window's controller; lives as long as it. GUI thread only, apart
 // from the worker-side calls named as such. Destroying it while workers run stops them
 // and waits for their threads.
@@ -59,7 +56,7 @@ class QueryRun : public QObject {
   Q_OBJECT
 
  public:
-  QueryRun(QueryHost& host, QueryQueue& queue, QStandardItemModel& querylist,
+  QueryRun(QueryHost& host, QueryQueue& queue, QueryListModel& querylist,
            QObject* parent = nullptr);
   ~QueryRun() override;
 
@@ -121,7 +118,7 @@ class QueryRun : public QObject {
 
   QueryHost& host_;
   QueryQueue& queue_;
-  QStandardItemModel& querylist_;
+  QueryListModel& querylist_;
   std::vector<TSimulGo*> alive_;  // every worker whose end has not been reported
   std::optional<std::string> unreadable_;
 

@@ -78,11 +78,6 @@ void TSimulGo::MatchBatch() {
     result.listed = match.Matches;
     result.hits = match.Hits;
     result.found = match.FoundText;
-    if (result.listed) {
-      result.row = {std::make_unique<QStandardItem>(QString::fromLatin1(result.url)),
-                    std::make_unique<QStandardItem>(QString::number(result.hits)),
-                    std::make_unique<QStandardItem>(QString::fromLatin1(result.found))};
-    }
   }
 }
 

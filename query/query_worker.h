@@ -4,7 +4,6 @@
 // the GUI thread, one per batch of pages.
 #pragma once
 
-#include <QStandardItem>
 #include <QThread>
 #include <array>
 #include <atomic>
@@ -62,17 +61,12 @@ class TSimulGo : public QThread {
     std::int64_t hits = 0;
     std::string found;
     std::optional<std::string> unreadable;  // the store's message: the record was not read
-    // The result row's cells of a listed page, made on the worker's thread so that the GUI
-    // thread only appends them.
-    std::array<std::unique_ptr<QStandardItem>, 3> row;
   };
   std::vector<PageResult> Results;
   // The page whose result is being handed back: its URL, result row cells and hits.
   std::string PageUrl;
   std::string HitsText, FoundText;
   std::int64_t PageHits = 0;
-  // Those cells made already (none when they are to be made from the texts above).
-  std::array<std::unique_ptr<QStandardItem>, 3> Row;
   std::string StatusText;
 
  protected:

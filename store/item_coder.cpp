@@ -503,6 +503,30 @@ std::string ExpandItem(std::string_view stored, std::size_t max_size) {
   return item;
 }
 
+void ExpandItemPieces(std::string_view stored, std::size_t max_size,
+                      const std::function<void(std::string_view)>& piece) {
+  const auto* p = reinterpret_cast<const std::uint8_t*>(stored.data());
+  const std::size_t size = stored.size();
+  ExpansionBoundOfItem(p, size);
+  std::unique_ptr<std::uint8_t[]> out;
+  std::size_t room = 0;
+  std::size_t done = 0;
+  for (std::size_t at = 0; at < size;) {
+    const std::size_t b = p[at] | (std::size_t{p[at + 1]} << 8);
+    at += 2;
+    const std::size_t bound = ExpansionBound(p + at, b);
+    if (room < bound + kExpandSlack) {
+      room = bound + kExpandSlack;
+      out = std::make_unique_for_overwrite<std::uint8_t[]>(room);
+    }
+    const std::size_t n = ExpandBody(p + at, b, out.get(), bound);
+    done += n;
+    if (done > max_size) Malformed("item larger than the largest item");
+    at += b;
+    piece(std::string_view(reinterpret_cast<const char*>(out.get()), n));
+  }
+}
+
 void ItemBuffer::Reserve(std::size_t size, std::size_t keep) {
   if (size <= capacity_) return;
   const std::size_t grown = std::max(size, capacity_ + capacity_ / 2);

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -79,6 +80,13 @@ class ItemCompressor {
 // `max_size`; beyond that the output grows as it expands. So blocks that claim more
 // than they hold cost little, and no item costs more than about twice `max_size`.
 std::string ExpandItem(std::string_view stored, std::size_t max_size = SIZE_MAX);
+
+// ExpandItem handing the item out a piece at a time, in order: `piece` is called with each
+// piece's bytes (a view valid during the call), so that a large item is never held whole.
+// The same checks, errors and bytes as ExpandItem; a stored form found malformed further on
+// throws after the pieces before it have been handed out.
+void ExpandItemPieces(std::string_view stored, std::size_t max_size,
+                      const std::function<void(std::string_view)>& piece);
 
 // Bytes that a reader keeps from item to item (a query worker expanding page after page),
 // so that each item costs neither an allocation nor the clearing of its room: new room is

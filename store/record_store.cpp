@@ -684,6 +684,24 @@ std::string TQDB::GetItem() {
   return bytes;
 }
 
+void TQDB::ScanItem(const std::function<void(std::string_view)>& part) {
+  RequireFile();
+  RequireData();
+  RawItem item = ReadRaw(ordinary_.Entry(item_index_));
+  if (!item.compressed) {
+    if (item.stored.size() > qdb::kMaxItemSize) ThrowUnreadable(file_name_);
+    part(item.stored);
+    return;
+  }
+  try {
+    ExpandItemPieces(item.stored, qdb::kMaxItemSize, part);
+  } catch (const ECoderError&) {
+    ThrowUnreadable(file_name_);
+  } catch (const std::bad_alloc&) {
+    throw EQDBNoCompress(std::string(qdb_text::kNoCompress));
+  }
+}
+
 std::int64_t TQDB::StoredSize() const {
   RequireFile();
   RequireData();

@@ -82,6 +82,11 @@ class TQDB {
   // The current item's bytes. Throws EQDBNoFile, EQDBNoData, EQDBIndexError
   // "The file %s is not a valid QDB file" when its stored form is malformed.
   std::string GetItem();
+  // GetItem handing the bytes to `part` a piece at a time, in order, so that a large item
+  // (the site map of a big site) is never held whole; the stored form is read whole. The
+  // same errors, which may come after some parts have been handed out. The cache is
+  // neither asked nor offered the item.
+  void ScanItem(const std::function<void(std::string_view)>& part);
   // Length of the current item's stored form. Throws EQDBNoFile, EQDBNoData.
   std::int64_t StoredSize() const;
 

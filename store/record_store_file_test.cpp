@@ -44,11 +44,20 @@ class StoreFile : public ::testing::Test {
     }
     for (int i = 0; i < db.Count(); ++i) {
       db.SetItemIndex(i);
+      // Read through in parts, the item gives the same bytes or the same error.
+      std::string scanned, read;
       try {
-        db.GetItem();
+        db.ScanItem([&scanned](std::string_view part) { scanned += part; });
       } catch (const EQDBIndexError& e) {
-        return e.what();
+        scanned = std::string("error ") + e.what();
       }
+      try {
+        read = db.GetItem();
+      } catch (const EQDBIndexError& e) {
+        read = std::string("error ") + e.what();
+      }
+      if (scanned != read) return "read through in parts: " + scanned + " / " + read;
+      if (read.starts_with("error ")) return read.substr(6);
     }
     return "";
   }

@@ -104,6 +104,14 @@ TEST_F(RecordStore, PreparedAndCompressedItemsGiveTheSameFileAsAddedOnes) {
           "Duplicate keys are not allowed");
       ASSERT_TRUE(b.FindKey("DISPLAYXXhttp://h/"));
       EXPECT_EQ(b.GetItem(), items[0].second);
+      // Read through in parts: a compressed item a piece at a time.
+      ASSERT_TRUE(b.FindKey("WEBMAP"));
+      std::vector<std::string> parts;
+      b.ScanItem([&parts](std::string_view part) { parts.emplace_back(part); });
+      EXPECT_EQ(parts.size(), compression ? 3u : 1u);
+      std::string joined;
+      for (const std::string& part : parts) joined += part;
+      EXPECT_EQ(joined, items[1].second);
     }
     EXPECT_EQ(ReadFileBytes(prepared), ReadFileBytes(added)) << compression;
     EXPECT_EQ(ReadFileBytes(streamed), ReadFileBytes(added)) << compression;

@@ -54,26 +54,31 @@ void ForEachRecordLine(std::string_view bytes, F&& line) {
   if (start < bytes.size()) line(bytes.substr(start));
 }
 
-// Calls node(level, text) for each line of a "WEBMAP" record, with the level the node
-// takes in the tree (0 for a top-level node), as ReadWebMap describes. Throws
-// ESiteMapError for a line more than one level deeper than the node before it.
+// The level in the tree (0 for a top-level node) of a "WEBMAP" record's line and its text,
+// as ReadWebMap describes; `levels` is the previous node's level + 1, 0 before the first
+// line. Throws ESiteMapError for a line more than one level deeper than the node before it.
+std::size_t NodeLevel(std::string_view line, std::size_t& levels, std::string_view& text) {
+  std::size_t depth = 0;
+  while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
+  text = line.substr(depth);
+  if (levels == 0) {
+    depth = 0;
+  } else if (depth > levels) {
+    throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
+                        std::string(text) + "\"");
+  }
+  levels = depth + 1;
+  return depth;
+}
+
+// Calls node(level, text) for each line of a "WEBMAP" record, with its NodeLevel.
 template <typename F>
 void WalkWebMap(std::string_view bytes, F&& node) {
-  std::size_t levels = 0;  // the previous node's level + 1; 0 before the first line
+  std::size_t levels = 0;
   ForEachRecordLine(bytes, [&](std::string_view line) {
-    std::size_t depth = 0;
-    while (depth < line.size() && (line[depth] == '\t' || line[depth] == ' ')) ++depth;
-    const std::string_view text = line.substr(depth);
-    if (levels == 0) {
-      levels = 1;
-      return node(0, text);
-    }
-    if (depth > levels) {
-      throw ESiteMapError("Invalid level (" + std::to_string(depth) + ") for item \"" +
-                          std::string(text) + "\"");
-    }
-    levels = depth + 1;
-    node(depth, text);
+    std::string_view text;
+    const std::size_t level = NodeLevel(line, levels, text);
+    node(level, text);
   });
 }
 
@@ -195,16 +200,56 @@ SiteMapTree ReadWebMap(std::string_view bytes) {
 }
 
 std::optional<std::string> CheckWebMap(std::string_view bytes) {
-  std::optional<std::string> first, second;
-  WalkWebMap(bytes, [&](std::size_t level, std::string_view text) {
-    if (level != 0) return;
-    if (!first) {
-      first = text;
-    } else if (!second) {
-      second = text;
+  WebMapCheck check;
+  check.Add(bytes);
+  return check.Finish();
+}
+
+// The lines as ForEachRecordLine finds them in the parts joined, a line that runs across
+// parts gathered in `carry_`; each line's level as WalkWebMap finds it.
+void WebMapCheck::Add(std::string_view part) {
+  static const ByteFinder kLineBreak("\r\n");
+  std::size_t start = 0;
+  if (after_cr_ && !part.empty()) {
+    after_cr_ = false;
+    if (part.front() == '\n') start = 1;
+  }
+  kLineBreak.ForEach(part, start, [&](std::size_t end) {
+    if (end < start) return true;  // the LF of a CR LF just passed
+    if (carry_.empty()) {
+      Line(part.substr(start, end - start));
+    } else {
+      carry_.append(part.substr(start, end - start));
+      Line(carry_);
+      carry_.clear();
     }
+    start = end + 1;
+    if (part[end] == '\r') {
+      if (start == part.size()) {
+        after_cr_ = true;
+      } else if (part[start] == '\n') {
+        ++start;
+      }
+    }
+    return true;
   });
-  return first && *first == kPlaceholder ? second : first;
+  if (start < part.size()) carry_.append(part.substr(start));
+}
+
+std::optional<std::string> WebMapCheck::Finish() {
+  if (!carry_.empty()) Line(carry_);
+  carry_.clear();
+  return first_ && *first_ == kPlaceholder ? second_ : first_;
+}
+
+void WebMapCheck::Line(std::string_view line) {
+  std::string_view text;
+  if (NodeLevel(line, levels_, text) != 0) return;
+  if (!first_) {
+    first_ = text;
+  } else if (!second_) {
+    second_ = text;
+  }
 }
 
 int StoredPageCount(int count, bool has_email_record) {

@@ -134,6 +134,23 @@ SiteMapTree ReadWebMap(std::string_view bytes);
 // Reads a "WEBMAP" record as ReadWebMap does without building the tree: the text of the
 // tree's first top-level node, nullopt for an empty tree. Throws as ReadWebMap does.
 std::optional<std::string> CheckWebMap(std::string_view bytes);
+// CheckWebMap over a record handed in parts (TQDB::ScanItem), so that a large site's map
+// is never held whole: the parts joined are the record. Add throws as CheckWebMap does,
+// at the first bad line.
+class WebMapCheck {
+ public:
+  void Add(std::string_view part);
+  // What CheckWebMap gives for the record; the check is used up.
+  std::optional<std::string> Finish();
+
+ private:
+  void Line(std::string_view line);
+
+  std::string carry_;       // the start of a line that the last part ended inside
+  bool after_cr_ = false;   // the last part ended with a CR: an LF first in the next is its end
+  std::size_t levels_ = 0;  // the previous node's level + 1; 0 before the first line
+  std::optional<std::string> first_, second_;  // the first two top-level texts
+};
 
 // The pages of a site store holding `count` records: (count - 3) / 2 when it holds the
 // "EMAIL" record (a saved site), count / 2 otherwise, rounded toward zero.

@@ -184,6 +184,38 @@ TEST(WebMapTest, LineTooDeepIsAnError) {
   EXPECT_NO_THROW(ReadWebMap("a\r\n\tb\r\n\t\tc\r\n\td\r\n\t\te\r\n"));
 }
 
+TEST(WebMapTest, CheckedInPartsAsTheTreeReadsTheWhole) {
+  // Breaks of every kind, a CR LF and lines cut at each pair of places.
+  for (const std::string& map :
+       {std::string("PLACEHOLDER\r\n\tx\n\r\ty\r\r\nroot two\r\n z"),
+        std::string("\t\tfirst\r\n\tsecond\r"), std::string("a\r\n\tb\r\nc\n\n\t\td\r\n"),
+        std::string("PLACEHOLDER\r\n\tx\r\n\t\ty\r\nreal")}) {
+    std::string expected;
+    try {
+      const SiteMapTree tree = ReadWebMap(map);
+      expected = tree.empty() ? "none" : "\"" + tree.front().Text + "\"";
+    } catch (const ESiteMapError& error) {
+      expected = error.what();
+    }
+    for (std::size_t i = 0; i <= map.size(); ++i) {
+      for (std::size_t j = i; j <= map.size(); ++j) {
+        std::string got;
+        try {
+          WebMapCheck check;
+          check.Add(std::string_view(map).substr(0, i));
+          check.Add(std::string_view(map).substr(i, j - i));
+          check.Add(std::string_view(map).substr(j));
+          const std::optional<std::string> first = check.Finish();
+          got = first ? "\"" + *first + "\"" : "none";
+        } catch (const ESiteMapError& error) {
+          got = error.what();
+        }
+        ASSERT_EQ(got, expected) << i << " " << j << " " << map;
+      }
+    }
+  }
+}
+
 TEST(PageCountTest, SavedSitesCarryThreeListRecords) {
   EXPECT_EQ(StoredPageCount(0, false), 0);
   EXPECT_EQ(StoredPageCount(10, false), 5);

@@ -81,11 +81,10 @@ class QueryRunTest : public ::testing::Test {
   // The results list's rows as "URL|Hits|Found".
   Strings Rows() const {
     Strings rows;
-    const QStandardItemModel& list = main_->querylist();
+    const QueryListModel& list = main_->querylist();
     for (int row = 0; row < list.rowCount(); ++row) {
-      rows.push_back(list.item(row, 0)->text().toStdString() + "|" +
-                     list.item(row, 1)->text().toStdString() + "|" +
-                     list.item(row, 2)->text().toStdString());
+      rows.push_back(std::string(list.Cell(row, 0)) + "|" + std::string(list.Cell(row, 1)) + "|" +
+                     std::string(list.Cell(row, 2)));
     }
     return rows;
   }
@@ -198,7 +197,7 @@ TEST_F(QueryRunTest, StoppingHalfWayReportsStoppedAndKeepsTheRowsListed) {
   StoreSite(pages, false);
   // The search button is pressed again as soon as the first row appears.
   const QMetaObject::Connection press = QObject::connect(
-      &main_->querylist(), &QStandardItemModel::rowsInserted, [this] { main_->executequery(); });
+      &main_->querylist(), &QueryListModel::rowsInserted, [this] { main_->executequery(); });
   port_.ExpectInformation(kStopped);
   Query("fox");
   QObject::disconnect(press);

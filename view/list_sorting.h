@@ -2,7 +2,7 @@
 // header click and ferrowyn-cli's --sort do it.
 #pragma once
 
-#include <QStandardItemModel>
+#include "query/query_list_model.h"
 
 namespace ferrowyn {
 
@@ -11,6 +11,6 @@ namespace ferrowyn {
 // the "Found" text. URL and text compare without regard to the case of ASCII letters.
 // Rows whose hit text is not a whole number compare equal to one another and follow the
 // numbered rows. Rows that compare equal keep their order. GUI thread only.
-void SortQueryList(QStandardItemModel& querylist, int column);
+void SortQueryList(QueryListModel& querylist, int column);
 
 }  // namespace ferrowyn

@@ -14,18 +14,17 @@ using Strings = std::vector<std::string>;
 class ListSortingTest : public ::testing::Test {
  protected:
   void Add(const char* url, const char* hits, const char* found) {
-    list_.appendRow({new QStandardItem(url), new QStandardItem(hits), new QStandardItem(found)});
+    list_.AppendRow(url, hits, found);
   }
   Strings Urls() const {
     Strings urls;
     for (int row = 0; row < list_.rowCount(); ++row) {
-      urls.push_back(list_.item(row, 0)->text().toStdString() + "|" +
-                     list_.item(row, 1)->text().toStdString() + "|" +
-                     list_.item(row, 2)->text().toStdString());
+      urls.push_back(std::string(list_.Cell(row, 0)) + "|" + std::string(list_.Cell(row, 1)) + "|" +
+                     std::string(list_.Cell(row, 2)));
     }
     return urls;
   }
-  QStandardItemModel list_{0, 3};
+  QueryListModel list_;
 };
 
 TEST_F(ListSortingTest, EachColumnSortsAscendingWithHitsHighestFirst) {
@@ -51,6 +50,18 @@ TEST_F(ListSortingTest, EachColumnSortsAscendingWithHitsHighestFirst) {
   // A second click sorts the same way again rather than reversing.
   SortQueryList(list_, 2);
   EXPECT_EQ(Urls().front(), "http://a/|x|All");
+}
+
+TEST_F(ListSortingTest, AHeldRowFollowsTheSortAndCellsShowAsLatin1) {
+  Add("http://b/", "1", "x");
+  Add("http://\xE9/", "2", "y");
+  Add("http://a/", "3", "z");
+  const QPersistentModelIndex held = list_.index(1, 2);  // as a selection holds a row
+  SortQueryList(list_, 0);
+  EXPECT_EQ(Urls(), (Strings{"http://a/|3|z", "http://b/|1|x", "http://\xE9/|2|y"}));
+  EXPECT_EQ(held.row(), 2);
+  EXPECT_EQ(held.data().toString().toStdString(), "y");
+  EXPECT_EQ(list_.index(2, 0).data().toString().toStdString(), "http://\xC3\xA9/");
 }
 
 }  // namespace
