@@ -86,9 +86,13 @@ void WriteFile(const QString& path, const std::string& content) {
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
       file.write(content.data(), static_cast<qint64>(content.size())) !=
-          static_cast<qint64>(content.size())) {
+          static_cast<qint64>(content.size()) ||
+      !file.flush()) {
     throw std::runtime_error("cannot write " + path.toStdString());
   }
+  file.close();
+  if (file.error() != QFileDevice::NoError)
+    throw std::runtime_error("cannot write " + path.toStdString());
 }
 
 std::string ReadFile(const QString& path) {
