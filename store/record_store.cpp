@@ -86,6 +86,10 @@ std::string ReadWholeFile(const std::string& path, const std::string& store) {
   return bytes;
 }
 
+// Where the data section starts in a store file, behind the signature and the section's
+// length; the working data file keeps the same room in front of its data.
+constexpr std::int64_t kDataOffset = 8;
+
 // The mode a new store file gets: what the process's file creation mask leaves of 0666.
 mode_t NewFileMode() {
   std::ifstream status("/proc/self/status");
@@ -188,7 +192,7 @@ void TQDB::Unpack() {
     throw EQDBInvalidPW(std::string(qdb_text::kInvalidPassword));
   }
   // Without a password block the four bytes are D.
-  const std::int64_t data_offset = 8;
+  const std::int64_t data_offset = kDataOffset;
   const std::int32_t data_length = qdb::GetInt32(word);
   if (data_length < 0 || data_length > file_size - data_offset) ThrowInvalidFile(name);
   const std::int64_t marker_at = data_offset + data_length;
@@ -286,6 +290,9 @@ void TQDB::MakeWorkingCopy() {
   const std::string journal_path = (fs::path(dir) / ("QIJ" + suffix)).string();
   qdb_io::FileHandle journal;
   try {
+    // The data go behind room for a store file's head, where a write-back puts it, so that
+    // the write-back can finish this file and rename it into place rather than copy it.
+    qdb_io::WriteAll(data.handle.fd(), std::string(kDataOffset, '\0'), file_name_);
     // Copied from the descriptor opened with the store, so a file replaced on disk since
     // still gives the bytes the index was read from.
     if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, data.handle.fd(), file_name_))
@@ -306,7 +313,7 @@ void TQDB::MakeWorkingCopy() {
   data_path_ = data.path;
   index_path_ = index_path;
   journal_path_ = journal_path;
-  data_offset_ = 0;
+  data_offset_ = kDataOffset;
   in_place_ = false;
   reader_.reset();  // places from now on are in the working data file
 }
@@ -430,8 +437,8 @@ std::string TQDB::ComposeCommittedIndex(bool lists_committed) {
                            [&progress](std::int64_t i) { progress.At(i); });
 }
 
-void TQDB::WriteBack(bool lists_committed) {
-  if (read_only_) return;
+bool TQDB::WriteBack(bool lists_committed) {
+  if (read_only_) return false;
   std::string target = file_name_;
   if (timestamp_) {
     const auto now = qdb_io::ModificationTime(target);
@@ -456,20 +463,25 @@ void TQDB::WriteBack(bool lists_committed) {
 
   const fs::path parent = fs::path(target).parent_path();
   const std::string dir = parent.empty() ? std::string(".") : parent.string();
+  std::string head(qdb::kSignature);
+  qdb::PutInt32(head, static_cast<std::uint32_t>(data_size_));
+  std::string tail(qdb::kIndexMarker);
+  qdb::PutInt32(tail, static_cast<std::uint32_t>(index.size()));
+  tail += index;
+  struct stat st;
+  const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
+  if (MoveWorkingDataOver(target, dir, head, tail, mode)) {
+    timestamp_ = qdb_io::ModificationTime(target);
+    return true;
+  }
+
   qdb_io::TempFile out = qdb_io::MakeUniqueFile(dir, "QDD", file_name_);
   try {
-    std::string head(qdb::kSignature);
-    qdb::PutInt32(head, static_cast<std::uint32_t>(data_size_));
     qdb_io::WriteAll(out.handle.fd(), head, file_name_);
-    if (!qdb_io::CopyBytes(data_file_.fd(), std::int64_t{0}, data_size_, out.handle.fd(),
+    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, out.handle.fd(),
                            file_name_))
       throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, file_name_));
-    std::string tail(qdb::kIndexMarker);
-    qdb::PutInt32(tail, static_cast<std::uint32_t>(index.size()));
-    tail += index;
     qdb_io::WriteAll(out.handle.fd(), tail, file_name_);
-    struct stat st;
-    const mode_t mode = ::stat(target.c_str(), &st) == 0 ? (st.st_mode & 07777) : NewFileMode();
     if (::fchmod(out.handle.fd(), mode) != 0) throw QDBFileError(errno, file_name_);
     qdb_io::SyncToDisk(out.handle.fd(), file_name_);
     out.handle.CloseChecked(file_name_);
@@ -479,6 +491,46 @@ void TQDB::WriteBack(bool lists_committed) {
     throw;
   }
   timestamp_ = qdb_io::ModificationTime(target);
+  return false;
+}
+
+bool TQDB::MoveWorkingDataOver(const std::string& target, const std::string& dir,
+                               std::string_view head, std::string_view tail, mode_t mode) {
+  // Only a working data file on the target's file system can be renamed there.
+  struct stat data_stat;
+  struct stat dir_stat;
+  if (data_path_.empty() || ::fstat(data_file_.fd(), &data_stat) != 0 ||
+      ::stat(dir.c_str(), &dir_stat) != 0 || data_stat.st_dev != dir_stat.st_dev)
+    return false;
+  const int fd = data_file_.fd();
+  const std::int64_t end = data_offset_ + data_size_;
+  bool moved = false;
+  try {
+    qdb_io::WriteAt(fd, 0, head, file_name_);
+    qdb_io::WriteAt(fd, end, tail, file_name_);
+    // Nothing of an earlier, failed write-back may stay behind the index.
+    qdb_io::Truncate(fd, end + static_cast<std::int64_t>(tail.size()), file_name_);
+    if (::fchmod(fd, mode) != 0) throw QDBFileError(errno, file_name_);
+    // Synced before it is renamed into place, as a copy would be.
+    qdb_io::SyncToDisk(fd, file_name_);
+    moved = qdb_io::MoveOver(data_path_, target, file_name_);
+  } catch (...) {
+    // The working data file goes on holding the data alone, as before.
+    ::ftruncate(fd, static_cast<off_t>(end));
+    ::fchmod(fd, 0600);
+    throw;
+  }
+  if (!moved) {
+    // Another file system after all (a bind mount): the data are copied instead.
+    if (::ftruncate(fd, static_cast<off_t>(end)) != 0) throw QDBFileError(errno, file_name_);
+    return false;
+  }
+  // The working data file is the store file now: it keeps its descriptor (and every
+  // reader's), but no longer its name in the temporary directory.
+  data_path_.clear();
+  index_offset_ = end + 8;
+  index_length_ = static_cast<std::int64_t>(tail.size()) - 8;
+  return true;
 }
 
 namespace {
@@ -655,7 +707,7 @@ void TQDB::AddStored(std::size_t size, std::string_view stored, const std::strin
   // Positions and sizes are signed 32-bit in the file.
   if (data_size_ + static_cast<std::int64_t>(stored.size()) > kMaxDataSize)
     throw QDBFileError(EFBIG, file_name_);
-  qdb_io::WriteAt(data_file_.fd(), data_size_, stored, file_name_);
+  qdb_io::WriteAt(data_file_.fd(), data_offset_ + data_size_, stored, file_name_);
   index.position = static_cast<std::int32_t>(data_size_);
   index.size = static_cast<std::int32_t>(stored.size());
   ordinary_.InsertAt(at, cut, index);
@@ -768,8 +820,9 @@ void TQDB::SaveAs(const std::string& name) {
   if (!path.has_extension()) path += ".QDB";
   file_name_ = path.string();
   timestamp_.reset();
+  bool moved = false;
   try {
-    WriteBack(true);
+    moved = WriteBack(true);
   } catch (...) {
     file_name_ = previous_name;
     timestamp_ = previous_timestamp;
@@ -777,6 +830,16 @@ void TQDB::SaveAs(const std::string& name) {
   }
   if (!read_only_) changed_since_written_ = false;
   modified_ = false;
+  if (moved) {
+    // The working data file became the new store file, which the store now reads in place,
+    // as if it had just opened it: the next change makes a working copy again.
+    journal_file_.Close();
+    for (std::string* path : {&index_path_, &journal_path_}) {
+      ::unlink(path->c_str());
+      path->clear();
+    }
+    in_place_ = true;
+  }
 }
 
 void TQDB::ClearCache() { cache_.Clear(); }

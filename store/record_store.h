@@ -8,8 +8,11 @@
 // working index file (the index section as the store file held it) and the index
 // journal (every addition and removal committed since). From then on the store
 // file is rewritten from them when the store closes and by SaveAs: the new file is
-// written beside the old one, synced, and renamed over it, so the store file is
-// always either the old or the new complete file. A store that was never changed, or
+// synced and renamed over the old one, so the store file is always either the old or
+// the new complete file. The working data file keeps room for the store file's head
+// in front of its data, so where it lies on the store file's file system the new file
+// is that very file, finished with its head and index; elsewhere it is a copy written
+// beside the old one. After SaveAs the store reads the new file in place. A store that was never changed, or
 // not since SaveAs wrote it, writes nothing when it closes: its file keeps its bytes,
 // inode and time stamp (a file another program changed since is written back as usual).
 //
@@ -27,6 +30,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include <sys/types.h>
 
 #include "store/index_list.h"
 #include "store/item_cache.h"
@@ -206,7 +211,15 @@ class TQDB {
   void Close();
   // `lists_committed`: the lists in memory hold exactly the committed index (no change
   // was dropped), so it is written from them rather than read back from the working files.
-  void WriteBack(bool lists_committed);
+  // Returns true when the working data file itself became the store file (see
+  // MoveWorkingDataOver); the index section then lies at index_offset_ in it.
+  bool WriteBack(bool lists_committed);
+  // Finishes the working data file as the store file (`head` before the data, `tail`, the
+  // index marker and section, after them), syncs it and renames it over `target` in `dir`.
+  // Returns false, having changed nothing, when the file cannot be renamed there (another
+  // file system). A failure leaves the working data file holding the data as before.
+  bool MoveWorkingDataOver(const std::string& target, const std::string& dir,
+                           std::string_view head, std::string_view tail, mode_t mode);
   std::string ComposeCommittedIndex(bool lists_committed);
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;

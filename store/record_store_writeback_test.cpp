@@ -11,8 +11,10 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "store/record_store.h"
 #include "tests/support/qdb_index_oracle.h"
@@ -23,6 +25,7 @@ namespace ferrowyn {
 namespace {
 
 using testing::IndexOracle;
+using testing::Int32Bytes;
 using testing::ReadFileBytes;
 using testing::ScratchDir;
 using testing::WriteFileBytes;
@@ -253,6 +256,51 @@ TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
   EXPECT_TRUE(S_ISLNK(st.st_mode));
   check.SetFileName(dir_.File("site.QDB"));
   EXPECT_EQ(check.Count(), 1);
+}
+
+TEST_F(WriteBack, SaveAsWritesTheSameBytesWhereverTheWorkingFilesLie) {
+  const std::string expected =
+      std::string("QDB\0", 4) + Int32Bytes(12) + "abc" +
+      std::string("\x07\x00\x40\x80\x00\x00\x00\x04\x61", 9) + std::string("QIX\0", 4) +
+      Int32Bytes(33) + Int32Bytes(2) + std::string("B\0", 2) + Int32Bytes(0) + Int32Bytes(3) +
+      Int32Bytes(0) + std::string("a\0", 2) + Int32Bytes(3) + Int32Bytes(9) + Int32Bytes(2) +
+      std::string(1, '\0');
+  // On the site file's file system the working data file itself becomes the site file; on
+  // another one (/dev/shm, where it is one) the data are copied.
+  std::vector<std::string> temps{work_.path()};
+  char other[] = "/dev/shm/qdbtestXXXXXX";
+  struct stat here {}, there {};
+  const bool have_other = ::mkdtemp(other) != nullptr;
+  if (have_other && ::stat(other, &there) == 0 && ::stat(dir_.path().c_str(), &here) == 0 &&
+      here.st_dev != there.st_dev)
+    temps.push_back(other);
+  for (std::size_t i = 0; i < temps.size(); ++i) {
+    TQDB::SetTempDirectory(temps[i]);
+    const std::string name = dir_.File("site" + std::to_string(i) + ".fwb");
+    TQDB db;
+    db.SetFileName(dir_.File("temp.fwt"));
+    db.AddItem("abc", "B");
+    const TQDB::ItemPlace place = db.CurrentPlace();
+    const std::shared_ptr<const TQDB::PlaceReader> working = db.Reader();
+    db.SetCompression(true);
+    db.AddItem(std::string(20, 'a'), "a");
+    db.SaveAs(name);
+    EXPECT_EQ(ReadFileBytes(name), expected) << temps[i];
+    if (i == 0) {
+      EXPECT_TRUE(std::filesystem::is_empty(temps[i]));  // nothing left behind
+    }
+    EXPECT_EQ(working->Read(place), "abc") << temps[i];
+    EXPECT_EQ(db.ItemAt(1), "abc");
+    db.AddItem("new", "c");
+    db.SetFileName("");
+    EXPECT_TRUE(std::filesystem::is_empty(temps[i])) << temps[i];
+    TQDB check;
+    check.SetFileName(name);
+    ASSERT_EQ(check.Count(), 3);
+    EXPECT_EQ(check.ItemAt(0), std::string(20, 'a'));
+    EXPECT_EQ(check.ItemAt(2), "new");
+  }
+  if (have_other) std::filesystem::remove_all(other);
 }
 
 TEST_F(WriteBack, AFailedWriteBackLeavesTheOldFileIntact) {

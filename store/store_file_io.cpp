@@ -244,8 +244,15 @@ bool StillReplaceable(const std::string& path) {
 }
 
 void RenameOver(const std::string& from, const std::string& to, std::string_view store) {
+  if (!MoveOver(from, to, store)) Fail(store);
+}
+
+bool MoveOver(const std::string& from, const std::string& to, std::string_view store) {
   if (!StillReplaceable(to)) FailNotRegular(store);
-  if (::rename(from.c_str(), to.c_str()) != 0) Fail(store);
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    if (errno == EXDEV) return false;
+    Fail(store);
+  }
   // The rename is only durable once the directory entry is on disk; a
   // directory that cannot be opened or synced leaves that to the system.
   const std::string dir = std::filesystem::path(to).parent_path().string();
@@ -254,6 +261,7 @@ void RenameOver(const std::string& from, const std::string& to, std::string_view
     ::fsync(fd);
     ::close(fd);
   }
+  return true;
 }
 
 }  // namespace ferrowyn::qdb_io

@@ -98,5 +98,7 @@ bool StillReplaceable(const std::string& path);
 // durable by syncing the directory. Refuses, as "not a valid QDB file", a `to` that has
 // become something other than a regular file since it was resolved.
 void RenameOver(const std::string& from, const std::string& to, std::string_view store);
+// RenameOver, but false (and nothing done) when `from` and `to` lie on different file systems.
+bool MoveOver(const std::string& from, const std::string& to, std::string_view store);
 
 }  // namespace ferrowyn::qdb_io
