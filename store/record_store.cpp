@@ -478,8 +478,7 @@ bool TQDB::WriteBack(bool lists_committed) {
   qdb_io::TempFile out = qdb_io::MakeUniqueFile(dir, "QDD", file_name_);
   try {
     qdb_io::WriteAll(out.handle.fd(), head, file_name_);
-    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, out.handle.fd(),
-                           file_name_))
+    if (!qdb_io::CopyBytes(data_file_.fd(), data_offset_, data_size_, out.handle.fd(), file_name_))
       throw EQDBFileError(QDBMessage(qdb_text::kInvalidFile, file_name_));
     qdb_io::WriteAll(out.handle.fd(), tail, file_name_);
     if (::fchmod(out.handle.fd(), mode) != 0) throw QDBFileError(errno, file_name_);

@@ -12,9 +12,10 @@
 // the new complete file. The working data file keeps room for the store file's head
 // in front of its data, so where it lies on the store file's file system the new file
 // is that very file, finished with its head and index; elsewhere it is a copy written
-// beside the old one. After SaveAs the store reads the new file in place. A store that was never changed, or
-// not since SaveAs wrote it, writes nothing when it closes: its file keeps its bytes,
-// inode and time stamp (a file another program changed since is written back as usual).
+// beside the old one. After SaveAs the store reads the new file in place. A store that
+// was never changed, or not since SaveAs wrote it, writes nothing when it closes: its
+// file keeps its bytes, inode and time stamp (a file another program changed since is
+// written back as usual).
 //
 // GUI thread only (one thread at a time); not copyable. Destruction closes the
 // store (write-back) and swallows a failure of that write-back, leaving the
@@ -24,14 +25,14 @@
 // long index passes installs a progress callback.
 #pragma once
 
+#include <sys/types.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-
-#include <sys/types.h>
 
 #include "store/index_list.h"
 #include "store/item_cache.h"
@@ -218,8 +219,8 @@ class TQDB {
   // index marker and section, after them), syncs it and renames it over `target` in `dir`.
   // Returns false, having changed nothing, when the file cannot be renamed there (another
   // file system). A failure leaves the working data file holding the data as before.
-  bool MoveWorkingDataOver(const std::string& target, const std::string& dir,
-                           std::string_view head, std::string_view tail, mode_t mode);
+  bool MoveWorkingDataOver(const std::string& target, const std::string& dir, std::string_view head,
+                           std::string_view tail, mode_t mode);
   std::string ComposeCommittedIndex(bool lists_committed);
   void FlushJournal(int progress_kind);
   std::string ReadItem(const TIndex& index) const;

@@ -259,17 +259,18 @@ TEST_F(WriteBack, SaveAsMovesTheStoreOntoTheNewFile) {
 }
 
 TEST_F(WriteBack, SaveAsWritesTheSameBytesWhereverTheWorkingFilesLie) {
-  const std::string expected =
-      std::string("QDB\0", 4) + Int32Bytes(12) + "abc" +
-      std::string("\x07\x00\x40\x80\x00\x00\x00\x04\x61", 9) + std::string("QIX\0", 4) +
-      Int32Bytes(33) + Int32Bytes(2) + std::string("B\0", 2) + Int32Bytes(0) + Int32Bytes(3) +
-      Int32Bytes(0) + std::string("a\0", 2) + Int32Bytes(3) + Int32Bytes(9) + Int32Bytes(2) +
-      std::string(1, '\0');
+  const std::string expected = std::string("QDB\0", 4) + Int32Bytes(12) + "abc" +
+                               std::string("\x07\x00\x40\x80\x00\x00\x00\x04\x61", 9) +
+                               std::string("QIX\0", 4) + Int32Bytes(33) + Int32Bytes(2) +
+                               std::string("B\0", 2) + Int32Bytes(0) + Int32Bytes(3) +
+                               Int32Bytes(0) + std::string("a\0", 2) + Int32Bytes(3) +
+                               Int32Bytes(9) + Int32Bytes(2) + std::string(1, '\0');
   // On the site file's file system the working data file itself becomes the site file; on
   // another one (/dev/shm, where it is one) the data are copied.
   std::vector<std::string> temps{work_.path()};
   char other[] = "/dev/shm/qdbtestXXXXXX";
-  struct stat here {}, there {};
+  struct stat here = {};
+  struct stat there = {};
   const bool have_other = ::mkdtemp(other) != nullptr;
   if (have_other && ::stat(other, &there) == 0 && ::stat(dir_.path().c_str(), &here) == 0 &&
       here.st_dev != there.st_dev)
