@@ -33,14 +33,16 @@ void ConfigureStore(TQDB& store, std::int64_t cache) {
 
 Tsearchmain::Tsearchmain(UserPort& port, SettingsStore store, std::string programdir,
                          LiveSettings& live, SearchOperations& operations,
-                         std::vector<std::string> arguments, QObject* parent)
+                         std::vector<std::string> arguments, THttpCli::Maker makeclient,
+                         QObject* parent)
     : QObject(parent),
       port_(port),
       store_(std::move(store)),
       programdir_(std::move(programdir)),
       live_(live),
       ops_(operations),
-      arguments_(std::move(arguments)) {
+      arguments_(std::move(arguments)),
+      makeclient_(makeclient) {
   scrambler_.Key = kSetupScramblerKey;
   Timer1_.setSingleShot(true);
   Timer1_.setInterval(kStartDelayMs);
@@ -63,6 +65,7 @@ THttpCli& Tsearchmain::httpclient(int slot) {
   if (slot < 1 || slot > static_cast<int>(httpclients_.size())) {
     throw std::out_of_range("transfer slot out of range");
   }
+  if (!httpclients_[slot - 1]) throw std::logic_error("this program retrieves no pages");
   return *httpclients_[slot - 1];
 }
 
@@ -86,8 +89,8 @@ void Tsearchmain::FormCreate() {
   ConfigureStore(urldb_, kUrlStoreCache);
   TQDB::SetTempDirectory(workingdir_.path());
 
-  for (size_t i = 0; i < httpclients_.size(); ++i) {
-    httpclients_[i] = std::make_unique<THttpCli>();
+  for (size_t i = 0; makeclient_ != nullptr && i < httpclients_.size(); ++i) {
+    httpclients_[i] = makeclient_();
     httpclients_[i]->Tag = static_cast<int>(i) + 1;
   }
 
@@ -95,7 +98,7 @@ void Tsearchmain::FormCreate() {
   querylist_ = std::make_unique<QueryListModel>();
   mainview_ = std::make_unique<SiteMapModel>();
   urllistview_ = std::make_unique<PageListModel>();
-  mailview_ = std::make_unique<QStandardItemModel>(0, 1);
+  mailview_ = std::make_unique<MailMinerList>();
   maillist_ = std::make_unique<MailListModel>();
   MakeCrawlRun();
   MakeQueryRun();
@@ -145,7 +148,7 @@ void Tsearchmain::clearview() {
   try {
     mainview_->Clear();
     urllistview_->Clear();
-    mailview_->removeRows(0, mailview_->rowCount());
+    mailview_->SetLines({});
     querylist_->Clear();
     state_.hits = "0";
     state_.pages = "0";

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <QObject>
-#include <QStandardItemModel>
 #include <QTimer>
 #include <array>
 #include <cstdint>
@@ -31,6 +30,7 @@
 #include "store/query_queue.h"
 #include "store/record_store.h"
 #include "view/mail_list_model.h"
+#include "view/mail_miner_list.h"
 #include "view/page_list_model.h"
 #include "view/site_map_model.h"
 #include "view/slot_view_model.h"
@@ -70,10 +70,12 @@ class Tsearchmain : public QObject {
 
  public:
   // `programdir`: where "data" and "temp" live (ProgramDirectory()). `arguments`:
-  // the command line without the program's own name.
+  // the command line without the program's own name. `makeclient` makes the four transfer
+  // slots' clients; without one (a reader that never retrieves) there are none and no
+  // retrieval may start.
   Tsearchmain(UserPort& port, SettingsStore store, std::string programdir, LiveSettings& live,
               SearchOperations& operations, std::vector<std::string> arguments,
-              QObject* parent = nullptr);
+              THttpCli::Maker makeclient = &MakeHttpClient, QObject* parent = nullptr);
   ~Tsearchmain() override;
 
   // --- Start-up and closing.
@@ -203,14 +205,15 @@ class Tsearchmain : public QObject {
 
   TQDB& QDB() { return QDB_; }
   TQDB& urldb() { return urldb_; }
-  // The HTTP client of transfer slot 1..4 (its Tag is the slot number).
+  // The HTTP client of transfer slot 1..4 (its Tag is the slot number). Throws
+  // std::out_of_range for another slot, std::logic_error when the window has no clients.
   THttpCli& httpclient(int slot);
 
   SlotViewModel& slotview() { return *slotview_; }
   QueryListModel& querylist() { return *querylist_; }  // "URL", "Hits", "Found"
   SiteMapModel& mainview() { return *mainview_; }          // the site map tree
   PageListModel& urllistview() { return *urllistview_; }   // "URL", "Title"
-  QStandardItemModel& mailview() { return *mailview_; }    // the mail miner's addresses
+  MailMinerList& mailview() { return *mailview_; }         // the mail miner's addresses
   MailListModel& maillist() { return *maillist_; }         // collected by the running crawl
   QueryQueue& queryqueue() { return queries_; }
 
@@ -255,6 +258,7 @@ class Tsearchmain : public QObject {
   LiveSettings& live_;
   SearchOperations& ops_;
   std::vector<std::string> arguments_;
+  THttpCli::Maker makeclient_;
   TQuillEncryption scrambler_;
 
   SearchCenterState state_;
@@ -270,7 +274,7 @@ class Tsearchmain : public QObject {
   std::unique_ptr<QueryListModel> querylist_;
   std::unique_ptr<SiteMapModel> mainview_;
   std::unique_ptr<PageListModel> urllistview_;
-  std::unique_ptr<QStandardItemModel> mailview_;
+  std::unique_ptr<MailMinerList> mailview_;
   std::unique_ptr<MailListModel> maillist_;
   QueryQueue queries_;
 

@@ -53,7 +53,9 @@ std::optional<std::uint64_t> FileSystemFreeSpace(const std::string& programdir) 
 class Tsearchmain::CrawlHostAdapter : public CrawlHost {
  public:
   explicit CrawlHostAdapter(Tsearchmain& main) : main_(main) {}
-  THttpCli& httpclient(int slot) override { return main_.httpclient(slot); }
+  THttpCli* httpclient(int slot) override {
+    return main_.makeclient_ != nullptr ? &main_.httpclient(slot) : nullptr;
+  }
   void SetSlotAction(int slot, const std::string& text) override {
     try {
       main_.slotview().SetSearchAction(slot, text);
@@ -272,9 +274,7 @@ void Tsearchmain::posttransfer() {
     // 2. Queues; the collected addresses go to the mail miner.
     queries_.ClearPending();
     crawl_->urlqueue.clear();
-    for (const std::string& address : maillist_->Lines()) {
-      mailview_->appendRow(new QStandardItem(QString::fromLatin1(address)));
-    }
+    mailview_->Append(maillist_->Lines());
     maillist_->Clear();
 
     // 3. The query side.

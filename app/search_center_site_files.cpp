@@ -1,6 +1,5 @@
 // Tsearchmain: saving the site in the site store as a site file, opening a site file into
 // the store and the views, and deleting site files.
-#include <QStandardItem>
 #include <algorithm>
 #include <exception>
 #include <filesystem>
@@ -68,23 +67,6 @@ WebMapWriter::StoredRecord WebMapRecord(const SiteMapModel& map) {
   return writer.TakeStored();
 }
 
-std::vector<std::string> MailLines(const QStandardItemModel& mailview) {
-  std::vector<std::string> lines;
-  for (int row = 0; row < mailview.rowCount(); ++row) {
-    const QStandardItem* item = mailview.item(row);
-    lines.push_back(item ? item->text().toLatin1().toStdString() : std::string());
-  }
-  return lines;
-}
-
-void SetMailLines(QStandardItemModel& mailview, const std::vector<std::string>& lines) {
-  mailview.removeRows(0, mailview.rowCount());
-  for (const std::string& line : lines) {
-    mailview.appendRow(
-        new QStandardItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()))));
-  }
-}
-
 std::string FullPath(const std::string& path) {
   std::error_code error;
   const std::filesystem::path full = std::filesystem::absolute(path, error);
@@ -139,7 +121,7 @@ bool Tsearchmain::savesitedialog() {
     QDB_.AddItem(WriteWebList(urllistview_->Rows()), std::string(kWebListKey));
     added.emplace_back(kWebListKey);
     port_.SetPleaseWaitProgress(35);
-    QDB_.AddItem(WriteEmail(MailLines(*mailview_)), std::string(kEmailKey));
+    QDB_.AddItem(WriteEmail(mailview_->Lines()), std::string(kEmailKey));
     added.emplace_back(kEmailKey);
     port_.SetPleaseWaitProgress(55);
     {
@@ -253,12 +235,12 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     if (QDB_.FindKey(std::string(kEmailKey))) {
       if (opensiteswithoutlists_) {
         read_through();
-        SetMailLines(*mailview_, {});
+        mailview_->SetLines({});
       } else {
-        SetMailLines(*mailview_, ReadEmail(QDB_.GetItem()));
+        mailview_->SetLines(ReadEmail(QDB_.GetItem()));
       }
     } else {
-      SetMailLines(*mailview_, {});
+      mailview_->SetLines({});
       missing = true;
     }
     port_.SetPleaseWaitProgress(65);
@@ -298,7 +280,7 @@ bool Tsearchmain::opensitedialog(const std::string& FileName) {
     QDB_.SetReadOnly(opensitesreadonly_);
     mainview_->Clear();
     urllistview_->Clear();
-    mailview_->removeRows(0, mailview_->rowCount());
+    mailview_->SetLines({});
     state_.sitename = kUntitledSite;
     state_.caption = kUntitledCaption;
     state_.sitesaved = false;
@@ -365,7 +347,7 @@ void Tsearchmain::deletesitedialog() {
   }
 
   if (sitegoes) {
-    mailview_->removeRows(0, mailview_->rowCount());
+    mailview_->SetLines({});
     mainview_->Clear();
     urllistview_->Clear();
     state_.sitename = kUntitledSite;

@@ -86,15 +86,15 @@ TEST_F(SearchCenterStartTest, SlotViewHasEightFixedRowsThatCannotBeSelected) {
   const char* names[] = {"  Search 1:", "  Search 2:", "  Search 3:", "  Search 4:",
                          "  Query 1:",  "  Query 2:",  "  Query 3:",  "  Query 4:"};
   for (int row = 0; row < 8; ++row) {
-    EXPECT_EQ(view.item(row, 0)->text().toStdString(), names[row]);
-    EXPECT_EQ(view.item(row, 1)->text().toStdString(), "Inactive");
-    EXPECT_EQ(view.item(row, 0)->data(SlotViewModel::kImageIndexRole).toInt(), row < 4 ? 0 : 1);
-    EXPECT_FALSE(view.item(row, 1)->flags() & Qt::ItemIsSelectable);
+    EXPECT_EQ(view.index(row, 0).data().toString().toStdString(), names[row]);
+    EXPECT_EQ(view.index(row, 1).data().toString().toStdString(), "Inactive");
+    EXPECT_EQ(view.index(row, 0).data(SlotViewModel::kImageIndexRole).toInt(), row < 4 ? 0 : 1);
+    EXPECT_FALSE(view.flags(view.index(row, 1)) & Qt::ItemIsSelectable);
   }
   view.SetSearchAction(2, "Retrieving http://a/");
   view.SetQueryAction(4, "Searching");
-  EXPECT_EQ(view.item(1, 1)->text().toStdString(), "Retrieving http://a/");
-  EXPECT_EQ(view.item(7, 1)->text().toStdString(), "Searching");
+  EXPECT_EQ(view.index(1, 1).data().toString().toStdString(), "Retrieving http://a/");
+  EXPECT_EQ(view.index(7, 1).data().toString().toStdString(), "Searching");
   EXPECT_EQ(view.SearchAction(2), "Retrieving http://a/");
   EXPECT_EQ(view.QueryAction(1), "Inactive");
   EXPECT_THROW(view.SetQueryAction(5, "x"), std::out_of_range);
@@ -204,7 +204,7 @@ TEST_F(SearchCenterStartTest, ClearviewEmptiesEveryViewAndCounter) {
   state.elapsedview = "01:02:03";
   main.mainview().AddTopLevelNode("http://a/", kStartPageImage);
   main.urllistview().AddRow("http://a/", "A");
-  main.mailview().appendRow(new QStandardItem("a@b.test"));
+  main.mailview().SetLines({"a@b.test"});
   main.querylist().AppendRow("http://a/", "", "");
 
   main.clearview();

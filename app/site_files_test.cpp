@@ -109,9 +109,7 @@ class SiteFilesTest : public ::testing::Test {
     main.urllistview().AddRow(kStart, "Fish = Chips");
     main.urllistview().AddRow(kBlanks, "Two\r\nLines");
     main.urllistview().AddRow(kDeep, "Deep");
-    for (const char* address : {"ann@site.test", "Bob@Site.test"}) {
-      main.mailview().appendRow(new QStandardItem(QString::fromLatin1(address)));
-    }
+    main.mailview().SetLines({"ann@site.test", "Bob@Site.test"});
     main.state().siteloaded = true;
     main.state().siteurl = kStart;
   }
@@ -130,9 +128,7 @@ class SiteFilesTest : public ::testing::Test {
       }
     };
     walk(kNoNode, 0);
-    for (int row = 0; row < main_->mailview().rowCount(); ++row) {
-      views.mail.push_back(main_->mailview().item(row)->text().toStdString());
-    }
+    views.mail = main_->mailview().Lines();
     views.pagecount = StoredPageCount(main_->QDB());
     return views;
   }

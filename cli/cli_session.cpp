@@ -15,7 +15,8 @@ namespace ferrowyn::cli {
 // finds it (a global the compiler cannot drop, as it could one of this file alone).
 Tsearchmain* main_window_left_to_exit = nullptr;
 
-CliSession::CliSession(const std::string& command, CliUserPortOptions port_options)
+CliSession::CliSession(const std::string& command, CliUserPortOptions port_options,
+                       THttpCli::Maker makeclient)
     : port_(std::move(port_options)) {
   try {
     TQuillEncryption scrambler;
@@ -28,8 +29,8 @@ CliSession::CliSession(const std::string& command, CliUserPortOptions port_optio
   directory_ = scratch_.path();
   // The run's history entries go to a store in memory that ends with the run: the user's
   // settings are never written, and a query or crawl never waits for a disk to take them.
-  main_ = std::make_unique<Tsearchmain>(port_, SettingsStore::InMemory(),
-                                        directory_, live_, operations_, std::vector<std::string>{});
+  main_ = std::make_unique<Tsearchmain>(port_, SettingsStore::InMemory(), directory_, live_,
+                                        operations_, std::vector<std::string>{}, makeclient);
   main_->state().fields.URL.items = fields_.URL.items;
   main_->state().fields.querysearch.items = fields_.querysearch.items;
 }

@@ -23,8 +23,11 @@ class CliSession {
  public:
   // `command` names the command in messages on standard error. A settings store that
   // cannot be read is reported there and the defaults are used. Throws
-  // std::system_error when no private directory can be made.
-  CliSession(const std::string& command, CliUserPortOptions port_options);
+  // std::system_error when no private directory can be made. A command that retrieves
+  // pages passes the maker of its clients (MakeHttpClient); the readers pass none, so
+  // that they link no network code.
+  CliSession(const std::string& command, CliUserPortOptions port_options,
+             THttpCli::Maker makeclient = nullptr);
   ~CliSession();
 
   // The live settings: a command overrides them for its run before starting it.

@@ -190,7 +190,7 @@ int RunCrawl(const CommandArgs& args) {
   port_options.allow_overwrite = options.overwrite;
   std::optional<CliSession> session;
   try {
-    session.emplace("crawl", port_options);
+    session.emplace("crawl", port_options, &MakeHttpClient);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "ferrowyn-cli crawl: %s\n", error.what());
     return kExitFailure;

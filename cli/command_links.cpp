@@ -14,7 +14,7 @@
 #include "base/case_folding.h"
 #include "cli/cli_input.h"
 #include "cli/command.h"
-#include "crawl/http_client.h"
+#include "crawl/http_texts.h"
 #include "crawl/link_extraction.h"
 #include "crawl/page_assembly.h"
 

@@ -70,18 +70,14 @@ void PrintMap(Tsearchmain& main) {
 }
 
 void PrintMail(Tsearchmain& main) {
-  const QStandardItemModel& mail = main.mailview();
-  for (int row = 0; row < mail.rowCount(); ++row) {
-    const QStandardItem* item = mail.item(row);
-    std::printf("%s\n", item ? item->text().toLatin1().constData() : "");
-  }
+  for (const std::string& line : main.mailview().Lines()) std::printf("%s\n", line.c_str());
 }
 
 // The list as the mail miner prints it, in the printing fonts of the user's settings.
 bool WriteMailPdf(CliSession& session, const std::string& out) {
   Tsearchmain& main = session.main();
   const auto write = [&](TPagePrinter& printer) {
-    WriteMailReport(printer, session.live(), main.state().sitename, MailListLines(main.mailview()));
+    WriteMailReport(printer, session.live(), main.state().sitename, main.mailview().Lines());
   };
   return PrintPdf(write, kMailPrintFailed, out);
 }
@@ -152,7 +148,7 @@ int RunSite(const CommandArgs& args) {
       PrintMap(main);
       break;
     case Listing::kMail:
-      if (sort) SortMailList(main.mailview());
+      if (sort) main.mailview().Sort();
       if (pdf) {
         if (!WriteMailPdf(*session, *pdf)) return kExitFailure;
       } else {
@@ -161,7 +157,7 @@ int RunSite(const CommandArgs& args) {
       break;
   }
   std::fflush(stdout);
-  if (save && !MailListFile().SaveAs(MailListLines(main.mailview()), session->port(),
+  if (save && !MailListFile().SaveAs(main.mailview().Lines(), session->port(),
                                      session->directory())) {
     return kExitFailure;
   }

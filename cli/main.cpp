@@ -1,12 +1,17 @@
-// ferrowyn-cli entry point: finds the command named by the first argument.
+// ferrowyn-cli entry point: finds the command named by the first argument. The same file
+// makes both programs: ferrowyn-cli, which holds the commands that only read and hands
+// every other command line to ferrowyn-cli-full, and ferrowyn-cli-full with all of them.
 #include <QCoreApplication>
+#ifdef FERROWYN_CLI_FULL
 #include <QGuiApplication>
+#endif
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
+#include "cli/cli_full_program.h"
 #include "cli/cli_private_directory.h"
 #include "cli/command.h"
 
@@ -59,9 +64,19 @@ void PrintUsage(std::FILE* to) {
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifndef FERROWYN_CLI_FULL
+  // Help, the usage and every command this program does not hold are the full program's.
+  const bool own = argc >= 2 && std::any_of(ferrowyn::cli::RegisteredCommands().begin(),
+                                            ferrowyn::cli::RegisteredCommands().end(),
+                                            [&](const auto& command) {
+                                              return command.name == argv[1];
+                                            });
+  if (!own) return ferrowyn::cli::RunFullProgram(argv);
+#endif
   // Before any thread starts, so that every thread leaves the two signals to the one
   // that removes the run's private directories.
   ferrowyn::cli::RemovePrivateDirectoriesOnSignal();
+#ifdef FERROWYN_CLI_FULL
   // Printing into a PDF file measures fonts, which needs the GUI application; it runs on
   // the offscreen platform, so that no display is needed.
   const bool paints = std::any_of(argv + 1, argv + argc, [](const char* argument) {
@@ -74,6 +89,9 @@ int main(int argc, char** argv) {
     app = std::make_unique<QGuiApplication>(argc, argv);
   else
     app = std::make_unique<QCoreApplication>(argc, argv);
+#else
+  auto app = std::make_unique<QCoreApplication>(argc, argv);
+#endif
   QCoreApplication::setOrganizationName("Castrel");
   QCoreApplication::setApplicationName("Ferrowyn");
   if (argc < 2) {

@@ -8,6 +8,8 @@ set(share_dir ${CMAKE_INSTALL_DATADIR}/ferrowyn)
 set(app_id com.castrel.Ferrowyn)
 
 install(TARGETS ferrowyn-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# ferrowyn-cli hands every command but the readers to this one (cli/CMakeLists.txt).
+install(TARGETS ferrowyn-cli-full RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR})
 if(NOT WIN32)
   install(TARGETS adpurge RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

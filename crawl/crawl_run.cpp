@@ -20,10 +20,11 @@ CrawlRun::CrawlRun(CrawlHost& host, CrawlResources resources, QObject* parent)
                                              res_.maillist, res_.queries)) {
   for (int slot = 1; slot <= kSlotCount; ++slot) {
     transferidle[slot] = true;
-    THttpCli& client = host_.httpclient(slot);
-    client.OnDocData = [this](THttpCli* sender, const char*, size_t) { DocData(sender); };
-    client.OnLocationChange = [this](THttpCli* sender) { LocationChange(sender); };
-    client.OnRequestDone = [this](THttpCli* sender, std::exception_ptr error) {
+    THttpCli* client = host_.httpclient(slot);
+    if (client == nullptr) continue;
+    client->OnDocData = [this](THttpCli* sender, const char*, size_t) { DocData(sender); };
+    client->OnLocationChange = [this](THttpCli* sender) { LocationChange(sender); };
+    client->OnRequestDone = [this](THttpCli* sender, std::exception_ptr error) {
       RequestDone(sender, error);
     };
   }
@@ -34,11 +35,18 @@ CrawlRun::CrawlRun(CrawlHost& host, CrawlResources resources, QObject* parent)
 CrawlRun::~CrawlRun() {
   StopAndJoin();
   for (int slot = 1; slot <= kSlotCount; ++slot) {
-    THttpCli& client = host_.httpclient(slot);
-    client.OnDocData = nullptr;
-    client.OnLocationChange = nullptr;
-    client.OnRequestDone = nullptr;
+    THttpCli* client = host_.httpclient(slot);
+    if (client == nullptr) continue;
+    client->OnDocData = nullptr;
+    client->OnLocationChange = nullptr;
+    client->OnRequestDone = nullptr;
   }
+}
+
+THttpCli& CrawlRun::Client(int slot) {
+  THttpCli* client = host_.httpclient(slot);
+  if (client == nullptr) throw std::logic_error("no HTTP client for a transfer slot");
+  return *client;
 }
 
 void CrawlRun::StopAndJoin() {
@@ -230,7 +238,7 @@ void CrawlRun::notifythreadterminate(int slot) {
   W.Stopping = true;
   transferhalted[slot] = true;
   try {
-    host_.httpclient(slot).Abort();
+    Client(slot).Abort();
   } catch (...) {
   }
   wake_.Wake();

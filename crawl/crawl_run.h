@@ -38,8 +38,8 @@ inline constexpr int kSlotCount = 4;
 class CrawlHost {
  public:
   virtual ~CrawlHost() = default;
-  // The HTTP client of transfer slot 1..4.
-  virtual THttpCli& httpclient(int slot) = 0;
+  // The HTTP client of transfer slot 1..4; null in a program that never retrieves.
+  virtual THttpCli* httpclient(int slot) = 0;
   // The Action text of the slot view's row "  Search <slot>:".
   virtual void SetSlotAction(int slot, const std::string& text) = 0;
   // The statistics labels "Pages Retrieved" and "Kilobytes Transferred", as shown.
@@ -172,6 +172,8 @@ class CrawlRun : public QObject {
   void ReportStartPageError(TParseUrls& W);
   void AdoptRedirect(TParseUrls& W);
   TParseUrls* WorkerOf(THttpCli* Sender) const;
+  // The client of a slot of a run that retrieves; throws std::logic_error without one.
+  THttpCli& Client(int slot);
   // Stops every worker and waits for the threads (destruction only).
   void StopAndJoin();
 

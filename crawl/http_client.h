@@ -28,42 +28,13 @@
 #include <vector>
 
 #include "crawl/http_response_parser.h"
+#include "crawl/http_texts.h"
 #include "crawl/tls_channel.h"
 
 class QHostInfo;
 class QTcpSocket;
 
 namespace ferrowyn {
-
-// The failure of a request: an error status (400 or more) from the server, or
-// one of the client's own failures, which all carry status 404 and a reason
-// phrase ("can't resolve hostname to IP address", "Connection aborted.", ...).
-// what() is the reason phrase.
-class EHttpException : public std::runtime_error {
- public:
-  EHttpException(const std::string& reason_phrase, int status_code)
-      : std::runtime_error(reason_phrase), status_code_(status_code) {}
-  int StatusCode() const { return status_code_; }
-  std::string ReasonPhrase() const { return what(); }
-
- private:
-  int status_code_;
-};
-
-// A failed retrieval as the crawl reports it: the status, ": ", the reason
-// phrase and a full stop, between quotation marks ("404: Not Found.").
-std::string HttpErrorText(int status_code, std::string_view reason_phrase);
-
-// Splits received page bytes into lines: a line ends at CR, and the CR and one
-// LF directly after it are skipped; the last line runs to the end of the data
-// with or without a line break; each line is cut at its first NUL byte. A lone
-// LF stays inside its line. Appends to `lines`; empty data gives no lines.
-void LoadMemoFromMemoryStream(std::vector<std::string>& lines, std::string_view stream);
-
-// True when `text` holds a control character (a byte below 32, or 127: CR, LF, NUL,
-// tab, ...). Such a value would end or add lines of a request, so the client refuses to
-// send it; callers may check their input with the same rule.
-bool HoldsControlCharacter(std::string_view text);
 
 class THttpCli : public QObject {
   Q_OBJECT
@@ -102,6 +73,8 @@ class THttpCli : public QObject {
   static constexpr size_t kMaxChunkBytes = 8191;
 
   explicit THttpCli(QObject* parent = nullptr);
+  // What makes a program's clients; MakeHttpClient gives a new, idle one.
+  using Maker = std::unique_ptr<THttpCli> (*)();
   // Destroying a busy client drops its request without calling OnRequestDone.
   ~THttpCli() override;
 
@@ -166,7 +139,10 @@ class THttpCli : public QObject {
   // character fails the request in the same way before anything is sent. Throws
   // EHttpException("HTTP component is busy", 0) when a request is already in
   // progress (which goes on unaffected).
-  void Get();
+  // Get and Abort are virtual, like the destructor, so that code holding a client it was
+  // given (the crawl run) links no network code: ferrowyn-cli's readers, which never
+  // retrieve, are made without it.
+  virtual void Get();
 
   // Get() and run a local event loop until the request has ended. Throws
   // EHttpException for a failed request and when busy. For command-line tools
@@ -176,7 +152,7 @@ class THttpCli : public QObject {
   // Ends the request in progress at once, in any phase: status 404, "Connection
   // aborted.", OnRequestDone called before Abort returns. On an idle client it
   // only closes a socket left open.
-  void Abort();
+  virtual void Abort();
 
  signals:
   void RequestDone();
@@ -260,5 +236,8 @@ class THttpCli : public QObject {
   bool connect_failed_in_call_ = false;
   std::exception_ptr last_error_;
 };
+
+// A new, idle client: the maker of every program that retrieves pages.
+std::unique_ptr<THttpCli> MakeHttpClient();
 
 }  // namespace ferrowyn

@@ -18,7 +18,7 @@ void CrawlRun::resetthreadtimer(int slot) {
 
 void CrawlRun::begintransfer(TParseUrls& W) {
   const int slot = W.SlotNo;
-  THttpCli& C = host_.httpclient(slot);
+  THttpCli& C = Client(slot);
   resetthreadtimer(slot);
   W.BytesAtLastCheck = 0;
   W.Received.clear();
@@ -139,7 +139,7 @@ void CrawlRun::megatoolongTimer() {
     W->StatusText = "Time Out on " + W->CurrentUrl + " (Too Long)";
     ShowSlotStatus(*W);
     toolongcount[slot] = 0;
-    host_.httpclient(slot).Abort();
+    Client(slot).Abort();
   }
   if (AnyWorkerRunning() && !stopall) res_.megatoolong.start();
 }
@@ -153,14 +153,14 @@ void CrawlRun::megatestsizeTimer() {
     if (++slowcount[slot] < W->Settings.SlowTimeout) continue;
     slowcount[slot] = 0;
     if (!W->Busy) continue;
-    const std::uint64_t received = host_.httpclient(slot).RcvdCount();
+    const std::uint64_t received = Client(slot).RcvdCount();
     const bool stalled = received == W->BytesAtLastCheck;
     W->BytesAtLastCheck = received;
     if (!stalled) continue;
     W->StatusText = "Time Out on Retrieval of " + W->CurrentUrl + " (Slow Transfer)";
     ShowSlotStatus(*W);
     W->Busy = false;
-    host_.httpclient(slot).Abort();
+    Client(slot).Abort();
   }
   if (AnyWorkerRunning() && !stopall) res_.megatestsize.start();
 }

@@ -82,7 +82,7 @@ Tmailform::Tmailform(Tsearchmain& main, std::function<void(int)> help, QWidget* 
   add_row(bottom);
   layout->addWidget(panel);
 
-  const QStandardItemModel* list = &main_.mailview();
+  const MailMinerList* list = &main_.mailview();
   connect(list, &QAbstractItemModel::rowsInserted, this, &Tmailform::ListChanged);
   connect(list, &QAbstractItemModel::rowsRemoved, this, &Tmailform::ListChanged);
   connect(list, &QAbstractItemModel::rowsMoved, this, &Tmailform::ListChanged);
@@ -112,13 +112,10 @@ void Tmailform::ListChanged() {
 }
 
 void Tmailform::ShowList() {
-  const QStandardItemModel& list = main_.mailview();
+  const MailMinerList& list = main_.mailview();
   QStringList lines;
   lines.reserve(list.rowCount());
-  for (int row = 0; row < list.rowCount(); ++row) {
-    const QStandardItem* item = list.item(row, 0);
-    lines.append(item != nullptr ? item->text() : QString());
-  }
+  for (int row = 0; row < list.rowCount(); ++row) lines.append(list.index(row).data().toString());
   mailview_->setPlainText(lines.join(QLatin1Char('\n')));
   stale_ = false;
 }
@@ -137,7 +134,7 @@ void Tmailform::hideEvent(QHideEvent* event) {
 }
 
 void Tmailform::BitBtn4Click() {
-  SortMailList(main_.mailview());
+  main_.mailview().Sort();
   ShowList();
 }
 
@@ -155,7 +152,7 @@ void Tmailform::BitBtn7Click() {
 }
 
 void Tmailform::BitBtn2Click() {
-  SaveDialog1_.SaveAs(MailListLines(main_.mailview()), main_.port(), main_.live().datadir);
+  SaveDialog1_.SaveAs(main_.mailview().Lines(), main_.port(), main_.live().datadir);
 }
 
 Tprintdlg* Tmailform::BitBtn1Click() {
@@ -167,7 +164,7 @@ Tprintdlg* Tmailform::BitBtn1Click() {
     dialog = ShowPrintPreview(main_.port(), help_, kHelpMailReport, this);
     try {
       WriteMailReport(dialog->PagePrinter1(), main_.live(), main_.state().sitename,
-                      MailListLines(main_.mailview()));
+                      main_.mailview().Lines());
       dialog->EndDoc();
     } catch (const std::exception&) {
       // An unreadable printing font in the settings must not end the program and lose an

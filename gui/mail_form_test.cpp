@@ -33,8 +33,7 @@ class MailFormTest : public ::testing::Test {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(&program_.window()));
   }
   void Fill(std::initializer_list<const char*> addresses) {
-    for (const char* address : addresses)
-      program_.controller().mailview().appendRow(new QStandardItem(QString::fromLatin1(address)));
+    program_.controller().mailview().Append({addresses.begin(), addresses.end()});
   }
 
   QTemporaryDir dir_;
@@ -80,7 +79,7 @@ TEST_F(MailFormTest, SortsSelectsCopiesAndSavesTheListWhileTheMainWindowWaits) {
   EXPECT_TRUE(program_.window().isEnabled());
 
   // A list replaced while the window is closed shows when it opens again.
-  program_.controller().mailview().removeRows(0, program_.controller().mailview().rowCount());
+  program_.controller().mailview().SetLines({});
   program_.controller().MailMiner1Click();
   EXPECT_EQ(list->toPlainText().toStdString(), "");
   QTest::keyClick(&form, Qt::Key_Escape);

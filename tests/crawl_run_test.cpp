@@ -82,7 +82,7 @@ class CrawlRunTest : public ::testing::Test {
     live_.proxyport.text = std::to_string(server_.Port());
     main_ = std::make_unique<Tsearchmain>(port_, store_, programdir_, live_, ops_, Strings{});
     main_->SetFreeSpace([] { return std::optional<std::uint64_t>(std::uint64_t{1} << 40); });
-    main_->slotview().connect(&main_->slotview(), &QStandardItemModel::dataChanged,
+    main_->slotview().connect(&main_->slotview(), &QAbstractItemModel::dataChanged,
                               [this] { slottexts_.push_back(main_->slotview().SearchAction(1)); });
   }
 
@@ -127,11 +127,7 @@ class CrawlRunTest : public ::testing::Test {
     return lines;
   }
   Strings MailView() const {
-    Strings lines;
-    for (int row = 0; row < main_->mailview().rowCount(); ++row) {
-      lines.push_back(main_->mailview().item(row)->text().toStdString());
-    }
-    return lines;
+    return main_->mailview().Lines();
   }
   std::string Display(const std::string& url) {
     TQDB& qdb = main_->QDB();

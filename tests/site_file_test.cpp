@@ -48,9 +48,7 @@ Snapshot Take(Tsearchmain& main) {
     }
   };
   walk(kNoNode, 0);
-  for (int row = 0; row < main.mailview().rowCount(); ++row) {
-    shot.mail.push_back(main.mailview().item(row)->text().toStdString());
-  }
+  shot.mail = main.mailview().Lines();
   shot.pagecount = StoredPageCount(main.QDB());
   shot.siteurl = main.state().siteurl;
   return shot;

@@ -1,44 +1,66 @@
-// The mail miner's list model as lines, and its sort.
+// The mail miner's list and its sort.
 #include "view/mail_miner_list.h"
 
 #include <QCollator>
-#include <QStandardItem>
+#include <QString>
 #include <algorithm>
+#include <numeric>
 
 namespace ferrowyn {
 
-std::vector<std::string> MailListLines(const QStandardItemModel& mailview) {
-  std::vector<std::string> lines;
-  lines.reserve(static_cast<size_t>(mailview.rowCount()));
-  for (int row = 0; row < mailview.rowCount(); ++row) {
-    const QStandardItem* item = mailview.item(row, 0);
-    lines.push_back(item ? item->text().toLatin1().toStdString() : std::string());
-  }
-  return lines;
+namespace {
+QString Text(const std::string& line) {
+  return QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size()));
+}
+}  // namespace
+
+MailMinerList::MailMinerList(QObject* parent) : QAbstractListModel(parent) {}
+
+void MailMinerList::SetLines(std::vector<std::string> lines) {
+  beginResetModel();
+  lines_ = std::move(lines);
+  endResetModel();
 }
 
-void SortMailList(QStandardItemModel& mailview) {
-  std::vector<QString> lines;
-  lines.reserve(static_cast<size_t>(mailview.rowCount()));
-  for (int row = 0; row < mailview.rowCount(); ++row) {
-    const QStandardItem* item = mailview.item(row, 0);
-    lines.push_back(item ? item->text() : QString());
-  }
+void MailMinerList::Append(const std::vector<std::string>& lines) {
+  if (lines.empty()) return;
+  const int first = static_cast<int>(lines_.size());
+  beginInsertRows(QModelIndex(), first, first + static_cast<int>(lines.size()) - 1);
+  lines_.insert(lines_.end(), lines.begin(), lines.end());
+  endInsertRows();
+}
+
+void MailMinerList::Sort() {
+  std::vector<QString> texts;
+  texts.reserve(lines_.size());
+  for (const std::string& line : lines_) texts.push_back(Text(line));
+  std::vector<size_t> order(lines_.size());
+  std::iota(order.begin(), order.end(), size_t{0});
   QCollator collator;
   collator.setCaseSensitivity(Qt::CaseInsensitive);
   // A line of characters the collation ignores compares equal to an empty one; empty
   // lines still come first.
-  std::stable_sort(lines.begin(), lines.end(), [&collator](const QString& a, const QString& b) {
+  std::stable_sort(order.begin(), order.end(), [&](size_t x, size_t y) {
+    const QString& a = texts[x];
+    const QString& b = texts[y];
     if (a.isEmpty() || b.isEmpty()) return a.isEmpty() && !b.isEmpty();
     return collator.compare(a, b) < 0;
   });
-  for (int row = 0; row < static_cast<int>(lines.size()); ++row) {
-    const QString& text = lines[static_cast<size_t>(row)];
-    if (QStandardItem* item = mailview.item(row, 0))
-      item->setText(text);
-    else
-      mailview.setItem(row, 0, new QStandardItem(text));
-  }
+  std::vector<std::string> sorted;
+  sorted.reserve(lines_.size());
+  emit layoutAboutToBeChanged();
+  for (size_t at : order) sorted.push_back(std::move(lines_[at]));
+  lines_ = std::move(sorted);
+  emit layoutChanged();
+}
+
+int MailMinerList::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(lines_.size());
+}
+
+QVariant MailMinerList::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  return Text(lines_[static_cast<size_t>(index.row())]);
 }
 
 }  // namespace ferrowyn

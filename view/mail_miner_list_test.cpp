@@ -5,25 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QLocale>
-#include <QStandardItem>
 
 namespace ferrowyn {
 namespace {
 
 using Strings = std::vector<std::string>;
 
-void Fill(QStandardItemModel& model, const Strings& lines) {
-  model.clear();
-  for (const std::string& line : lines)
-    model.appendRow(new QStandardItem(QString::fromLatin1(line.data(), line.size())));
-}
-
 TEST(MailListSortTest, IgnoresCaseKeepsEqualLinesInOrderAndPutsEmptyLinesFirst) {
-  QStandardItemModel model;
-  Fill(model, {"zed@a.com", "Bob@b.com", "", "alice@c.com", "bob@b.com", "ALICE@c.com", "",
+  MailMinerList model;
+  model.SetLines({"zed@a.com", "Bob@b.com", "", "alice@c.com", "bob@b.com", "ALICE@c.com", "",
                "alice@c.com"});
-  SortMailList(model);
-  EXPECT_EQ(MailListLines(model), (Strings{"", "", "alice@c.com", "ALICE@c.com", "alice@c.com",
+  model.Sort();
+  EXPECT_EQ(model.Lines(), (Strings{"", "", "alice@c.com", "ALICE@c.com", "alice@c.com",
                                            "Bob@b.com", "bob@b.com", "zed@a.com"}));
 }
 
@@ -32,17 +25,17 @@ TEST(MailListSortTest, FollowsTheUsersLocale) {
   // English collation it is an accented "e".
   const QLocale before;
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  QStandardItemModel model;
-  Fill(model, {"eve@x.fr", "\xE9mile@x.fr", "Zoe@x", "Eliza@x", "emma@x"});
-  SortMailList(model);
+  MailMinerList model;
+  model.SetLines({"eve@x.fr", "\xE9mile@x.fr", "Zoe@x", "Eliza@x", "emma@x"});
+  model.Sort();
   QLocale::setDefault(before);
-  EXPECT_EQ(MailListLines(model),
+  EXPECT_EQ(model.Lines(),
             (Strings{"Eliza@x", "\xE9mile@x.fr", "emma@x", "eve@x.fr", "Zoe@x"}));
 }
 
 TEST(MailListSortTest, EmptyListStaysEmpty) {
-  QStandardItemModel model;
-  SortMailList(model);
+  MailMinerList model;
+  model.Sort();
   EXPECT_EQ(model.rowCount(), 0);
 }
 

@@ -1,34 +1,12 @@
-// The slot view's rows, created once and never removed.
+// The slot view's rows, fixed for the model's life.
 #include "view/slot_view_model.h"
 
 #include <stdexcept>
 
 namespace ferrowyn {
 
-namespace {
-constexpr int kSlots = 4;
-
-QList<QStandardItem*> MakeRow(const QString& name, int image) {
-  QList<QStandardItem*> row{new QStandardItem(name),
-                            new QStandardItem(QString::fromLatin1(SlotViewModel::kInactive))};
-  for (QStandardItem* item : row) {
-    // Rows cannot be selected: the view only reports.
-    item->setFlags(Qt::ItemIsEnabled);
-    item->setEditable(false);
-    item->setData(image, SlotViewModel::kImageIndexRole);
-  }
-  return row;
-}
-}  // namespace
-
-SlotViewModel::SlotViewModel(QObject* parent) : QStandardItemModel(0, 2, parent) {
-  setHorizontalHeaderLabels({QStringLiteral("Name"), QStringLiteral("Action")});
-  for (int slot = 1; slot <= kSlots; ++slot) {
-    appendRow(MakeRow(QStringLiteral("  Search %1:").arg(slot), 0));
-  }
-  for (int slot = 1; slot <= kSlots; ++slot) {
-    appendRow(MakeRow(QStringLiteral("  Query %1:").arg(slot), 1));
-  }
+SlotViewModel::SlotViewModel(QObject* parent) : QAbstractTableModel(parent) {
+  actions_.fill(QString::fromLatin1(kInactive));
 }
 
 int SlotViewModel::SearchRow(int slot) {
@@ -42,23 +20,59 @@ int SlotViewModel::QueryRow(int slot) {
 }
 
 std::string SlotViewModel::SearchAction(int slot) const {
-  return item(SearchRow(slot), kAction)->text().toLatin1().toStdString();
+  return actions_[static_cast<size_t>(SearchRow(slot))].toLatin1().toStdString();
 }
 
 void SlotViewModel::SetSearchAction(int slot, const std::string& text) {
-  item(SearchRow(slot), kAction)->setText(QString::fromLatin1(text.data(), text.size()));
+  SetAction(SearchRow(slot), text);
 }
 
 std::string SlotViewModel::QueryAction(int slot) const {
-  return item(QueryRow(slot), kAction)->text().toLatin1().toStdString();
+  return actions_[static_cast<size_t>(QueryRow(slot))].toLatin1().toStdString();
 }
 
 void SlotViewModel::SetQueryAction(int slot, const std::string& text) {
-  item(QueryRow(slot), kAction)->setText(QString::fromLatin1(text.data(), text.size()));
+  SetAction(QueryRow(slot), text);
+}
+
+void SlotViewModel::SetAction(int row, const std::string& text) {
+  QString& action = actions_[static_cast<size_t>(row)];
+  const QString changed = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+  if (action == changed) return;
+  action = changed;
+  const QModelIndex cell = index(row, kAction);
+  emit dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 Rgb SlotViewModel::Background(bool only256colours) {
   return only256colours ? Rgb{0x00, 0x00, 0x80} : Rgb{0x00, 0x80, 0xC0};
+}
+
+int SlotViewModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : 2 * kSlots;
+}
+
+int SlotViewModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
+
+QVariant SlotViewModel::data(const QModelIndex& index, int role) const {
+  if (!checkIndex(index, CheckIndexOption::IndexIsValid)) return {};
+  const int row = index.row();
+  if (role == kImageIndexRole) return row < kSlots ? 0 : 1;
+  if (role != Qt::DisplayRole) return {};
+  if (index.column() == kAction) return actions_[static_cast<size_t>(row)];
+  return row < kSlots ? QStringLiteral("  Search %1:").arg(row + 1)
+                      : QStringLiteral("  Query %1:").arg(row - kSlots + 1);
+}
+
+QVariant SlotViewModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+  if (section == kName) return QStringLiteral("Name");
+  if (section == kAction) return QStringLiteral("Action");
+  return {};
+}
+
+Qt::ItemFlags SlotViewModel::flags(const QModelIndex& index) const {
+  return index.isValid() ? Qt::ItemIsEnabled : Qt::NoItemFlags;
 }
 
 }  // namespace ferrowyn

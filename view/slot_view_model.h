@@ -3,7 +3,9 @@
 // write the action texts; the window only displays the model.
 #pragma once
 
-#include <QStandardItemModel>
+#include <QAbstractTableModel>
+#include <QString>
+#include <array>
 #include <string>
 
 #include "base/color_text.h"
@@ -12,7 +14,7 @@ namespace ferrowyn {
 
 // Owned by the main window's controller; GUI thread only. Slot numbers run 1 to 4;
 // another number throws std::out_of_range.
-class SlotViewModel : public QStandardItemModel {
+class SlotViewModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
@@ -35,9 +37,21 @@ class SlotViewModel : public QStandardItemModel {
   // Its text is white.
   static Rgb Background(bool only256colours);
 
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override;
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override;
+  QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+  QVariant headerData(int section, Qt::Orientation orientation,
+                      int role = Qt::DisplayRole) const override;
+  // Rows cannot be selected or edited: the view only reports.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
  private:
+  static constexpr int kSlots = 4;
   static int SearchRow(int slot);
   static int QueryRow(int slot);
+  void SetAction(int row, const std::string& text);
+
+  std::array<QString, 2 * kSlots> actions_;
 };
 
 }  // namespace ferrowyn

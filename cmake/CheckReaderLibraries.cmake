@@ -1,0 +1,15 @@
+# ctest: ferrowyn-cli (the readers) needs none of the libraries that only the full program
+# uses. Run with -DPROGRAM=<ferrowyn-cli> -DREADELF=<readelf>.
+execute_process(COMMAND ${READELF} -d ${PROGRAM} OUTPUT_VARIABLE dynamic RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "${READELF} -d ${PROGRAM} failed")
+endif()
+string(REGEX MATCHALL "\\(NEEDED\\)[^\n]*\\[[^]\n]*\\]" needed "${dynamic}")
+if(NOT needed MATCHES "libQt6Core")
+  message(FATAL_ERROR "no QtCore among the libraries ferrowyn-cli needs: ${needed}")
+endif()
+foreach(library libQt6Gui libQt6Network libQt6Widgets libssl libcrypto)
+  if(needed MATCHES "${library}")
+    message(FATAL_ERROR "ferrowyn-cli needs ${library}: ${needed}")
+  endif()
+endforeach()
