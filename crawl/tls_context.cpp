@@ -49,7 +49,7 @@ void LoadTrustedCertificates(SSL_CTX* context) {
 // OpenSSL's own ciphers, with AES-128-GCM (and, for TLS 1.2, with ECDHE) first as browsers
 // have them: against AES-256-GCM with SHA-384, OpenSSL's first choice, a resumed connection
 // with its page costs about a seventh less on both sides (a server takes our order unless it
-// has its own). The sets stay the defaults; on any failure the defaults stay as they are.
+// has its own). The sets stay the defaults; a step that fails leaves OpenSSL's order.
 void PreferAes128Gcm(SSL_CTX* context) {
   std::string first, rest;
   const STACK_OF(SSL_CIPHER)* ciphers = SSL_CTX_get_ciphers(context);
