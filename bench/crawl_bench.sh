@@ -421,19 +421,37 @@ row() {
   LAST_PPS=$pps
 }
 
+# Processor time nginx's workers have used so far, in nanoseconds (0 when unknown).
+nginx_cpu_ns() {
+  local total=0 worker ns
+  [ -n "$NGINX_PID" ] || { echo 0; return; }
+  for worker in $(pgrep -P "$NGINX_PID" 2>/dev/null); do
+    read -r ns _ <"/proc/$worker/schedstat" 2>/dev/null || continue
+    total=$((total + ns))
+  done
+  echo "$total"
+}
+
 run_ferrowyn() {  # run_ferrowyn NAME URL [MORE CRAWL ARGUMENTS]
   local name=$1 url=$2
   shift 2
   # A private, empty settings store: the defaults apply, whatever the user has set.
   rm -rf "$WORK/home" "$WORK/tmp"
   mkdir -p "$WORK/home/.config" "$WORK/home/.local/share" "$WORK/tmp"
-  local before
+  local before server_before server_after
   before=$(load1)
+  server_before=$(nginx_cpu_ns)
   measure "$name" env "${FW_ENV[@]}" HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
     XDG_DATA_HOME="$WORK/home/.local/share" TMPDIR="$WORK/tmp" \
     "$CLI" crawl "$url" --slots "$SLOTS" --scope directory "$@"
+  server_after=$(nginx_cpu_ns)
   FW_LOAD=$before
-  FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)"
+  # Processor seconds of the client (user + system) and of nginx's workers: on 2 cores a
+  # run whose sum comes near twice its wall time is bound by processing, not by waiting.
+  FW_NOTE="exit $RC: $(grep -v '^  Search' "$WORK/runs/$name.err" | tail -n1)$(awk -F': ' \
+    -v server="$((server_after - server_before))" '/User time/ { u = $2 } /System time/ { s = $2 }
+      END { printf "; cpu client %.2f s, nginx %.2f s", u + s, server / 1e9 }' \
+    "$WORK/runs/$name.time")"
 }
 
 run_window() {  # run_window NAME URL: as run_ferrowyn, through the main window

@@ -49,7 +49,6 @@ THttpCli::THttpCli(QObject* parent) : QObject(parent) {
 
 THttpCli::~THttpCli() {
   ++generation_;
-  if (lookup_id_ >= 0) QHostInfo::abortHostLookup(lookup_id_);
   if (socket_ != nullptr) {
     socket_->disconnect(this);
     socket_->abort();
@@ -168,10 +167,12 @@ void THttpCli::BeginConnection() {
     ConnectTo(literal, port);
     return;
   }
+  // A lookup is never aborted: one that a later step has overtaken ends on its own and
+  // is dropped here (Qt 6.4 leaks the callback of a lookup aborted before it ran), and
+  // none is delivered once the client is gone, since the client is its context.
   const uint64_t generation = generation_;
-  lookup_id_ = QHostInfo::lookupHost(name, this, [this, generation, port](const QHostInfo& info) {
+  QHostInfo::lookupHost(name, this, [this, generation, port](const QHostInfo& info) {
     if (generation != generation_) return;
-    lookup_id_ = -1;
     if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
       Fail(kClientFailureStatus, kCantResolve);
       return;
@@ -562,10 +563,6 @@ void THttpCli::Finish() {
 }
 
 void THttpCli::DropConnection() {
-  if (lookup_id_ >= 0) {
-    QHostInfo::abortHostLookup(lookup_id_);
-    lookup_id_ = -1;
-  }
   channel_.reset();
   if (socket_ == nullptr) return;
   QTcpSocket* socket = socket_;

@@ -228,7 +228,6 @@ class THttpCli : public QObject {
   // lookups, timers and socket signals of an earlier step are recognised and
   // dropped, and so that code after a callback can tell it was aborted.
   uint64_t generation_ = 0;
-  int lookup_id_ = -1;
   QTcpSocket* socket_ = nullptr;
   std::unique_ptr<HttpResponseParser> parser_;
   bool in_get_ = false;  // Get() is running: a failure must wait for the event loop

@@ -3,16 +3,21 @@
 // SSL_CERT_FILE only), and tinyproxy for CONNECT.
 #include <gtest/gtest.h>
 
+#include <openssl/ssl.h>
+
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "crawl/http_client.h"
+#include "crawl/tls_context.h"
 #include "tests/support/http_test_server.h"
 #include "tests/support/real_peers.h"
 
@@ -201,6 +206,30 @@ TEST_F(HttpTlsTest, LoginGivenForHttpsIsNotSentToHttpAfterARedirect) {
   const auto requests = plain.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0], "GET / HTTP/1.0\r\nHost: localhost\r\n\r\n");
+}
+
+TEST_F(HttpTlsTest, ContextOffersOpenSslsCiphersWithAes128GcmFirst) {
+  const auto names = [](SSL_CTX* context) {
+    std::vector<std::string> list;
+    const STACK_OF(SSL_CIPHER)* ciphers = SSL_CTX_get_ciphers(context);
+    for (int i = 0; i < sk_SSL_CIPHER_num(ciphers); ++i)
+      list.push_back(SSL_CIPHER_get_name(sk_SSL_CIPHER_value(ciphers, i)));
+    return list;
+  };
+  SSL_CTX* plain = SSL_CTX_new(TLS_client_method());
+  ASSERT_NE(plain, nullptr);
+  std::vector<std::string> defaults = names(plain);
+  SSL_CTX_free(plain);
+  std::vector<std::string> ours = names(SharedTlsContext());
+  ASSERT_GE(ours.size(), 5u);
+  EXPECT_EQ(std::vector<std::string>(ours.begin(), ours.begin() + 5),
+            (std::vector<std::string>{"TLS_AES_128_GCM_SHA256", "TLS_AES_256_GCM_SHA384",
+                                      "TLS_CHACHA20_POLY1305_SHA256",
+                                      "ECDHE-ECDSA-AES128-GCM-SHA256",
+                                      "ECDHE-RSA-AES128-GCM-SHA256"}));
+  std::sort(ours.begin(), ours.end());
+  std::sort(defaults.begin(), defaults.end());
+  EXPECT_EQ(ours, defaults);  // the same set: only the order differs
 }
 
 }  // namespace
