@@ -14,6 +14,8 @@ usage: bench/goals_bench.sh [options]
   --build-dir DIR   where to build ferrowyn-cli (RelWithDebInfo; default build-crawlbench)
   --repeat N        runs of each query and tool; the best wall time counts (default 3)
   --big N           pages of the large generated site (default 100000; 0 skips it)
+  --crawls N        runs of each crawl; the best wall and processor times count, and the
+                    highest peak memory (default 1: a 100,000-page crawl takes half a minute)
   --work DIR        working directory (default: a new one under /tmp, removed at the end)
   --keep            keep the working directory
   --no-install      never run apt-get; fail when something is missing
@@ -24,13 +26,14 @@ usage: bench/goals_bench.sh [options]
 EOF
 }
 
-G_CLI="" G_BUILD="" G_REPEAT=3 G_BIG=100000 G_WORK="" G_KEEP=0 G_INSTALL=1 G_NICE=0
+G_CLI="" G_BUILD="" G_REPEAT=3 G_CRAWLS=1 G_BIG=100000 G_WORK="" G_KEEP=0 G_INSTALL=1 G_NICE=0
 while [ $# -gt 0 ]; do
   case "$1" in
     --cli) G_CLI=$2; shift 2 ;;
     --build-dir) G_BUILD=$2; shift 2 ;;
     --repeat) G_REPEAT=$2; shift 2 ;;
     --big) G_BIG=$2; shift 2 ;;
+    --crawls) G_CRAWLS=$2; shift 2 ;;
     --work) G_WORK=$2; shift 2 ;;
     --keep) G_KEEP=1; shift ;;
     --no-install) G_INSTALL=0; shift ;;
@@ -104,15 +107,25 @@ met() { awk -v a="$1" -v b="$2" 'BEGIN { print (a + 0 <= b + 0) ? "yes" : "no" }
 
 # crawl_site NAME URL FILE: crawls with 4 transfer slots and saves the site as FILE; sets
 # CRAWL_WALL, CRAWL_CPU (user + system seconds), CRAWL_RSS (MB) and CRAWL_PAGES.
+# crawl_site NAME URL FILE: crawls URL into FILE G_CRAWLS times; the best wall and the best
+# processor time count, and the highest peak memory of the runs.
 crawl_site() {
-  local name=$1 url=$2 file=$3
-  rm -f "$file"
-  fresh_home
-  measure "$name" nice -n "$G_NICE" "${FW[@]}" crawl "$url" --slots 4 --scope directory --save "$file"
-  [ "$RC" -eq 0 ] || { echo "goals_bench: crawl of $url failed ($RC)" >&2; tail "$WORK/runs/$name.err" >&2; exit 1; }
-  CRAWL_WALL=$WALL CRAWL_RSS=$RSS_MB
-  CRAWL_CPU=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$WORK/runs/$name.time")
-  CRAWL_PAGES=$(wc -l <"$WORK/runs/$name.out")
+  local name=$1 url=$2 file=$3 i cpu
+  CRAWL_WALL="" CRAWL_CPU="" CRAWL_RSS=0
+  for ((i = 1; i <= G_CRAWLS; i++)); do
+    rm -f "$file"
+    fresh_home
+    measure "$name" nice -n "$G_NICE" "${FW[@]}" crawl "$url" --slots 4 --scope directory --save "$file"
+    [ "$RC" -eq 0 ] || { echo "goals_bench: crawl of $url failed ($RC)" >&2; tail "$WORK/runs/$name.err" >&2; exit 1; }
+    cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.2f", s }' "$WORK/runs/$name.time")
+    read -r CRAWL_WALL CRAWL_CPU CRAWL_RSS < <(awk -v w="$WALL" -v c="$cpu" -v r="$RSS_MB" \
+      -v bw="$CRAWL_WALL" -v bc="$CRAWL_CPU" -v br="$CRAWL_RSS" 'BEGIN {
+        if (bw == "" || w + 0 < bw + 0) bw = w
+        if (bc == "" || c + 0 < bc + 0) bc = c
+        if (r + 0 > br + 0) br = r
+        print bw, bc, br }')
+    CRAWL_PAGES=$(wc -l <"$WORK/runs/$name.out")
+  done
 }
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.2f", a / b; else print "-" }'; }
@@ -215,7 +228,7 @@ if [ "$G_BIG" -gt 0 ]; then
 fi
 
 echo
-echo "Goals benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'); load at end $(cut -d' ' -f1-3 /proc/loadavg); best of $G_REPEAT runs"
+echo "Goals benchmark, $(date -u '+%Y-%m-%d %H:%M UTC'); load at end $(cut -d' ' -f1-3 /proc/loadavg); best of $G_REPEAT runs, of $G_CRAWLS for each crawl"
 for line in "${OUT[@]}"; do echo "$line"; done
 echo
 printf '%-52s %-34s %s\n' "goal" "figure" "met"
